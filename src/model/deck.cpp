@@ -1,0 +1,67 @@
+#include "deck.h"
+
+#include "platform/randomsource.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Scales a number in [0, 1) to 0..count-1. The clamp keeps a source that
+// strays onto 1.0 from naming a card that does not exist.
+qint16 scaled(float unit, int count)
+{
+    return qint16(std::clamp(int(std::floor(double(unit) * count)), 0, count - 1));
+}
+
+} // namespace
+
+Deck::Deck(RandomSource &random)
+    : m_random(random)
+{
+}
+
+void Deck::shuffle()
+{
+    for (auto &ranks : dealt)
+        ranks.fill(false);
+}
+
+void Deck::deal(const std::function<bool(int slot)> &isHeld)
+{
+    for (int slot = 1; slot <= HandSize; ++slot) {
+        if (!isHeld(slot))
+            drawInto(slot);
+    }
+}
+
+int Deck::markedCount() const
+{
+    int count = 0;
+    for (const auto &ranks : dealt)
+        count += int(std::count(ranks.begin(), ranks.end(), true));
+    return count;
+}
+
+void Deck::drawInto(int slot)
+{
+    ++dealtcount;
+    // The round reshuffles early enough that a card is always free; should
+    // every card be marked anyway, drawing by rejection would never end.
+    if (markedCount() == RankCount * SuitCount)
+        returnDiscardsToDeck();
+    CardCode card;
+    do {
+        card.rank = scaled(m_random.next(), RankCount);
+        card.suit = scaled(m_random.next(), SuitCount);
+    } while (dealt[card.rank][card.suit]);
+    dealt[card.rank][card.suit] = true;
+    hand[slot] = card;
+}
+
+void Deck::returnDiscardsToDeck()
+{
+    shuffle();
+    for (int slot = 1; slot <= HandSize; ++slot)
+        dealt[hand[slot].rank][hand[slot].suit] = true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "cardcode.h"
+
+#include <array>
+#include <functional>
+
+class RandomSource;
+
+// The deck and the hand. The deck is not a list: it is a flag per card that
+// says whether the card has been dealt since the last shuffle, and a card is
+// drawn by picking a random rank and suit until an unmarked one turns up.
+// Discarded cards stay marked, so one deck lasts over several rounds.
+class Deck
+{
+public:
+    explicit Deck(RandomSource &random);
+
+    // Forgets every mark. Leaves the hand and dealtcount alone.
+    void shuffle();
+    // Fills every slot 1..5 for which isHeld is false with a newly drawn card.
+    void deal(const std::function<bool(int slot)> &isHeld);
+
+    int markedCount() const;
+
+    // Flags indexed [rank][suit]: true for a card dealt since the last shuffle.
+    std::array<std::array<bool, SuitCount>, RankCount> dealt{};
+    // The hand, slots 1..5; slot 0 is never used.
+    std::array<CardCode, HandSize + 1> hand{};
+    // Cards drawn since the last automatic reshuffle; only the round resets it.
+    qint16 dealtcount = 0;
+
+private:
+    void drawInto(int slot);
+    void returnDiscardsToDeck();
+
+    RandomSource &m_random;
+};

@@ -1,0 +1,54 @@
+#include "mediaplayer.h"
+
+#include "soundoutput.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+MediaPlayer::MediaPlayer(QObject *parent)
+    : QObject(parent)
+{
+}
+
+MediaPlayer::~MediaPlayer() = default;
+
+void MediaPlayer::setOutput(std::unique_ptr<SoundOutput> output)
+{
+    m_output = std::move(output);
+}
+
+void MediaPlayer::setDispatchProperty(int dispatchId, const QVariant &value)
+{
+    switch (dispatchId) {
+    case StartPosition:
+        // Every cue plays its file from the start, the only position used.
+        break;
+    case PlayCount:
+        m_playCount = value.toInt();
+        break;
+    case FileName: {
+        const QString name = value.toString();
+        emit cueStarted(name, m_playCount);
+        const QUrl source = locate(name);
+        if (source.isEmpty() || m_playCount < 1)
+            return;
+        if (!m_output)
+            m_output = std::make_unique<SoundEffectOutput>();
+        m_output->play(source, m_playCount);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+QUrl MediaPlayer::locate(const QString &fileName)
+{
+    const QFileInfo local(QDir::current(), fileName);
+    if (local.isFile())
+        return QUrl::fromLocalFile(local.absoluteFilePath());
+    const QString builtIn = QStringLiteral(":/sounds/") + fileName;
+    if (QFileInfo::exists(builtIn))
+        return QUrl(QStringLiteral("qrc") + builtIn);
+    return {};
+}

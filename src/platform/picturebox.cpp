@@ -1,0 +1,175 @@
+#include "picturebox.h"
+
+#include "vectorpicture.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+int pixelsForPoints(qreal points)
+{
+    return qRound(points * 96.0 / 72.0);
+}
+
+PictureBox::PictureBox(QWidget *parent, int borderWidth)
+    : QWidget(parent)
+    , m_borderWidth(borderWidth)
+    , m_font(font())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resetImage();
+}
+
+void PictureBox::setBackColor(const QColor &color)
+{
+    m_backColor = color;
+    resetImage();
+}
+
+void PictureBox::setFontSize(qreal points)
+{
+    m_fontPoints = points;
+    m_font.setPixelSize(pixelsForPoints(points));
+}
+
+void PictureBox::setDrawingFont(const QFont &font, qreal points)
+{
+    m_font = font;
+    setFontSize(points);
+}
+
+void PictureBox::setPicture(std::shared_ptr<const VectorPicture> picture)
+{
+    m_picture = std::move(picture);
+    resetImage();
+}
+
+void PictureBox::Cls()
+{
+    resetImage();
+}
+
+void PictureBox::resetImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize logical(qMax(ScaleWidth(), 0), qMax(ScaleHeight(), 0));
+    m_image = QImage(logical * ratio, QImage::Format_ARGB32_Premultiplied);
+    m_image.setDevicePixelRatio(ratio);
+    m_image.fill(m_backColor);
+    if (m_picture && !logical.isEmpty()) {
+        QPainter painter(&m_image);
+        m_picture->render(painter, QRectF(QPointF(0, 0), logical));
+    }
+    m_currentX = 0;
+    m_currentY = 0;
+    update();
+}
+
+void PictureBox::Print(const QString &text)
+{
+    const QFontMetricsF metrics(m_font);
+    {
+        QPainter painter(&m_image);
+        painter.setFont(m_font);
+        painter.setPen(m_foreColor);
+        painter.drawText(QPointF(m_currentX, m_currentY + metrics.ascent()), text);
+    }
+    m_currentX = 0;
+    m_currentY += metrics.height();
+    update();
+}
+
+void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal width, qreal height)
+{
+    const qreal ratio = source.devicePixelRatio();
+    PaintPicture(source, x, y, width, height,
+                 QRectF(0, 0, source.width() / ratio, source.height() / ratio));
+}
+
+void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal width, qreal height,
+                              const QRectF &sourceRect)
+{
+    const qreal ratio = source.devicePixelRatio();
+    const QRectF sourcePixels(sourceRect.topLeft() * ratio, sourceRect.size() * ratio);
+    {
+        QPainter painter(&m_image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // A negative size mirrors along that axis, with (x, y) as the far edge.
+        painter.translate(x, y);
+        painter.scale(width < 0 ? -1 : 1, height < 0 ? -1 : 1);
+        painter.drawImage(QRectF(0, 0, std::abs(width), std::abs(height)), source, sourcePixels);
+    }
+    update();
+}
+
+void PictureBox::Line(QPointF p1, QPointF p2, const QColor &color)
+{
+    const qreal half = (m_drawWidth - 1) / 2.0;
+    const QRectF outer(QPointF(std::min(p1.x(), p2.x()) - half, std::min(p1.y(), p2.y()) - half),
+                       QPointF(std::max(p1.x(), p2.x()) + half + 1,
+                               std::max(p1.y(), p2.y()) + half + 1));
+    const qreal w = m_drawWidth;
+    {
+        QPainter painter(&m_image);
+        painter.fillRect(QRectF(outer.left(), outer.top(), outer.width(), w), color);
+        painter.fillRect(QRectF(outer.left(), outer.bottom() - w, outer.width(), w), color);
+        painter.fillRect(QRectF(outer.left(), outer.top(), w, outer.height()), color);
+        painter.fillRect(QRectF(outer.right() - w, outer.top(), w, outer.height()), color);
+    }
+    update();
+}
+
+PictureBox *PictureBox::cloneHidden() const
+{
+    auto *copy = new PictureBox(parentWidget(), m_borderWidth);
+    copy->hide();
+    copy->setFont(font());
+    copy->setGeometry(geometry());
+    copy->m_foreColor = m_foreColor;
+    copy->m_drawWidth = m_drawWidth;
+    copy->m_font = m_font;
+    copy->m_fontPoints = m_fontPoints;
+    copy->m_backColor = m_backColor;
+    copy->m_picture = m_picture;
+    copy->resetImage();
+    return copy;
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_borderWidth > 0) {
+        // A sunken edge: dark above and left, light below and right.
+        const QRect r = rect();
+        painter.fillRect(r, palette().color(QPalette::Light));
+        painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), palette().color(QPalette::Mid));
+        painter.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), palette().color(QPalette::Mid));
+        painter.fillRect(r.adjusted(1, 1, -1, -1), palette().color(QPalette::Midlight));
+        painter.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, m_borderWidth - 1),
+                         palette().color(QPalette::Shadow));
+        painter.fillRect(QRect(r.left() + 1, r.top() + 1, m_borderWidth - 1, r.height() - 2),
+                         palette().color(QPalette::Shadow));
+    }
+    painter.drawImage(QPointF(m_borderWidth, m_borderWidth), m_image);
+}
+
+void PictureBox::resizeEvent(QResizeEvent *)
+{
+    resetImage();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked();
+}

@@ -1,0 +1,20 @@
+#include "randomsource.h"
+
+#include <chrono>
+
+void ClockRandom::Randomize()
+{
+    const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    std::seed_seq seed{std::uint32_t(ticks), std::uint32_t(std::uint64_t(ticks) >> 32)};
+    m_engine.seed(seed);
+}
+
+float ClockRandom::next()
+{
+    return unitFromBits(std::uint32_t(m_engine()));
+}
+
+float ClockRandom::unitFromBits(std::uint32_t bits)
+{
+    return float(bits >> 8) * (1.0f / 16777216.0f);
+}

@@ -1,0 +1,114 @@
+// The round: three presses of DEAL deal a hand, draw and pay, and turn the
+// cards down again. Between the first two presses the player holds cards.
+#include "screens/cards.h"
+
+#include <QLineEdit>
+#include <QScrollBar>
+
+namespace {
+
+const QColor HeldColour(255, 255, 0);
+// Ten cards at most are drawn in a round, so past 41 a deck might run dry.
+constexpr int ReshuffleAfter = 41;
+
+} // namespace
+
+void cards::Command1_Click()
+{
+    if (presscount == 0) {
+        shuffle();
+        deck.dealtcount = 0;
+    }
+    switch (presscount % 3) {
+    case 0:
+        dealNewHand();
+        break;
+    case 1:
+        drawAndPay();
+        break;
+    default:
+        turnDown();
+        break;
+    }
+    ++presscount;
+}
+
+void cards::dealNewHand()
+{
+    if (deck.dealtcount > ReshuffleAfter) {
+        shuffle();
+        deck.dealtcount = 0;
+    }
+    playCue(QStringLiteral("chimes.wav"), 1);
+    for (int i = 0; i < HandSize; ++i) {
+        Commandhold[i]->setBackColor(BackColor());
+        Commandhold[i]->show();
+        Picturecard[i]->setPicture(nullptr);
+    }
+    deal();
+    showHand();
+    VScroll1->hide();
+    Commandshuffle->hide();
+}
+
+void cards::drawAndPay()
+{
+    playCue(QStringLiteral("clunk.wav"), 1);
+    for (CommandButton *hold : Commandhold)
+        hold->hide();
+    deal();
+    showHand();
+    calculatepayoff();
+}
+
+void cards::turnDown()
+{
+    for (PictureBox *card : Picturecard)
+        card->setPicture(Picture1->Picture());
+    playCue(QStringLiteral("clink.wav"), 2);
+    VScroll1->show();
+    Commandshuffle->show();
+}
+
+void cards::showHand()
+{
+    for (int slot = 1; slot <= HandSize; ++slot)
+        makecard(deck.hand[slot].rank, deck.hand[slot].suit, slot - 1);
+}
+
+void cards::Commandhold_Click(int Index)
+{
+    playCue(QStringLiteral("tada.wav"), 1);
+    CommandButton *hold = Commandhold[Index];
+    hold->setBackColor(hold->BackColor() == HeldColour ? BackColor() : HeldColour);
+    Command1->setFocus();
+}
+
+void cards::Picturecard_Click(int Index)
+{
+    if (!Commandhold[Index]->isHidden())
+        Commandhold_Click(Index);
+}
+
+void cards::Commandshuffle_Click()
+{
+    shuffle();
+    Command1->setFocus();
+}
+
+void cards::VScroll1_Scroll()
+{
+    Text2->setText(QString::number(-VScroll1->value()));
+}
+
+void cards::VScroll1_Change()
+{
+    VScroll1_Scroll();
+}
+
+void cards::playCue(const QString &fileName, int times)
+{
+    MediaPlayer1.setDispatchProperty(MediaPlayer::StartPosition, 0);
+    MediaPlayer1.setDispatchProperty(MediaPlayer::PlayCount, times);
+    MediaPlayer1.setDispatchProperty(MediaPlayer::FileName, fileName);
+}

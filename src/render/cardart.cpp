@@ -1,0 +1,34 @@
+#include "cardart.h"
+
+#include "cardback.h"
+#include "platform/svgpicture.h"
+
+#include <QPixmap>
+
+#include <array>
+
+namespace CardArt {
+
+std::shared_ptr<const VectorPicture> suitSymbol(int suit)
+{
+    static const std::array<std::shared_ptr<const VectorPicture>, 4> symbols = {
+        std::make_shared<SvgPicture>(QStringLiteral(":/art/heart.svg")),
+        std::make_shared<SvgPicture>(QStringLiteral(":/art/club.svg")),
+        std::make_shared<SvgPicture>(QStringLiteral(":/art/diamond.svg")),
+        std::make_shared<SvgPicture>(QStringLiteral(":/art/spade.svg")),
+    };
+    return symbols[std::size_t(suit)];
+}
+
+std::shared_ptr<const VectorPicture> cardBack()
+{
+    static const auto back = std::make_shared<CardBackPicture>();
+    return back;
+}
+
+QIcon applicationIcon()
+{
+    return QIcon(QPixmap(QStringLiteral(":/art/icon.xpm")));
+}
+
+} // namespace CardArt

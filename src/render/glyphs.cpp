@@ -1,0 +1,80 @@
+// Preparing the hidden sources that every card face is copied from: the
+// printed rank indices and the framed court panels.
+#include "screens/cards.h"
+
+#include <QStringList>
+
+namespace {
+
+const QStringList RankTexts = {
+    QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+    QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
+    QStringLiteral("10"), QStringLiteral("J"), QStringLiteral("Q"), QStringLiteral("K"),
+    QStringLiteral("A"),
+};
+
+struct CourtLettering
+{
+    qreal fontPoints;
+    qreal left;
+    QString word;
+};
+
+// Jack, queen, king: the word spelled down the middle of the panel.
+const CourtLettering Courts[3] = {
+    {30, 48, QStringLiteral("JACK")},
+    {24, 52, QStringLiteral("QUEEN")},
+    {30, 48, QStringLiteral("KING")},
+};
+
+// Where the four suit copies of a panel go; the lower two are turned half
+// a turn by their negative sizes.
+const QRectF CourtSuitCopies[4] = {
+    {5, 5, 30, 30},
+    {35, 194, -30, -30},
+    {84, 5, 30, 30},
+    {114, 194, -30, -30},
+};
+
+} // namespace
+
+void cards::prepareRankGlyphs()
+{
+    for (int k = 0; k < RankCount; ++k) {
+        if (k > 0)
+            Picturenum.Load(k);
+        PictureBox *glyph = Picturenum[k];
+        glyph->setBackColor(Qt::white);
+        glyph->hide();
+        glyph->setCurrentX(0);
+        glyph->setCurrentY(0);
+        glyph->Print(RankTexts[k]);
+    }
+}
+
+void cards::prepareCourtPanels()
+{
+    for (int i = 0; i < Pictureface.size(); ++i) {
+        if (i > 0)
+            Pictureface.Load(i);
+        PictureBox *panel = Pictureface[i];
+        panel->resize(120, 200);
+        panel->hide();
+        panel->setBackColor(Qt::white);
+        panel->setDrawWidth(3);
+        panel->setForeColor(i % 2 == 0 ? QColor(255, 0, 0) : QColor(0, 0, 0));
+
+        const QImage &suit = Picturesuit[i % SuitCount]->Image();
+        for (const QRectF &copy : CourtSuitCopies)
+            panel->PaintPicture(suit, copy.x(), copy.y(), copy.width(), copy.height());
+
+        const CourtLettering &court = Courts[i / SuitCount];
+        panel->setFontSize(court.fontPoints);
+        panel->setCurrentY(0);
+        for (const QChar letter : court.word) {
+            panel->setCurrentX(court.left);
+            panel->Print(letter);
+        }
+        panel->Line(QPointF(1, 1), QPointF(118, 198), Qt::black);
+    }
+}

@@ -1,0 +1,213 @@
+#include "cards.h"
+
+#include "render/cardart.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int ClientWidth = 798;
+constexpr int ClientHeight = 533;
+constexpr qreal WindowFontPoints = 21.75;
+constexpr qreal CardFontPoints = 8.25;
+constexpr int CardBorder = 2;
+constexpr int GlyphBorder = 2;
+const QString ApplicationTitle = QStringLiteral("Draw Poker");
+
+QFont fontOf(const char *family, qreal points, bool bold)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(pixelsForPoints(points));
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &caption, const QRect &geometry,
+                  Qt::Alignment alignment)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignTop);
+    return label;
+}
+
+// The value boxes show numbers the payout reads back; the player cannot type
+// into them.
+QLineEdit *makeValueBox(QWidget *parent, const QRect &geometry)
+{
+    auto *box = new QLineEdit(parent);
+    box->setGeometry(geometry);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+PictureBox *makeSourceBox(QWidget *parent, const QRect &geometry, int border)
+{
+    auto *box = new PictureBox(parent, border);
+    box->setGeometry(geometry);
+    box->hide();
+    return box;
+}
+
+} // namespace
+
+cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
+    : QWidget(parent)
+    , deck(*random)
+    , m_random(std::move(random))
+{
+    setWindowTitle(QStringLiteral("Form1"));
+    setFixedSize(ClientWidth, ClientHeight);
+    setFont(fontOf("Courier New", WindowFontPoints, true));
+    setWindowIcon(CardArt::applicationIcon());
+    buildControls();
+    connectHandlers();
+    Form_Load();
+}
+
+cards::~cards() = default;
+
+QColor cards::BackColor() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void cards::buildControls()
+{
+    const QColor windowColour = palette().color(QPalette::Base);
+
+    // Sources of the card art: never shown, only copied from.
+    Picture1 = makeSourceBox(this, {480, 0, 145, 249}, CardBorder);
+    Picture1->setBackColor(windowColour);
+    Picture1->setPicture(CardArt::cardBack());
+    const QPoint suitPlaces[SuitCount] = {{0, 0}, {360, 128}, {240, 0}, {360, 0}};
+    for (int suit = 0; suit < SuitCount; ++suit) {
+        Picturesuit[suit] = makeSourceBox(this, {suitPlaces[suit], QSize(120, 120)}, 0);
+        Picturesuit[suit]->setBackColor(windowColour);
+        Picturesuit[suit]->setPicture(CardArt::suitSymbol(suit));
+    }
+    Picturenum.setElement0(makeSourceBox(this, {176, 0, 41, 41}, GlyphBorder));
+    Picturenum[0]->setDrawingFont(font(), WindowFontPoints);
+    Picturenum[0]->setForeColor(palette().color(QPalette::ButtonText));
+    Pictureface.setElement0(makeSourceBox(this, {224, 128, 124, 198}, 0));
+    Pictureface[0]->setDrawingFont(font(), WindowFontPoints);
+
+    auto *card = new PictureBox(this, CardBorder);
+    card->setGeometry(0, -8, 145, 249);
+    card->setFont(fontOf("MS Sans Serif", CardFontPoints, false));
+    card->setBackColor(windowColour);
+    card->setForeColor(palette().color(QPalette::Text));
+    Picturecard.setElement0(card);
+
+    auto *hold = new CommandButton(QStringLiteral("HOLD"), this);
+    hold->setGeometry(24, 304, 97, 41);
+    hold->setBackColor(BackColor());
+    hold->hide();
+    Commandhold.setElement0(hold);
+
+    Command1 = new CommandButton(QStringLiteral("DEAL"), this);
+    Command1->setGeometry(16, 368, 121, 153);
+    Command1->setPicture(CardArt::applicationIcon(), QSize(32, 32));
+
+    Commandshuffle = new CommandButton(QStringLiteral("SHUFFLE"), this);
+    Commandshuffle->setGeometry(168, 368, 153, 41);
+    Commandshuffle->hide();
+
+    Label1 = makeLabel(this, QStringLiteral("TOTAL CREDITS"), {168, 416, 257, 33}, Qt::AlignHCenter);
+    Text1 = makeValueBox(this, {168, 448, 257, 41});
+    Label2 = makeLabel(this, QStringLiteral("BET"), {456, 424, 129, 33}, Qt::AlignHCenter);
+    Text2 = makeValueBox(this, {456, 448, 129, 41});
+    Label3 = makeLabel(this, QStringLiteral("WINNINGS"), {640, 416, 145, 33}, Qt::AlignLeft);
+    Text3 = makeValueBox(this, {640, 448, 145, 41});
+
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    VScroll1->setGeometry(584, 448, 25, 41);
+    VScroll1->setRange(-500, -1);
+    VScroll1->setValue(-1);
+    VScroll1->setSingleStep(1);
+    VScroll1->setPageStep(5);
+}
+
+void cards::connectHandlers()
+{
+    connect(Command1, &CommandButton::clicked, this, &cards::Command1_Click);
+    connect(Commandshuffle, &CommandButton::clicked, this, &cards::Commandshuffle_Click);
+    connect(VScroll1, &QScrollBar::sliderMoved, this, &cards::VScroll1_Scroll);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &cards::VScroll1_Change);
+}
+
+void cards::Form_Load()
+{
+    centreOnScreen();
+    m_random->Randomize();
+    prepareRankGlyphs();
+    setUpCardsAndHolds();
+    prepareCourtPanels();
+    Text1->setText(QStringLiteral("500"));
+    Text2->setText(QStringLiteral("1"));
+    Text3->setText(QStringLiteral("0"));
+    Command1->setFocus();
+}
+
+void cards::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    move(available.x() + (available.width() - outer.width()) / 2,
+         available.y() + (available.height() - outer.height()) / 2);
+}
+
+void cards::setUpCardsAndHolds()
+{
+    for (int i = 0; i < HandSize; ++i) {
+        if (i > 0) {
+            Picturecard.Load(i);
+            Commandhold.Load(i);
+        }
+        PictureBox *card = Picturecard[i];
+        card->show();
+        card->resize(Picturecard[0]->size());
+        card->move(qRound(i * card->width() * 1.1), 0);
+        card->setPicture(Picture1->Picture());
+        connect(card, &PictureBox::clicked, this, [this, i] { Picturecard_Click(i); });
+
+        CommandButton *hold = Commandhold[i];
+        hold->hide();
+        hold->setText(QStringLiteral("HOLD"));
+        hold->move(Commandhold[0]->x() + card->x(), hold->y());
+        connect(hold, &CommandButton::clicked, this, [this, i] { Commandhold_Click(i); });
+    }
+}
+
+void cards::closeEvent(QCloseEvent *event)
+{
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void cards::Form_Unload(int &Cancel)
+{
+    QMessageBox question(QMessageBox::NoIcon, ApplicationTitle,
+                         QStringLiteral("Do you want to exit?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    if (question.exec() != QMessageBox::Yes) {
+        Cancel = 2;
+        return;
+    }
+    finalcredits = Text1->text().toInt();
+}

@@ -25,7 +25,7 @@ PictureBox::PictureBox(QWidget *parent, int borderWidth)
 void PictureBox::setBackColor(const QColor &color)
 {
     m_backColor = color;
-    resetImage();
+    Cls();
 }
 
 void PictureBox::setFontSize(qreal points)
@@ -49,6 +49,20 @@ void PictureBox::setPicture(std::shared_ptr<const VectorPicture> picture)
 void PictureBox::Cls()
 {
     resetImage();
+    m_currentX = 0;
+    m_currentY = 0;
+}
+
+const QImage &PictureBox::Image() const
+{
+    return canvas();
+}
+
+QImage &PictureBox::canvas() const
+{
+    if (m_image.deviceIndependentSize().toSize() != QSize(ScaleWidth(), ScaleHeight()))
+        const_cast<PictureBox *>(this)->resetImage();
+    return m_image;
 }
 
 void PictureBox::resetImage()
@@ -62,8 +76,6 @@ void PictureBox::resetImage()
         QPainter painter(&m_image);
         m_picture->render(painter, QRectF(QPointF(0, 0), logical));
     }
-    m_currentX = 0;
-    m_currentY = 0;
     update();
 }
 
@@ -71,7 +83,7 @@ void PictureBox::Print(const QString &text)
 {
     const QFontMetricsF metrics(m_font);
     {
-        QPainter painter(&m_image);
+        QPainter painter(&canvas());
         painter.setFont(m_font);
         painter.setPen(m_foreColor);
         painter.drawText(QPointF(m_currentX, m_currentY + metrics.ascent()), text);
@@ -94,7 +106,7 @@ void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal widt
     const qreal ratio = source.devicePixelRatio();
     const QRectF sourcePixels(sourceRect.topLeft() * ratio, sourceRect.size() * ratio);
     {
-        QPainter painter(&m_image);
+        QPainter painter(&canvas());
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // A negative size mirrors along that axis, with (x, y) as the far edge.
         painter.translate(x, y);
@@ -112,7 +124,7 @@ void PictureBox::Line(QPointF p1, QPointF p2, const QColor &color)
                                std::max(p1.y(), p2.y()) + half + 1));
     const qreal w = m_drawWidth;
     {
-        QPainter painter(&m_image);
+        QPainter painter(&canvas());
         painter.fillRect(QRectF(outer.left(), outer.top(), outer.width(), w), color);
         painter.fillRect(QRectF(outer.left(), outer.bottom() - w, outer.width(), w), color);
         painter.fillRect(QRectF(outer.left(), outer.top(), w, outer.height()), color);
@@ -152,12 +164,12 @@ void PictureBox::paintEvent(QPaintEvent *)
         painter.fillRect(QRect(r.left() + 1, r.top() + 1, m_borderWidth - 1, r.height() - 2),
                          palette().color(QPalette::Shadow));
     }
-    painter.drawImage(QPointF(m_borderWidth, m_borderWidth), m_image);
+    painter.drawImage(QPointF(m_borderWidth, m_borderWidth), canvas());
 }
 
 void PictureBox::resizeEvent(QResizeEvent *)
 {
-    resetImage();
+    canvas();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

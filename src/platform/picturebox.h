@@ -42,7 +42,7 @@ public:
 
     const std::shared_ptr<const VectorPicture> &Picture() const { return m_picture; }
     void setPicture(std::shared_ptr<const VectorPicture> picture); // clears drawn content
-    const QImage &Image() const { return m_image; }
+    const QImage &Image() const;
 
     // Erases everything drawn; the background and the assigned picture remain.
     void Cls();
@@ -74,6 +74,9 @@ protected:
 
 private:
     void resetImage();
+    // A hidden box learns of a resize only when it is shown, so every use of
+    // the image first fits it to the box's current size.
+    QImage &canvas() const;
 
     int m_borderWidth;
     QColor m_backColor = Qt::white;
@@ -84,7 +87,7 @@ private:
     qreal m_currentX = 0;
     qreal m_currentY = 0;
     std::shared_ptr<const VectorPicture> m_picture;
-    QImage m_image;
+    mutable QImage m_image;
     bool m_pressed = false;
 };
 

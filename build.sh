@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs what the game needs from Debian's packages, builds it, and then
+# starts the game or runs the tests.
+#
+#   bash build.sh play    install, build and start the game
+#   bash build.sh test    install, build and run the whole test suite
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
+                libqt6svg6-dev libgl-dev fonts-liberation2 fontconfig)
+test_packages=(libbenchmark-dev)
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j "$(nproc)"
+}
+
+case "${1:-}" in
+play)
+    install_missing "${build_packages[@]}"
+    build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "There is no display to open the game's window on."
+        echo "Run it in a virtual X server instead:  xvfb-run -a build/src/drawpoker"
+        echo "(apt-get install xvfb xauth brings xvfb-run)."
+        exit 1
+    fi
+    exec build/src/drawpoker
+    ;;
+test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    build
+    QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: bash build.sh play|test" >&2
+    exit 2
+    ;;
+esac

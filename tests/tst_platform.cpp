@@ -1,0 +1,326 @@
+#include "testsupport.h"
+
+#include "platform/commandbutton.h"
+#include "platform/controlarray.h"
+#include "platform/mediaplayer.h"
+#include "platform/picturebox.h"
+#include "platform/vectorpicture.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+const QColor Red(255, 0, 0);
+const QColor Green(0, 255, 0);
+const QColor Blue(0, 0, 255);
+const QColor Yellow(255, 255, 0);
+
+// 20 x 20, one colour per quarter, so that every mirroring shows.
+QImage quarters()
+{
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 10, 10, Red);
+    painter.fillRect(10, 0, 10, 10, Green);
+    painter.fillRect(0, 10, 10, 10, Blue);
+    painter.fillRect(10, 10, 10, 10, Yellow);
+    return image;
+}
+
+class BlueBlock final : public VectorPicture
+{
+public:
+    void render(QPainter &painter, const QRectF &area) const override
+    {
+        painter.fillRect(QRectF(area.topLeft(), area.size() / 2), Blue);
+    }
+};
+
+} // namespace
+
+class tst_Platform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paintPictureMirrorsByNegativeSizes_data();
+    void paintPictureMirrorsByNegativeSizes();
+    void paintPictureScalesIntoTheRectangleOnly();
+    void paintPictureCopiesOnlyTheSourceRectangle();
+    void clsKeepsBackgroundAndPictureButErasesDrawing();
+    void settingBackColorClearsTheBox();
+    void scaleSizeLeavesOutTheBorder();
+    void lineOutlinesTheBoxCentredOnItsEdges();
+    void printDrawsTextAndMovesToTheNextLine();
+    void loadedElementsCopyElementZero();
+    void commandButtonKeepsItsColourAndTakesEnter();
+    void unitNumbersNeverReachOne();
+    void clockRandomStaysInRange();
+    void cueAssignmentsPlayTheNamedFile();
+    void soundsAreFoundInTheWorkingDirectoryFirst();
+};
+
+void tst_Platform::paintPictureMirrorsByNegativeSizes_data()
+{
+    QTest::addColumn<bool>("mirrorX");
+    QTest::addColumn<bool>("mirrorY");
+    QTest::addColumn<QColor>("topLeft");
+    QTest::addColumn<QColor>("topRight");
+    QTest::addColumn<QColor>("bottomLeft");
+    QTest::addColumn<QColor>("bottomRight");
+    QTest::newRow("upright") << false << false << Red << Green << Blue << Yellow;
+    QTest::newRow("mirrored in x") << true << false << Green << Red << Yellow << Blue;
+    QTest::newRow("mirrored in y") << false << true << Blue << Yellow << Red << Green;
+    QTest::newRow("half a turn") << true << true << Yellow << Blue << Green << Red;
+}
+
+void tst_Platform::paintPictureMirrorsByNegativeSizes()
+{
+    // A mirrored copy takes (x, y) as its far edge, so all four land on the
+    // same 10 x 10 square at (10, 10).
+    QFETCH(bool, mirrorX);
+    QFETCH(bool, mirrorY);
+    PictureBox box;
+    box.resize(40, 40);
+    box.PaintPicture(quarters(), mirrorX ? 20 : 10, mirrorY ? 20 : 10, mirrorX ? -10 : 10,
+                     mirrorY ? -10 : 10);
+    const QImage &image = box.Image();
+    QTEST(pixelAt(image, 12, 12), "topLeft");
+    QTEST(pixelAt(image, 17, 12), "topRight");
+    QTEST(pixelAt(image, 12, 17), "bottomLeft");
+    QTEST(pixelAt(image, 17, 17), "bottomRight");
+    QCOMPARE(pixelAt(image, 8, 8), QColor(Qt::white));
+    QCOMPARE(pixelAt(image, 21, 21), QColor(Qt::white));
+}
+
+void tst_Platform::paintPictureScalesIntoTheRectangleOnly()
+{
+    PictureBox box;
+    box.resize(60, 40);
+    box.PaintPicture(quarters(), 5, 5, 40, 20);
+    const QImage &image = box.Image();
+    QCOMPARE(pixelAt(image, 6, 6), Red);
+    QCOMPARE(pixelAt(image, 44, 6), Green);
+    QCOMPARE(pixelAt(image, 6, 24), Blue);
+    QCOMPARE(pixelAt(image, 44, 24), Yellow);
+    QCOMPARE(pixelAt(image, 4, 4), QColor(Qt::white));
+    QCOMPARE(pixelAt(image, 46, 26), QColor(Qt::white));
+}
+
+void tst_Platform::paintPictureCopiesOnlyTheSourceRectangle()
+{
+    PictureBox box;
+    box.resize(40, 40);
+    box.PaintPicture(quarters(), 0, 0, 20, 20, QRectF(10, 0, 10, 20));
+    QCOMPARE(pixelAt(box.Image(), 3, 3), Green);
+    QCOMPARE(pixelAt(box.Image(), 17, 3), Green);
+    QCOMPARE(pixelAt(box.Image(), 3, 17), Yellow);
+}
+
+void tst_Platform::clsKeepsBackgroundAndPictureButErasesDrawing()
+{
+    PictureBox box;
+    box.resize(40, 40);
+    box.setBackColor(Green);
+    box.setPicture(std::make_shared<BlueBlock>());
+    box.PaintPicture(quarters(), 0, 0, 40, 40);
+    QCOMPARE(pixelAt(box.Image(), 5, 5), Red);
+
+    box.setCurrentX(7);
+    box.Cls();
+    QCOMPARE(pixelAt(box.Image(), 5, 5), Blue);
+    QCOMPARE(pixelAt(box.Image(), 30, 30), Green);
+    QCOMPARE(box.CurrentX(), 0.0);
+
+    box.setPicture(nullptr);
+    QCOMPARE(pixelAt(box.Image(), 5, 5), Green);
+}
+
+void tst_Platform::settingBackColorClearsTheBox()
+{
+    PictureBox box;
+    box.resize(20, 20);
+    box.PaintPicture(quarters(), 0, 0, 20, 20);
+    box.setBackColor(Yellow);
+    QCOMPARE(pixelAt(box.Image(), 2, 2), Yellow);
+    QCOMPARE(pixelAt(box.Image(), 18, 18), Yellow);
+}
+
+void tst_Platform::scaleSizeLeavesOutTheBorder()
+{
+    PictureBox box(nullptr, 2);
+    box.resize(145, 249);
+    QCOMPARE(box.ScaleWidth(), 141);
+    QCOMPARE(box.ScaleHeight(), 245);
+    QCOMPARE(box.Image().deviceIndependentSize().toSize(), QSize(141, 245));
+}
+
+void tst_Platform::lineOutlinesTheBoxCentredOnItsEdges()
+{
+    // A 3-pixel pen on (1, 1)-(118, 198) covers exactly the outermost three
+    // pixels of a 120 x 200 box.
+    PictureBox box;
+    box.resize(120, 200);
+    box.setDrawWidth(3);
+    box.Line(QPointF(1, 1), QPointF(118, 198), Qt::black);
+    const QImage &image = box.Image();
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(pixelAt(image, i, 100), QColor(Qt::black));
+        QCOMPARE(pixelAt(image, 119 - i, 100), QColor(Qt::black));
+        QCOMPARE(pixelAt(image, 60, i), QColor(Qt::black));
+        QCOMPARE(pixelAt(image, 60, 199 - i), QColor(Qt::black));
+    }
+    QCOMPARE(pixelAt(image, 3, 100), QColor(Qt::white));
+    QCOMPARE(pixelAt(image, 116, 100), QColor(Qt::white));
+    QCOMPARE(pixelAt(image, 60, 3), QColor(Qt::white));
+    QCOMPARE(pixelAt(image, 60, 196), QColor(Qt::white));
+}
+
+void tst_Platform::printDrawsTextAndMovesToTheNextLine()
+{
+    PictureBox box;
+    box.resize(60, 100);
+    box.setDrawingFont(QFont(QStringLiteral("Courier New")), 21.75);
+    box.setForeColor(Red);
+    box.setCurrentX(10);
+    box.Print(QStringLiteral("M"));
+    QCOMPARE(box.CurrentX(), 0.0);
+    const qreal lineHeight = box.CurrentY();
+    QVERIFY(lineHeight > 20);
+
+    // The letter lies right of CurrentX and within the first line.
+    int redLeft = 60, redBottom = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const QColor c = pixelAt(box.Image(), x, y);
+            if (c.red() > 200 && c.green() < 80) {
+                redLeft = std::min(redLeft, x);
+                redBottom = std::max(redBottom, y);
+            }
+        }
+    }
+    QVERIFY2(redLeft >= 10 && redLeft < 20, qPrintable(QString::number(redLeft)));
+    QVERIFY(redBottom > 0 && redBottom < lineHeight);
+
+    box.Print(QStringLiteral("M"));
+    QCOMPARE(box.CurrentY(), 2 * lineHeight);
+}
+
+void tst_Platform::loadedElementsCopyElementZero()
+{
+    QWidget window;
+    ControlArray<PictureBox, 3> boxes;
+    auto *first = new PictureBox(&window, 2);
+    first->setGeometry(10, 20, 41, 41);
+    first->setForeColor(Red);
+    first->setDrawWidth(3);
+    first->setDrawingFont(QFont(QStringLiteral("Courier New")), 30);
+    boxes.setElement0(first);
+
+    PictureBox *copy = boxes.Load(2);
+    QCOMPARE(boxes[2], copy);
+    QCOMPARE(copy->parentWidget(), &window);
+    QCOMPARE(copy->geometry(), first->geometry());
+    QCOMPARE(copy->ScaleWidth(), 37);
+    QCOMPARE(copy->ForeColor(), Red);
+    QCOMPARE(copy->DrawWidth(), 3);
+    QCOMPARE(copy->FontSize(), 30.0);
+    QVERIFY(copy->isHidden());
+    QVERIFY(boxes[1] == nullptr);
+}
+
+void tst_Platform::commandButtonKeepsItsColourAndTakesEnter()
+{
+    CommandButton button(QStringLiteral("DEAL"));
+    button.setBackColor(Yellow);
+    QCOMPARE(button.BackColor(), Yellow);
+    QCOMPARE(button.cloneHidden()->BackColor(), Yellow);
+
+    QSignalSpy clicks(&button, &CommandButton::clicked);
+    QTest::keyClick(&button, Qt::Key_Return);
+    QTest::keyClick(&button, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 2);
+}
+
+void tst_Platform::unitNumbersNeverReachOne()
+{
+    // The largest number the source can give must still scale to the last
+    // rank and the last suit, never one past them.
+    const float largest = ClockRandom::unitFromBits(0xFFFFFFFFu);
+    QVERIFY(largest < 1.0f);
+    QCOMPARE(int(std::floor(largest * 13.0)), 12);
+    QCOMPARE(int(std::floor(largest * 4.0)), 3);
+    QCOMPARE(ClockRandom::unitFromBits(0), 0.0f);
+}
+
+void tst_Platform::clockRandomStaysInRange()
+{
+    ClockRandom random;
+    random.Randomize();
+    std::array<int, 13> seen{};
+    for (int i = 0; i < 20000; ++i) {
+        const float u = random.next();
+        QVERIFY(u >= 0.0f && u < 1.0f);
+        ++seen[std::size_t(std::floor(u * 13.0))];
+    }
+    for (int count : seen)
+        QVERIFY(count > 1000);
+}
+
+void tst_Platform::cueAssignmentsPlayTheNamedFile()
+{
+    class Recorder final : public SoundOutput
+    {
+    public:
+        void play(const QUrl &source, int times) override { played.append({source, times}); }
+        QList<QPair<QUrl, int>> played;
+    };
+    MediaPlayer player;
+    auto recorder = std::make_unique<Recorder>();
+    Recorder *output = recorder.get();
+    player.setOutput(std::move(recorder));
+    QSignalSpy cues(&player, &MediaPlayer::cueStarted);
+
+    player.setDispatchProperty(MediaPlayer::StartPosition, 0);
+    player.setDispatchProperty(MediaPlayer::PlayCount, 2);
+    QCOMPARE(cues.count(), 0);
+    player.setDispatchProperty(MediaPlayer::FileName, QStringLiteral("clink.wav"));
+    QCOMPARE(cues.count(), 1);
+    QCOMPARE(cues[0][0].toString(), QStringLiteral("clink.wav"));
+    QCOMPARE(cues[0][1].toInt(), 2);
+    QCOMPARE(output->played.size(), 1);
+    QCOMPARE(output->played[0].first, QUrl(QStringLiteral("qrc:/sounds/clink.wav")));
+    QCOMPARE(output->played[0].second, 2);
+
+    // A file that exists nowhere is skipped without a word.
+    player.setDispatchProperty(MediaPlayer::FileName, QStringLiteral("nosuch.wav"));
+    QCOMPARE(cues.count(), 2);
+    QCOMPARE(output->played.size(), 1);
+}
+
+void tst_Platform::soundsAreFoundInTheWorkingDirectoryFirst()
+{
+    for (const char *name : {"chimes.wav", "clunk.wav", "clink.wav", "tada.wav"}) {
+        const QUrl builtIn = MediaPlayer::locate(QString::fromLatin1(name));
+        QCOMPARE(builtIn.scheme(), QStringLiteral("qrc"));
+        QFile wav(QStringLiteral(":/sounds/") + QString::fromLatin1(name));
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        QVERIFY(wav.read(4) == "RIFF");
+        // Short cues: under a second of 16-bit mono at 22050 Hz.
+        QVERIFY(wav.size() > 44 && wav.size() < 44 + 2 * 22050);
+    }
+    QFile own(QStringLiteral("tada.wav"));
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("RIFF");
+    own.close();
+    QCOMPARE(MediaPlayer::locate(QStringLiteral("tada.wav")).scheme(), QStringLiteral("file"));
+    QFile::remove(QStringLiteral("tada.wav"));
+}
+
+QTEST_MAIN(tst_Platform)
+#include "tst_platform.moc"

@@ -1,0 +1,232 @@
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Answers the next message box with the given button once it is up, and
+// keeps its text and icon for the test to check.
+struct Question
+{
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::Information;
+};
+
+std::shared_ptr<Question> answerNextQuestion(QMessageBox::StandardButton answer)
+{
+    auto asked = std::make_shared<Question>();
+    QTimer::singleShot(0, [answer, asked] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            asked->text = box->text();
+            asked->icon = box->icon();
+            box->button(answer)->click();
+        }
+    });
+    return asked;
+}
+
+} // namespace
+
+class tst_Table : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlsStandWhereTheTableLaysThemOut_data();
+    void controlsStandWhereTheTableLaysThemOut();
+    void tableOpensBetweenRounds();
+    void windowIsFixedAndCentred();
+    void valueBoxesAreReadOnly();
+    void betScrollBarRunsFromOneToFiveHundred();
+    void noOnTheExitQuestionKeepsEverything();
+    void yesOnTheExitQuestionClosesTheTable();
+};
+
+void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("visible");
+
+    auto row = [](const char *name, QRect rect, const QString &caption, bool visible) {
+        QTest::newRow(name) << QString::fromLatin1(name) << rect << caption << visible;
+    };
+    const int cardLefts[HandSize] = {0, 160, 319, 479, 638};
+    for (int i = 0; i < HandSize; ++i) {
+        const QByteArray card = "Picturecard(" + QByteArray::number(i) + ")";
+        row(card.constData(), {cardLefts[i], 0, 145, 249}, {}, true);
+        const QByteArray hold = "Commandhold(" + QByteArray::number(i) + ")";
+        row(hold.constData(), {cardLefts[i] + 24, 304, 97, 41}, QStringLiteral("HOLD"), false);
+    }
+    row("Command1", {16, 368, 121, 153}, QStringLiteral("DEAL"), true);
+    row("Commandshuffle", {168, 368, 153, 41}, QStringLiteral("SHUFFLE"), false);
+    row("Label1", {168, 416, 257, 33}, QStringLiteral("TOTAL CREDITS"), true);
+    row("Text1", {168, 448, 257, 41}, QStringLiteral("500"), true);
+    row("Label2", {456, 424, 129, 33}, QStringLiteral("BET"), true);
+    row("Text2", {456, 448, 129, 41}, QStringLiteral("1"), true);
+    row("VScroll1", {584, 448, 25, 41}, {}, true);
+    row("Label3", {640, 416, 145, 33}, QStringLiteral("WINNINGS"), true);
+    row("Text3", {640, 448, 145, 41}, QStringLiteral("0"), true);
+    row("Picture1", {480, 0, 145, 249}, {}, false);
+    row("Picturesuit(1)", {360, 128, 120, 120}, {}, false);
+    row("Picturenum(12)", {176, 0, 41, 41}, {}, false);
+    row("Pictureface(11)", {224, 128, 120, 200}, {}, false);
+}
+
+void tst_Table::controlsStandWhereTheTableLaysThemOut()
+{
+    QFETCH(QString, name);
+    TestTable t;
+    t.table->show();
+    const cards &c = *t.table;
+    const QHash<QString, QWidget *> controls = [&] {
+        QHash<QString, QWidget *> all{
+            {QStringLiteral("Command1"), c.Command1}, {QStringLiteral("Commandshuffle"), c.Commandshuffle},
+            {QStringLiteral("Label1"), c.Label1},     {QStringLiteral("Label2"), c.Label2},
+            {QStringLiteral("Label3"), c.Label3},     {QStringLiteral("Text1"), c.Text1},
+            {QStringLiteral("Text2"), c.Text2},       {QStringLiteral("Text3"), c.Text3},
+            {QStringLiteral("VScroll1"), c.VScroll1}, {QStringLiteral("Picture1"), c.Picture1},
+            {QStringLiteral("Picturesuit(1)"), c.Picturesuit[1]},
+            {QStringLiteral("Picturenum(12)"), c.Picturenum[12]},
+            {QStringLiteral("Pictureface(11)"), c.Pictureface[11]},
+        };
+        for (int i = 0; i < HandSize; ++i) {
+            all.insert(QStringLiteral("Picturecard(%1)").arg(i), c.Picturecard[i]);
+            all.insert(QStringLiteral("Commandhold(%1)").arg(i), c.Commandhold[i]);
+        }
+        return all;
+    }();
+    QWidget *control = controls.value(name);
+    QVERIFY(control);
+    QTEST(control->geometry(), "geometry");
+    QTEST(control->isVisible(), "visible");
+    QFETCH(QString, caption);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), caption);
+    else if (auto *box = qobject_cast<QLineEdit *>(control))
+        QCOMPARE(box->text(), caption);
+    if (control != c.Picturecard[0] && qobject_cast<PictureBox *>(control) == nullptr) {
+        QCOMPARE(control->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(control->font().pixelSize(), 29);
+        QVERIFY(control->font().bold());
+    }
+}
+
+void tst_Table::tableOpensBetweenRounds()
+{
+    TestTable t;
+    cards &c = *t.table;
+    QCOMPARE(c.windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(c.presscount, quint64(0));
+    QCOMPARE(c.deck.dealtcount, qint16(0));
+    QCOMPARE(c.deck.markedCount(), 0);
+    for (PictureBox *card : c.Picturecard)
+        QCOMPARE(card->Picture(), c.Picture1->Picture());
+    QVERIFY(c.Picture1->Picture() != nullptr);
+    QCOMPARE(c.Label1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(c.Label3->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    QCOMPARE(c.Picturecard[3]->font().family(), QStringLiteral("MS Sans Serif"));
+    QVERIFY(!c.windowIcon().isNull());
+    QCOMPARE(c.windowIcon().pixmap(32, 32).toImage().pixelColor(0, 0), QColor(Qt::black));
+    QVERIFY(!c.Command1->icon().isNull());
+}
+
+void tst_Table::windowIsFixedAndCentred()
+{
+    TestTable t;
+    cards &c = *t.table;
+    QCOMPARE(c.size(), QSize(798, 533));
+    QCOMPARE(c.minimumSize(), c.maximumSize());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY(qAbs(c.frameGeometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(c.frameGeometry().center().y() - screen.center().y()) <= 1);
+}
+
+void tst_Table::valueBoxesAreReadOnly()
+{
+    TestTable t;
+    t.table->show();
+    for (QLineEdit *box : {t.table->Text1, t.table->Text2, t.table->Text3}) {
+        const QString before = box->text();
+        QTest::keyClicks(box, QStringLiteral("99x"));
+        QCOMPARE(box->text(), before);
+        QVERIFY(box->isReadOnly());
+    }
+}
+
+void tst_Table::betScrollBarRunsFromOneToFiveHundred()
+{
+    TestTable t;
+    cards &c = *t.table;
+    QCOMPARE(c.VScroll1->singleStep(), 1);
+    QCOMPARE(c.VScroll1->pageStep(), 5);
+    c.VScroll1->setValue(c.VScroll1->minimum());
+    QCOMPARE(c.Text2->text(), QStringLiteral("500"));
+    c.VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(c.Text2->text(), QStringLiteral("495"));
+    c.VScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(c.Text2->text(), QStringLiteral("494"));
+    c.VScroll1->setValue(c.VScroll1->maximum());
+    QCOMPARE(c.Text2->text(), QStringLiteral("1"));
+}
+
+void tst_Table::noOnTheExitQuestionKeepsEverything()
+{
+    TestTable t;
+    cards &c = *t.table;
+    c.show();
+    for (int i = 0; i < 4; ++i)
+        t.random->queueCard(i, i % 4);
+    t.random->queueCard(9, 2);
+    c.VScroll1->setValue(-7);
+    QTest::mouseClick(c.Command1, Qt::LeftButton);
+    QTest::mouseClick(c.Commandhold[2], Qt::LeftButton);
+    const QImage face = c.Picturecard[2]->Image();
+    const auto hand = c.deck.hand;
+
+    const auto asked = answerNextQuestion(QMessageBox::No);
+    QVERIFY(!c.close());
+
+    QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
+    QCOMPARE(asked->icon, QMessageBox::NoIcon);
+    QVERIFY(c.isVisible());
+    QVERIFY(c.deck.hand == hand);
+    QCOMPARE(c.Picturecard[2]->Image(), face);
+    QVERIFY(c.isHeld(3));
+    QVERIFY(!c.Commandhold[2]->isHidden());
+    QCOMPARE(c.presscount, quint64(1));
+    QCOMPARE(c.Text2->text(), QStringLiteral("7"));
+    QCOMPARE(c.Text1->text(), QStringLiteral("500"));
+
+    // The question comes again on the next request.
+    const auto again = answerNextQuestion(QMessageBox::No);
+    QVERIFY(!c.close());
+    QCOMPARE(again->text, QStringLiteral("Do you want to exit?"));
+}
+
+void tst_Table::yesOnTheExitQuestionClosesTheTable()
+{
+    TestTable t;
+    cards &c = *t.table;
+    c.show();
+    c.Text1->setText(QStringLiteral("1234"));
+    const auto asked = answerNextQuestion(QMessageBox::Yes);
+    QVERIFY(c.close());
+    QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
+    QVERIFY(!c.isVisible());
+    QCOMPARE(c.finalcredits, 1234);
+}
+
+QTEST_MAIN(tst_Table)
+#include "tst_table.moc"

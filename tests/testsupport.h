@@ -59,6 +59,13 @@ struct TestTable
         table->MediaPlayer1.setOutput(std::make_unique<SilentOutput>());
     }
 
+    // Turns box `card` face up and draws the card on it, as a deal does.
+    void showFace(int rank, int suit, int card)
+    {
+        table->Picturecard[card]->setPicture(nullptr);
+        table->makecard(rank, suit, card);
+    }
+
     ScriptedRandom *random = nullptr;
     std::unique_ptr<cards> table;
 };

@@ -103,15 +103,28 @@ void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal widt
 void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal width, qreal height,
                               const QRectF &sourceRect)
 {
-    const qreal ratio = source.devicePixelRatio();
-    const QRectF sourcePixels(sourceRect.topLeft() * ratio, sourceRect.size() * ratio);
+    const qreal sourceRatio = source.devicePixelRatio();
+    QRectF sourcePixels(sourceRect.topLeft() * sourceRatio, sourceRect.size() * sourceRatio);
+    // Shrinking by drawing alone samples a few source pixels and drops the
+    // rest, unevenly for mirrored copies; an averaged scale first keeps small
+    // copies faithful and mirrored ones true mirror images.
+    const QSize target(qRound(std::abs(width) * m_image.devicePixelRatio()),
+                       qRound(std::abs(height) * m_image.devicePixelRatio()));
+    QImage shrunk;
+    if (target.width() > 0 && target.height() > 0
+        && (target.width() < sourcePixels.width() || target.height() < sourcePixels.height())) {
+        shrunk = source.copy(sourcePixels.toAlignedRect())
+                     .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        sourcePixels = QRectF(QPointF(0, 0), target);
+    }
     {
         QPainter painter(&canvas());
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // A negative size mirrors along that axis, with (x, y) as the far edge.
         painter.translate(x, y);
         painter.scale(width < 0 ? -1 : 1, height < 0 ? -1 : 1);
-        painter.drawImage(QRectF(0, 0, std::abs(width), std::abs(height)), source, sourcePixels);
+        painter.drawImage(QRectF(0, 0, std::abs(width), std::abs(height)),
+                          shrunk.isNull() ? source : shrunk, sourcePixels);
     }
     update();
 }

@@ -1,5 +1,269 @@
 #include "testsupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
-class tst_Round : public QObject { Q_OBJECT };
+
+namespace {
+
+using Cue = QPair<QString, int>;
+
+QList<Cue> cuesOf(const QSignalSpy &spy)
+{
+    QList<Cue> cues;
+    for (const QList<QVariant> &call : spy)
+        cues.append({call[0].toString(), call[1].toInt()});
+    return cues;
+}
+
+} // namespace
+
+class tst_Round : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void threePressesMakeOneRound();
+    void holdsToggleByButtonAndByCard();
+    void clicksOutsideTheHoldPhaseDoNothing();
+    void heldCardsSurviveTheDraw();
+    void allFiveHeldDrawsNothing();
+    void reshufflesOnlyPastFortyOneCards_data();
+    void reshufflesOnlyPastFortyOneCards();
+    void shuffleKeepsTheCountAndGivesFocusBack();
+    void winningsStayUntilTheNextDraw();
+    void keyboardPlaysTheRound();
+
+private:
+    void queueHand(const QList<CardCode> &hand);
+    void press(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    std::unique_ptr<TestTable> m_t;
+    cards *c = nullptr;
+    std::unique_ptr<QSignalSpy> m_cues;
+};
+
+void tst_Round::init()
+{
+    m_t = std::make_unique<TestTable>();
+    c = m_t->table.get();
+    c->show();
+    QVERIFY(QTest::qWaitForWindowExposed(c));
+    m_cues = std::make_unique<QSignalSpy>(&c->MediaPlayer1, &MediaPlayer::cueStarted);
+}
+
+void tst_Round::queueHand(const QList<CardCode> &hand)
+{
+    for (const CardCode &card : hand)
+        m_t->random->queueCard(card.rank, card.suit);
+}
+
+void tst_Round::threePressesMakeOneRound()
+{
+    auto holdsVisible = [&] {
+        int visible = 0;
+        for (CommandButton *hold : c->Commandhold)
+            visible += hold->isVisible();
+        return visible;
+    };
+    // A: between rounds, just opened.
+    QCOMPARE(holdsVisible(), 0);
+    QVERIFY(c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    // B: dealt, holds open.
+    QCOMPARE(holdsVisible(), 5);
+    QVERIFY(!c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+    for (PictureBox *card : c->Picturecard)
+        QVERIFY(card->Picture() == nullptr);
+    QCOMPARE(c->deck.hand[5], (CardCode{9, 0}));
+
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    // C: scored.
+    QCOMPARE(holdsVisible(), 0);
+    QVERIFY(!c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+    QCOMPARE(c->deck.hand[1], (CardCode{4, 0}));
+    QCOMPARE(c->Text1->text(), QStringLiteral("509")); // six to ten: a straight
+
+    press(c->Command1);
+    // A again, after the turn-down.
+    for (PictureBox *card : c->Picturecard)
+        QCOMPARE(card->Picture(), c->Picture1->Picture());
+    QVERIFY(c->VScroll1->isVisible());
+    QVERIFY(c->Commandshuffle->isVisible());
+    QCOMPARE(c->presscount, quint64(3));
+
+    // The fourth press deals the next hand.
+    queueHand({{10, 0}, {10, 1}, {10, 2}, {11, 3}, {12, 0}});
+    press(c->Command1);
+    QCOMPARE(holdsVisible(), 5);
+    QCOMPARE(c->deck.hand[5], (CardCode{12, 0}));
+
+    const QList<Cue> expected = {{QStringLiteral("chimes.wav"), 1}, {QStringLiteral("clunk.wav"), 1},
+                                 {QStringLiteral("clink.wav"), 2}, {QStringLiteral("chimes.wav"), 1}};
+    QCOMPARE(cuesOf(*m_cues), expected);
+}
+
+void tst_Round::holdsToggleByButtonAndByCard()
+{
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+
+    press(c->Commandhold[1]);
+    QCOMPARE(c->Commandhold[1]->BackColor(), QColor(255, 255, 0));
+    QVERIFY(c->isHeld(2));
+    QVERIFY(c->Command1->hasFocus());
+
+    press(c->Picturecard[3]);
+    QVERIFY(c->isHeld(4));
+    press(c->Picturecard[1]);
+    QVERIFY(!c->isHeld(2));
+    QCOMPARE(c->Commandhold[1]->BackColor(), c->BackColor());
+    press(c->Commandhold[3]);
+    QVERIFY(!c->isHeld(4));
+
+    QCOMPARE(m_cues->count(), 4);
+    for (const Cue &cue : cuesOf(*m_cues))
+        QCOMPARE(cue, Cue(QStringLiteral("tada.wav"), 1));
+}
+
+void tst_Round::clicksOutsideTheHoldPhaseDoNothing()
+{
+    // Before the first deal, after the draw and after the turn-down.
+    press(c->Picturecard[0]);
+    QCOMPARE(m_cues->count(), 0);
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    const int cues = m_cues->count();
+    press(c->Picturecard[2]);
+    QVERIFY(!c->isHeld(3));
+    press(c->Command1);
+    press(c->Picturecard[4]);
+    QVERIFY(!c->isHeld(5));
+    QCOMPARE(m_cues->count(), cues + 1); // only the turn-down's clink
+}
+
+void tst_Round::heldCardsSurviveTheDraw()
+{
+    queueHand({{12, 0}, {12, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    press(c->Commandhold[0]);
+    press(c->Picturecard[1]);
+    queueHand({{12, 2}, {5, 1}, {7, 3}});
+    press(c->Command1);
+    QCOMPARE(c->deck.hand[1], (CardCode{12, 0}));
+    QCOMPARE(c->deck.hand[2], (CardCode{12, 1}));
+    QCOMPARE(c->deck.hand[3], (CardCode{12, 2}));
+    QCOMPARE(c->Text3->text(), QStringLiteral("5"));
+    QCOMPARE(c->Text1->text(), QStringLiteral("504"));
+    QCOMPARE(c->deck.dealtcount, qint16(8));
+    QCOMPARE(c->deck.markedCount(), 8);
+    QVERIFY(m_t->random->numbers.empty());
+}
+
+void tst_Round::allFiveHeldDrawsNothing()
+{
+    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
+    press(c->Command1);
+    const auto dealt = c->deck.hand;
+    for (CommandButton *hold : c->Commandhold)
+        press(hold);
+    m_cues->clear();
+    press(c->Command1);
+    QVERIFY(c->deck.hand == dealt);
+    QCOMPARE(c->deck.dealtcount, qint16(5));
+    QCOMPARE(cuesOf(*m_cues), QList<Cue>{Cue(QStringLiteral("clunk.wav"), 1)});
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+}
+
+void tst_Round::reshufflesOnlyPastFortyOneCards_data()
+{
+    QTest::addColumn<int>("dealtcount");
+    QTest::addColumn<bool>("reshuffles");
+    QTest::newRow("41 keeps the deck") << 41 << false;
+    QTest::newRow("42 reshuffles") << 42 << true;
+}
+
+void tst_Round::reshufflesOnlyPastFortyOneCards()
+{
+    QFETCH(int, dealtcount);
+    QFETCH(bool, reshuffles);
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    press(c->Command1);
+    c->deck.dealtcount = qint16(dealtcount);
+    QCOMPARE(c->deck.markedCount(), 10);
+
+    queueHand({{4, 1}, {5, 2}, {6, 3}, {7, 0}, {8, 1}});
+    press(c->Command1);
+    QCOMPARE(c->deck.markedCount(), reshuffles ? 5 : 15);
+    QCOMPARE(c->deck.dealtcount, qint16(reshuffles ? 5 : dealtcount + 5));
+}
+
+void tst_Round::shuffleKeepsTheCountAndGivesFocusBack()
+{
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    press(c->Command1);
+    const QImage before = c->Picturecard[0]->Image();
+    m_cues->clear();
+
+    press(c->Commandshuffle);
+    QCOMPARE(c->deck.markedCount(), 0);
+    QCOMPARE(c->deck.dealtcount, qint16(10));
+    QVERIFY(c->Command1->hasFocus());
+    QCOMPARE(m_cues->count(), 0);
+    QCOMPARE(c->Picturecard[0]->Image(), before);
+    QVERIFY(c->Commandshuffle->isVisible());
+}
+
+void tst_Round::winningsStayUntilTheNextDraw()
+{
+    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
+    press(c->Command1);
+    for (CommandButton *hold : c->Commandhold)
+        press(hold);
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+    press(c->Command1);
+    queueHand({{1, 0}, {3, 1}, {5, 0}, {7, 3}, {11, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+    queueHand({{2, 0}, {4, 1}, {6, 0}, {8, 3}, {10, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("0"));
+}
+
+void tst_Round::keyboardPlaysTheRound()
+{
+    // DEAL has the focus from the start, and takes it back after a hold.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    QCOMPARE(QApplication::focusWidget(), c->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(c->presscount, quint64(1));
+    press(c->Commandhold[0]);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    QCOMPARE(QApplication::focusWidget(), c->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(c->presscount, quint64(2));
+    QCOMPARE(c->deck.hand[1], (CardCode{0, 0}));
+}
+
 QTEST_MAIN(tst_Round)
 #include "tst_round.moc"

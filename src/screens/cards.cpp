@@ -1,6 +1,7 @@
 #include "cards.h"
 
 #include "render/cardart.h"
+#include "screens/creditsdeck.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -210,4 +211,9 @@ void cards::Form_Unload(int &Cancel)
         return;
     }
     finalcredits = Text1->text().toInt();
+    // The board opens before the table is gone, so that the program always
+    // has a window and does not end on the way out.
+    auto *board = new creditsdeck(finalcredits);
+    board->setAttribute(Qt::WA_DeleteOnClose);
+    board->show();
 }

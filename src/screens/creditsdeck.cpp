@@ -1,0 +1,156 @@
+#include "creditsdeck.h"
+
+#include "screens/logo.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+
+// Design sizes in twips; 15 twips make a pixel.
+constexpr int ClientWidth = 6645 / 15;
+constexpr int ClientHeight = 4500 / 15;
+constexpr int RowWidth = 6615 / 15;
+constexpr int RowHeight = 405 / 15;
+constexpr qreal FontPoints = 14.25;
+constexpr int LeaveAfterMs = 2500;
+constexpr int EnterKey = 13;
+
+QString rowText(const scorerecord &record)
+{
+    return record.playername + QStringLiteral("  ") + QString::number(record.score);
+}
+
+} // namespace
+
+void BoardRow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        emit enterPressed();
+    else
+        QLineEdit::keyPressEvent(event);
+    event->accept();
+}
+
+creditsdeck::creditsdeck(qint32 finalcredits, QWidget *parent)
+    : QWidget(parent)
+    , m_finalcredits(finalcredits)
+{
+    setWindowTitle(QStringLiteral("program by Vandemeer"));
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont boardFont(QStringLiteral("Courier New"));
+    boardFont.setPixelSize(qRound(FontPoints * 96 / 72));
+    boardFont.setBold(true);
+    setFont(boardFont);
+    setFocusPolicy(Qt::StrongFocus);
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, &creditsdeck::Timer1_Timer);
+    Form_Load();
+}
+
+void creditsdeck::Form_Load()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - frameGeometry().width()) / 2,
+             area.y() + (area.height() - frameGeometry().height()) / 2);
+    }
+    const ScoreFile::Reading reading = m_file.read();
+    buildRows();
+    table = reading.table;
+    noentry = true;
+    fillRows(reading.fromFile);
+    if (noentry)
+        Timer1.start(LeaveAfterMs);
+}
+
+void creditsdeck::buildRows()
+{
+    for (int i = 0; i < ScorePlaces; ++i) {
+        auto *row = new BoardRow(this);
+        row->setGeometry(0, i * RowHeight, RowWidth, RowHeight);
+        row->setReadOnly(true);
+        row->show();
+        connect(row, &BoardRow::enterPressed, this, [this, i] {
+            int key = EnterKey;
+            Textdata_KeyPress(i, key);
+        });
+        Textdata[std::size_t(i)] = row;
+    }
+}
+
+void creditsdeck::fillRows(bool fromFile)
+{
+    for (int i = 0; i < ScorePlaces; ++i) {
+        scorerecord &record = table[std::size_t(i)];
+        BoardRow *row = Textdata[std::size_t(i)];
+        if (m_finalcredits > record.score) {
+            // The place is the player's now; the name comes with Enter.
+            record.score = m_finalcredits;
+            row->setReadOnly(false);
+            if (fromFile)
+                row->setText(QString(22, QLatin1Char(' ')) + QString::number(m_finalcredits));
+            row->setCursorPosition(0);
+            row->setFocus();
+            noentry = false;
+            return;
+        }
+        row->setText(rowText(record));
+    }
+}
+
+void creditsdeck::Textdata_KeyPress(int Index, int &KeyAscii)
+{
+    if (KeyAscii != EnterKey)
+        return;
+    commit(Index);
+    KeyAscii = 0;
+}
+
+void creditsdeck::commit(int Index)
+{
+    table[std::size_t(Index)].playername = ScoreFile::fitName(Textdata[std::size_t(Index)]->text());
+    QString error;
+    if (!m_file.write(table, &error)) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("The high scores could not be saved.\n%1").arg(error));
+    }
+}
+
+void creditsdeck::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Form_Click();
+}
+
+void creditsdeck::keyPressEvent(QKeyEvent *)
+{
+    Form_KeyDown();
+}
+
+void creditsdeck::Form_Click()
+{
+    leave();
+}
+
+void creditsdeck::Form_KeyDown()
+{
+    leave();
+}
+
+void creditsdeck::Timer1_Timer()
+{
+    leave();
+}
+
+void creditsdeck::leave()
+{
+    Timer1.stop();
+    auto *screen = new logo;
+    screen->setAttribute(Qt::WA_DeleteOnClose);
+    screen->show();
+    emit left(screen);
+    close();
+}

@@ -4,7 +4,8 @@
 #include <cstddef>
 
 // A row of controls indexed from 0. Element 0 is built from the window's
-// design values; Load(i) makes element i as a hidden copy of element 0.
+// design values; Load(i) makes element i as a hidden copy of element 0,
+// replacing any element i made before.
 template <typename Control, std::size_t Count>
 class ControlArray
 {
@@ -14,6 +15,7 @@ public:
     void setElement0(Control *control) { m_items[0] = control; }
     Control *Load(int index)
     {
+        delete m_items[std::size_t(index)];
         m_items[std::size_t(index)] = m_items[0]->cloneHidden();
         return m_items[std::size_t(index)];
     }

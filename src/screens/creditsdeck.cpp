@@ -1,5 +1,6 @@
 #include "creditsdeck.h"
 
+#include "screens/boardfill.h"
 #include "screens/logo.h"
 
 #include <QGuiApplication>
@@ -17,11 +18,6 @@ constexpr int RowHeight = 405 / 15;
 constexpr qreal FontPoints = 14.25;
 constexpr int LeaveAfterMs = 2500;
 constexpr int EnterKey = 13;
-
-QString rowText(const scorerecord &record)
-{
-    return record.playername + QStringLiteral("  ") + QString::number(record.score);
-}
 
 } // namespace
 
@@ -83,22 +79,17 @@ void creditsdeck::buildRows()
 
 void creditsdeck::fillRows(bool fromFile)
 {
-    for (int i = 0; i < ScorePlaces; ++i) {
-        scorerecord &record = table[std::size_t(i)];
-        BoardRow *row = Textdata[std::size_t(i)];
-        if (m_finalcredits > record.score) {
-            // The place is the player's now; the name comes with Enter.
-            record.score = m_finalcredits;
-            row->setReadOnly(false);
-            if (fromFile)
-                row->setText(QString(22, QLatin1Char(' ')) + QString::number(m_finalcredits));
-            row->setCursorPosition(0);
-            row->setFocus();
-            noentry = false;
-            return;
-        }
-        row->setText(rowText(record));
-    }
+    const BoardFill fill = fillBoard(table, m_finalcredits, fromFile);
+    for (int i = 0; i < ScorePlaces; ++i)
+        Textdata[std::size_t(i)]->setText(fill.rows[std::size_t(i)]);
+    if (fill.takenPlace < 0)
+        return;
+    // The place is the player's now; the name comes with Enter.
+    BoardRow *row = Textdata[std::size_t(fill.takenPlace)];
+    row->setReadOnly(false);
+    row->setCursorPosition(0);
+    row->setFocus();
+    noentry = false;
 }
 
 void creditsdeck::Textdata_KeyPress(int Index, int &KeyAscii)

@@ -9,7 +9,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
                 libqt6svg6-dev libgl-dev fonts-liberation2 fontconfig)
-test_packages=(libbenchmark-dev)
+# Benchmarks, the fuzzer (clang with its runtime) and the end-to-end test in
+# a real X server (Xvfb, a window manager, xdotool, ImageMagick's import).
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool wmctrl imagemagick)
 
 install_missing() {
     local missing=() package
@@ -30,6 +32,26 @@ build() {
     cmake --build build -j "$(nproc)"
 }
 
+run_tests() {
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
+}
+
+# The record reader under libFuzzer for about a minute.
+fuzz() {
+    cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DDRAWPOKER_FUZZ=ON >/dev/null
+    cmake --build build-fuzz -j "$(nproc)"
+    run_tests build-fuzz
+}
+
+# The whole suite again with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer; any report fails the test that caused it.
+sanitized() {
+    cmake -S . -B build-asan -DDRAWPOKER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build build-asan -j "$(nproc)"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests build-asan
+}
+
 case "${1:-}" in
 play)
     install_missing "${build_packages[@]}"
@@ -44,8 +66,10 @@ play)
     ;;
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
+    fuzz
+    sanitized
     build
-    QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+    run_tests build
     ;;
 *)
     echo "usage: bash build.sh play|test" >&2

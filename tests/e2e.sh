@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Plays the real game binary in a real X server: a round by mouse, the exit
+# question, a name on the high-score board, the logo; then checks that the
+# program ended with status 0 and what it wrote to name2.dat.
+#
+#   e2e.sh DRAWPOKER ARTEFACT_DIR
+set -uo pipefail
+game=$(readlink -f "$1")
+artefacts=$(readlink -f "$2")
+mkdir -p "$artefacts"
+for tool in Xvfb openbox xdotool import od; do
+    command -v "$tool" >/dev/null || { echo "e2e: $tool is missing"; exit 1; }
+done
+
+work=$(mktemp -d)
+display=":$(( 300 + $$ % 300 ))"
+cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+fail() {
+    echo "e2e: $*"
+    DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
+        && echo "e2e: screenshot kept in $artefacts/e2e-failure.png"
+    exit 1
+}
+
+# Ten places of 100 credits, so that any result takes the top place.
+cd "$work"
+for i in $(seq 0 9); do
+    printf 'PLAYER%-14s\x64\x00\x00\x00' "$i"
+done > name2.dat
+before=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+openbox >/dev/null 2>&1 & wm=$!
+sleep 0.5
+
+"$game" >"$work/game.log" 2>&1 & app=$!
+wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+
+table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
+[ -n "$table" ] || fail "the table did not open"
+sleep 0.5
+click "$table" 70 440      # DEAL: a new hand
+click "$table" 72 324      # HOLD the first card
+click "$table" 70 440      # DEAL: draw and pay
+click "$table" 70 440      # DEAL: turn the cards down
+import -window root "$work/table.png" 2>/dev/null
+
+wmctrl -c Form1 2>/dev/null || xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
+question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") || fail "no exit question"
+xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
+
+board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
+sleep 0.5
+xdotool windowactivate --sync "$board" type --delay 50 "E2E"
+xdotool key Return
+sleep 0.5
+click "$board" 200 285     # the board's own surface, under the rows
+
+logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
+xdotool windowactivate --sync "$logo" key space
+
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
+wait "$app"; status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/game.log")"
+
+after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+[ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"
+name=${after:0:40}
+[ "$name" = "$(printf 'E2E%-17s' '' | od -An -v -tx1 | tr -d ' \n')" ] || fail "the top name is not E2E: $name"
+score=$(( 16#${after:46:2}${after:44:2}${after:42:2}${after:40:2} ))
+[ "$score" -ge 499 ] && [ "$score" -le 700 ] || fail "the top score $score is not one round's result"
+[ "${after:48}" = "${before:48}" ] || fail "places 1 to 9 changed"
+echo "e2e: played a round, left with $score credits, stored as E2E; the program ended with status 0"

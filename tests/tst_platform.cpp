@@ -242,7 +242,8 @@ void tst_Platform::commandButtonKeepsItsColourAndTakesEnter()
     CommandButton button(QStringLiteral("DEAL"));
     button.setBackColor(Yellow);
     QCOMPARE(button.BackColor(), Yellow);
-    QCOMPARE(button.cloneHidden()->BackColor(), Yellow);
+    const std::unique_ptr<CommandButton> copy(button.cloneHidden());
+    QCOMPARE(copy->BackColor(), Yellow);
 
     QSignalSpy clicks(&button, &CommandButton::clicked);
     QTest::keyClick(&button, Qt::Key_Return);

@@ -1,5 +1,7 @@
 // Speed of the table: opening it, drawing faces, playing rounds, scoring,
 // and the high-score file. Runs on the offscreen platform.
+#include "analysis/gamereturn.h"
+#include "analysis/holdadvisor.h"
 #include "model/deck.h"
 #include "play/handscore.h"
 #include "platform/soundoutput.h"
@@ -8,6 +10,9 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+
+#include <numeric>
+#include <random>
 
 #include <benchmark/benchmark.h>
 
@@ -116,6 +121,42 @@ void BM_WriteScoreFile(benchmark::State &state)
         benchmark::DoNotOptimize(file.write(table, &error));
 }
 BENCHMARK(BM_WriteScoreFile)->Unit(benchmark::kMicrosecond);
+
+// Advice for one hand: all 32 holds, exactly, with state.range(0) cards
+// gone from the deck besides the hand.
+void BM_AdviseHand(benchmark::State &state)
+{
+    std::mt19937 random(7);
+    const PayTable table = PayTable::game();
+    std::vector<std::pair<std::array<CardCode, HandSize>, CardSet>> deals;
+    for (int i = 0; i < 64; ++i) {
+        std::vector<int> cards(52);
+        std::iota(cards.begin(), cards.end(), 0);
+        std::shuffle(cards.begin(), cards.end(), random);
+        std::array<CardCode, HandSize> hand;
+        CardSet deck = FullDeck;
+        for (int j = 0; j < HandSize + state.range(0); ++j) {
+            const CardCode card{qint16(cards[std::size_t(j)] / 4), qint16(cards[std::size_t(j)] % 4)};
+            if (j < HandSize)
+                hand[std::size_t(j)] = card;
+            deck &= ~cardBit(card);
+        }
+        deals.emplace_back(hand, deck);
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto &[hand, deck] = deals[i++ % deals.size()];
+        benchmark::DoNotOptimize(bestHold(analyseHolds(hand, deck, table)));
+    }
+}
+BENCHMARK(BM_AdviseHand)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
+
+void BM_ExactGameReturn(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(exactGameReturn(PayTable::game()));
+}
+BENCHMARK(BM_ExactGameReturn)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -1,0 +1,35 @@
+#include "cardtext.h"
+
+namespace {
+
+const QString Ranks = QStringLiteral("23456789TJQKA");
+const QString Suits = QStringLiteral("hcds");
+
+} // namespace
+
+std::optional<CardCode> parseCard(const QString &text)
+{
+    QString card = text.trimmed().toUpper();
+    if (card.startsWith(QLatin1String("10")))
+        card.replace(0, 2, QStringLiteral("T"));
+    if (card.size() != 2)
+        return std::nullopt;
+    const qsizetype rank = Ranks.indexOf(card[0]);
+    const qsizetype suit = Suits.indexOf(card[1].toLower());
+    if (rank < 0 || suit < 0)
+        return std::nullopt;
+    return CardCode{qint16(rank), qint16(suit)};
+}
+
+QString shortCardName(const CardCode &card)
+{
+    return QString(Ranks[card.rank]) + Suits[card.suit];
+}
+
+QString longCardName(const CardCode &card)
+{
+    static const char *ranks[RankCount] = {"two", "three", "four", "five", "six", "seven", "eight",
+                                           "nine", "ten", "jack", "queen", "king", "ace"};
+    static const char *suits[SuitCount] = {"hearts", "clubs", "diamonds", "spades"};
+    return QStringLiteral("%1 of %2").arg(QLatin1String(ranks[card.rank]), QLatin1String(suits[card.suit]));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "model/cardcode.h"
+
+#include <QString>
+
+#include <optional>
+
+// Cards as people write them: a rank (2-9, T or 10, J, Q, K, A) and a suit
+// (h, c, d, s), either case: "Ah", "10d", "ts".
+std::optional<CardCode> parseCard(const QString &text);
+QString shortCardName(const CardCode &card); // "Ah", "Td"
+QString longCardName(const CardCode &card);  // "ace of hearts"

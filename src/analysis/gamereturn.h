@@ -1,0 +1,21 @@
+#pragma once
+
+#include "paytable.h"
+
+#include <array>
+#include <cstdint>
+
+// The exact return of the whole game from a fresh deck, every deal played
+// with its best hold (ties broken as the hold advisor breaks them).
+// Final hands are counted over a common denominator: each of the 2,598,960
+// deals weighs the same, and within a deal every draw of its best hold.
+struct GameReturn
+{
+    std::int64_t denominator = 0;
+    std::int64_t totalPay = 0; // over the denominator: the return per credit bet
+    std::array<std::int64_t, OutcomeCount> outcomes{};
+
+    double value() const { return double(totalPay) / double(denominator); }
+};
+
+GameReturn exactGameReturn(const PayTable &table);

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -36,6 +37,9 @@ private slots:
     void shuffleKeepsTheCountAndGivesFocusBack();
     void winningsStayUntilTheNextDraw();
     void keyboardPlaysTheRound();
+    void numberKeysHoldOnlyWhileHoldsAreOpen();
+    void adviceKeyChangesNothingOfTheRound();
+    void screenReadersHearTheCards();
 
 private:
     void queueHand(const QList<CardCode> &hand);
@@ -263,6 +267,90 @@ void tst_Round::keyboardPlaysTheRound()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(c->presscount, quint64(2));
     QCOMPARE(c->deck.hand[1], (CardCode{0, 0}));
+}
+
+void tst_Round::numberKeysHoldOnlyWhileHoldsAreOpen()
+{
+    // Before the first deal nothing happens.
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QVERIFY(!c->isHeld(2));
+    QCOMPARE(m_cues->count(), 0);
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QTest::keyClick(c->Command1, Qt::Key_5);
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QVERIFY(!c->isHeld(2));
+    QVERIFY(c->isHeld(5));
+    QCOMPARE(c->Commandhold[4]->BackColor(), QColor(255, 255, 0));
+    QCOMPARE(m_cues->count(), 3);
+    QVERIFY(c->Command1->hasFocus());
+
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    press(c->Command1);
+    m_cues->clear();
+    QTest::keyClick(c->Command1, Qt::Key_1);
+    QVERIFY(!c->isHeld(1));
+    QCOMPARE(m_cues->count(), 0);
+}
+
+void tst_Round::adviceKeyChangesNothingOfTheRound()
+{
+    // H outside the hold phase shows nothing.
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(!c->hint.isShown());
+
+    // Two pair in the deal: the advice keeps both pairs.
+    queueHand({{5, 0}, {5, 1}, {11, 2}, {11, 3}, {2, 0}});
+    press(c->Command1);
+    press(c->Commandhold[4]);
+    m_cues->clear();
+    const auto hand = c->deck.hand;
+    const auto dealt = c->deck.dealt;
+    const QImage face = c->Picturecard[0]->Image();
+
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(c->hint.isShown());
+    QVERIFY(c->hint.label()->isVisible());
+    QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: hold cards 1 2 3 4, returns")),
+             qPrintable(c->hint.label()->text()));
+    QCOMPARE(bestHold(*c->hint.holds()), 15u);
+    const QString before = c->hint.label()->text();
+    QTest::keyClick(c->Command1, Qt::Key_5);
+    QVERIFY(c->hint.label()->text() != before); // the player's own return follows the holds
+    QCOMPARE(m_cues->count(), 1);               // only the hold's own cue
+
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(!c->hint.isShown());
+    QVERIFY(c->deck.hand == hand);
+    QVERIFY(c->deck.dealt == dealt);
+    QCOMPARE(c->Picturecard[0]->Image(), face);
+    QCOMPARE(c->presscount, quint64(1));
+    QCOMPARE(c->Text1->text(), QStringLiteral("500"));
+
+    // The draw takes the advice away.
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    queueHand({{7, 1}, {8, 1}, {9, 1}, {10, 1}, {12, 1}});
+    press(c->Command1);
+    QVERIFY(!c->hint.isShown());
+}
+
+void tst_Round::screenReadersHearTheCards()
+{
+    QCOMPARE(c->Picturecard[2]->accessibleName(), QStringLiteral("Card 3"));
+    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("face down"));
+    QCOMPARE(c->Commandhold[4]->accessibleName(), QStringLiteral("Hold card 5"));
+    queueHand({{0, 0}, {1, 1}, {12, 3}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("ace of spades"));
+    press(c->Commandhold[2]);
+    QCOMPARE(c->Commandhold[2]->accessibleDescription(), QStringLiteral("held"));
+    for (QWidget *control : c->findChildren<QWidget *>()) {
+        if (control->isVisible() && !qobject_cast<QLabel *>(control) && control->focusPolicy() != Qt::NoFocus)
+            QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+    }
 }
 
 QTEST_MAIN(tst_Round)

@@ -1,5 +1,6 @@
 // The round: three presses of DEAL deal a hand, draw and pay, and turn the
 // cards down again. Between the first two presses the player holds cards.
+#include "analysis/cardtext.h"
 #include "screens/cards.h"
 
 #include <QLineEdit>
@@ -10,6 +11,10 @@ namespace {
 const QColor HeldColour(255, 255, 0);
 // Ten cards at most are drawn in a round, so past 41 a deck might run dry.
 constexpr int ReshuffleAfter = 41;
+
+// What a screen reader says of a HOLD button.
+const QString Held = QStringLiteral("held");
+const QString Free = QStringLiteral("not held");
 
 } // namespace
 
@@ -40,8 +45,10 @@ void cards::dealNewHand()
         deck.dealtcount = 0;
     }
     playCue(QStringLiteral("chimes.wav"), 1);
+    hint.reset();
     for (int i = 0; i < HandSize; ++i) {
         Commandhold[i]->setBackColor(BackColor());
+        Commandhold[i]->setAccessibleDescription(Free);
         Commandhold[i]->show();
         Picturecard[i]->setPicture(nullptr);
     }
@@ -54,6 +61,7 @@ void cards::dealNewHand()
 void cards::drawAndPay()
 {
     playCue(QStringLiteral("clunk.wav"), 1);
+    hint.reset();
     for (CommandButton *hold : Commandhold)
         hold->hide();
     deal();
@@ -63,8 +71,10 @@ void cards::drawAndPay()
 
 void cards::turnDown()
 {
-    for (PictureBox *card : Picturecard)
+    for (PictureBox *card : Picturecard) {
         card->setPicture(Picture1->Picture());
+        card->setAccessibleDescription(FaceDownDescription);
+    }
     playCue(QStringLiteral("clink.wav"), 2);
     VScroll1->show();
     Commandshuffle->show();
@@ -72,8 +82,11 @@ void cards::turnDown()
 
 void cards::showHand()
 {
-    for (int slot = 1; slot <= HandSize; ++slot)
-        makecard(deck.hand[slot].rank, deck.hand[slot].suit, slot - 1);
+    for (int slot = 1; slot <= HandSize; ++slot) {
+        const CardCode &card = deck.hand[std::size_t(slot)];
+        makecard(card.rank, card.suit, slot - 1);
+        Picturecard[slot - 1]->setAccessibleDescription(longCardName(card));
+    }
 }
 
 void cards::Commandhold_Click(int Index)
@@ -81,6 +94,9 @@ void cards::Commandhold_Click(int Index)
     playCue(QStringLiteral("tada.wav"), 1);
     CommandButton *hold = Commandhold[Index];
     hold->setBackColor(hold->BackColor() == HeldColour ? BackColor() : HeldColour);
+    hold->setAccessibleDescription(isHeld(Index + 1) ? Held : Free);
+    if (hint.isShown())
+        hint.update(heldMask());
     Command1->setFocus();
 }
 

@@ -62,6 +62,7 @@ PictureBox *makeSourceBox(QWidget *parent, const QRect &geometry, int border)
 
 cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     : QWidget(parent)
+    , hint(this)
     , deck(*random)
     , m_random(std::move(random))
 {
@@ -115,10 +116,12 @@ void cards::buildControls()
     Commandhold.setElement0(hold);
 
     Command1 = new CommandButton(QStringLiteral("DEAL"), this);
+    Command1->setAccessibleName(QStringLiteral("Deal"));
     Command1->setGeometry(16, 368, 121, 153);
     Command1->setPicture(CardArt::applicationIcon(), QSize(32, 32));
 
     Commandshuffle = new CommandButton(QStringLiteral("SHUFFLE"), this);
+    Commandshuffle->setAccessibleName(QStringLiteral("Shuffle"));
     Commandshuffle->setGeometry(168, 368, 153, 41);
     Commandshuffle->hide();
 
@@ -128,6 +131,9 @@ void cards::buildControls()
     Text2 = makeValueBox(this, {456, 448, 129, 41});
     Label3 = makeLabel(this, QStringLiteral("WINNINGS"), {640, 416, 145, 33}, Qt::AlignLeft);
     Text3 = makeValueBox(this, {640, 448, 145, 41});
+    Text1->setAccessibleName(QStringLiteral("Total credits"));
+    Text2->setAccessibleName(QStringLiteral("Bet"));
+    Text3->setAccessibleName(QStringLiteral("Winnings"));
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setGeometry(584, 448, 25, 41);
@@ -135,6 +141,7 @@ void cards::buildControls()
     VScroll1->setValue(-1);
     VScroll1->setSingleStep(1);
     VScroll1->setPageStep(5);
+    VScroll1->setAccessibleName(QStringLiteral("Bet amount"));
 }
 
 void cards::connectHandlers()
@@ -181,11 +188,14 @@ void cards::setUpCardsAndHolds()
         card->resize(Picturecard[0]->size());
         card->move(qRound(i * card->width() * 1.1), 0);
         card->setPicture(Picture1->Picture());
+        card->setAccessibleName(QStringLiteral("Card %1").arg(i + 1));
+        card->setAccessibleDescription(FaceDownDescription);
         connect(card, &PictureBox::clicked, this, [this, i] { Picturecard_Click(i); });
 
         CommandButton *hold = Commandhold[i];
         hold->hide();
         hold->setText(QStringLiteral("HOLD"));
+        hold->setAccessibleName(QStringLiteral("Hold card %1").arg(i + 1));
         hold->move(Commandhold[0]->x() + card->x(), hold->y());
         connect(hold, &CommandButton::clicked, this, [this, i] { Commandhold_Click(i); });
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/deck.h"
+#include "play/holdhint.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
@@ -52,6 +53,12 @@ public:
     void Commandshuffle_Click();
     void VScroll1_Scroll();
     void VScroll1_Change();
+    // Keys of the table itself: H shows or hides the hold advice, 1 to 5
+    // hold cards as their HOLD buttons do. Returns whether the key was used.
+    bool Form_KeyDown(int KeyCode);
+
+    // What a screen reader says of a card box showing the back.
+    inline static const QString FaceDownDescription = QStringLiteral("face down");
 
     // Controls.
     ControlArray<PictureBox, HandSize> Picturecard;
@@ -70,6 +77,7 @@ public:
     ControlArray<PictureBox, RankCount> Picturenum;
     ControlArray<PictureBox, 12> Pictureface;
     MediaPlayer MediaPlayer1;
+    HoldHint hint;
 
     // Game state.
     Deck deck;
@@ -78,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
@@ -90,6 +99,7 @@ private:
     void drawAndPay();
     void turnDown();
     void showHand();
+    unsigned heldMask() const;
     void playCue(const QString &fileName, int times);
 
     std::unique_ptr<RandomSource> m_random;

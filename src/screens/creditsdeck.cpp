@@ -68,6 +68,7 @@ void creditsdeck::buildRows()
         auto *row = new BoardRow(this);
         row->setGeometry(0, i * RowHeight, RowWidth, RowHeight);
         row->setReadOnly(true);
+        row->setAccessibleName(QStringLiteral("Place %1").arg(i + 1));
         row->show();
         connect(row, &BoardRow::enterPressed, this, [this, i] {
             int key = EnterKey;

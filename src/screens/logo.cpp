@@ -19,6 +19,7 @@ logo::logo(QWidget *parent)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("LOGO"));
+    setAccessibleName(QStringLiteral("Five Card Draw Video Poker Classic"));
     setFixedSize(ClientWidth, ClientHeight);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -1,5 +1,6 @@
 #include "cards.h"
 
+#include "platform/placement.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
 
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 #include <QScrollBar>
 
 namespace {
@@ -154,7 +154,7 @@ void cards::connectHandlers()
 
 void cards::Form_Load()
 {
-    centreOnScreen();
+    centreOnScreen(this);
     m_random->Randomize();
     prepareRankGlyphs();
     setUpCardsAndHolds();
@@ -163,17 +163,6 @@ void cards::Form_Load()
     Text2->setText(QStringLiteral("1"));
     Text3->setText(QStringLiteral("0"));
     Command1->setFocus();
-}
-
-void cards::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect available = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    move(available.x() + (available.width() - outer.width()) / 2,
-         available.y() + (available.height() - outer.height()) / 2);
 }
 
 void cards::setUpCardsAndHolds()

@@ -91,7 +91,6 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    void centreOnScreen();
     void setUpCardsAndHolds();
     void prepareRankGlyphs();
     void prepareCourtPanels();

@@ -1,12 +1,11 @@
 #include "creditsdeck.h"
 
+#include "platform/placement.h"
 #include "screens/boardfill.h"
 #include "screens/logo.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QScreen>
 
 namespace {
 
@@ -48,11 +47,7 @@ creditsdeck::creditsdeck(qint32 finalcredits, QWidget *parent)
 
 void creditsdeck::Form_Load()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
     const ScoreFile::Reading reading = m_file.read();
     buildRows();
     table = reading.table;

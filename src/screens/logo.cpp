@@ -1,10 +1,10 @@
 #include "logo.h"
 
+#include "platform/placement.h"
 #include "render/logoart.h"
 
 #include <QApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace {
 
@@ -31,12 +31,7 @@ logo::logo(QWidget *parent)
 
 void logo::Form_Activate()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - frameGeometry().width()) / 2,
-         area.y() + (area.height() - frameGeometry().height()) / 2);
+    centreOnScreen(this);
 }
 
 void logo::changeEvent(QEvent *event)

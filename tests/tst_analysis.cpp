@@ -178,14 +178,16 @@ void tst_Analysis::bestHoldTieBreakIsFixed()
     for (const CardCode &card : hand)
         deck &= ~cardBit(card);
     QCOMPARE(bestHold(analyseHolds(hand, deck, nothing)), 31u);
-    // With four twos, keeping them is best; the kicker is not held.
+    // Four twos return 50 whether the king is kept or drawn again; keeping
+    // it as well keeps more cards, so that hold wins the tie.
     const Hand quads = {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {11, 0}}};
     deck = FullDeck;
     for (const CardCode &card : quads)
         deck &= ~cardBit(card);
     const auto holds = analyseHolds(quads, deck, PayTable::game());
     QCOMPARE(holds[15].expectedReturn(), 50.0);
-    QCOMPARE(bestHold(holds), 31u); // keeping the king as well returns the same 50, with more cards kept
+    QCOMPARE(holds[31].expectedReturn(), 50.0);
+    QCOMPARE(bestHold(holds), 31u);
 }
 
 void tst_Analysis::payTablesAreReadOrRefused_data()

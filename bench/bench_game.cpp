@@ -6,6 +6,7 @@
 #include "play/handscore.h"
 #include "platform/soundoutput.h"
 #include "records/scorefile.h"
+#include "referenceholds.h"
 #include "screens/cards.h"
 
 #include <QApplication>
@@ -122,20 +123,21 @@ void BM_WriteScoreFile(benchmark::State &state)
 }
 BENCHMARK(BM_WriteScoreFile)->Unit(benchmark::kMicrosecond);
 
-// Advice for one hand: all 32 holds, exactly, with state.range(0) cards
-// gone from the deck besides the hand.
-void BM_AdviseHand(benchmark::State &state)
+using Deal = std::pair<std::array<CardCode, HandSize>, CardSet>;
+
+// Random deals with `gone` cards gone from the deck besides the hand, from
+// a fixed seed: so many that no branch predictor learns them.
+std::vector<Deal> randomDeals(int gone)
 {
     std::mt19937 random(7);
-    const PayTable table = PayTable::game();
-    std::vector<std::pair<std::array<CardCode, HandSize>, CardSet>> deals;
-    for (int i = 0; i < 64; ++i) {
+    std::vector<Deal> deals;
+    for (int i = 0; i < 4096; ++i) {
         std::vector<int> cards(52);
         std::iota(cards.begin(), cards.end(), 0);
         std::shuffle(cards.begin(), cards.end(), random);
         std::array<CardCode, HandSize> hand;
         CardSet deck = FullDeck;
-        for (int j = 0; j < HandSize + state.range(0); ++j) {
+        for (int j = 0; j < HandSize + gone; ++j) {
             const CardCode card{qint16(cards[std::size_t(j)] / 4), qint16(cards[std::size_t(j)] % 4)};
             if (j < HandSize)
                 hand[std::size_t(j)] = card;
@@ -143,13 +145,35 @@ void BM_AdviseHand(benchmark::State &state)
         }
         deals.emplace_back(hand, deck);
     }
+    return deals;
+}
+
+// Advice for one hand: all 32 holds, exactly, with state.range(0) cards
+// gone from the deck besides the hand.
+template <auto analyse>
+void adviseHands(benchmark::State &state)
+{
+    const PayTable table = PayTable::game();
+    const std::vector<Deal> deals = randomDeals(int(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state) {
         const auto &[hand, deck] = deals[i++ % deals.size()];
-        benchmark::DoNotOptimize(bestHold(analyseHolds(hand, deck, table)));
+        benchmark::DoNotOptimize(bestHold(analyse(hand, deck, table)));
     }
 }
+
+void BM_AdviseHand(benchmark::State &state)
+{
+    adviseHands<analyseHolds>(state);
+}
 BENCHMARK(BM_AdviseHand)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
+
+// The same with the first engine, which the tests keep as their check.
+void BM_AdviseHandReference(benchmark::State &state)
+{
+    adviseHands<referenceHolds>(state);
+}
+BENCHMARK(BM_AdviseHandReference)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
 
 void BM_ExactGameReturn(benchmark::State &state)
 {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 // Without a flush, what a final hand pays depends only on how many of its
 // ranks have two, three or four cards, and on the rank of a pair or of four
@@ -39,42 +40,56 @@ enum : int { Singles, LowPair, HighPair, Trips, TwoPairs, FullHouse, Count };
 }
 constexpr std::array<int, HandSize + 1> ShapesOf = {1, 1, 3, 4, 5, 6};
 
-// The shape once `cards` cards of one more rank are added; `high` says
-// whether a pair of that rank pays. Two pairs and a pair, or trips and
-// trips, would be more than five cards and never occur.
-constexpr int grow(int from, int cards, bool high)
-{
-    if (cards < 2)
-        return from;
-    if (cards == 3)
-        return from == shape::Singles ? shape::Trips : shape::FullHouse;
-    if (from == shape::Singles)
-        return high ? shape::HighPair : shape::LowPair;
-    return from == shape::Trips ? shape::FullHouse : shape::TwoPairs;
-}
-
 // ways[n][s]: in how many ways the ranks counted so far give n cards, kept
 // and drawn together, of shape s. A count of five-card hands, so it fits.
 using ShapeTable = std::array<std::array<std::uint32_t, shape::Count>, HandSize + 1>;
 
+// Adds `Cards` cards of one more rank, which come in `weight` ways, to the
+// hands of `Row` cards; `high` says whether a pair of that rank pays. Two
+// pairs and a pair, or trips and trips, would be more than five cards.
+template <int Cards, int Row>
+void addCardsToRow(const ShapeTable &ways, ShapeTable &next, std::uint32_t weight, bool high)
+{
+    const auto &from = ways[Row];
+    auto &to = next[Row + Cards];
+    if constexpr (Cards < 2) {
+        for (int s = 0; s < ShapesOf[Row]; ++s)
+            to[std::size_t(s)] += from[std::size_t(s)] * weight;
+    } else if constexpr (Cards == 2) {
+        to[high ? shape::HighPair : shape::LowPair] += from[shape::Singles] * weight;
+        to[shape::TwoPairs] += (from[shape::LowPair] + from[shape::HighPair]) * weight;
+        to[shape::FullHouse] += from[shape::Trips] * weight;
+    } else {
+        to[shape::Trips] += from[shape::Singles] * weight;
+        to[shape::FullHouse] += (from[shape::LowPair] + from[shape::HighPair]) * weight;
+    }
+}
+
+// The same for every row, or only for the row that makes five cards.
+template <int Cards, bool FinalRowOnly>
+void addCards(const ShapeTable &ways, ShapeTable &next, std::uint32_t weight, bool high)
+{
+    constexpr int firstRow = FinalRowOnly ? HandSize - Cards : 0;
+    [&]<int... Rows>(std::integer_sequence<int, Rows...>) {
+        (addCardsToRow<Cards, firstRow + Rows>(ways, next, weight, high), ...);
+    }(std::make_integer_sequence<int, HandSize - Cards - firstRow + 1>{});
+}
+
 // Adds one rank of which the hold keeps `kept` cards and the deck has
-// `inDeck`; hands with four of the rank are left out.
+// `inDeck`. Hands with four of the rank are left out. The last rank of a
+// hold needs only the row of five cards.
+template <bool FinalRowOnly>
 ShapeTable addRank(const ShapeTable &ways, int kept, int inDeck, bool high)
 {
     ShapeTable next{};
-    for (int n = 0; n + kept <= HandSize; ++n) {
-        const int most = std::min(inDeck, HandSize - kept - n);
-        for (int from = 0; from < ShapesOf[std::size_t(n)]; ++from) {
-            const std::uint32_t before = ways[std::size_t(n)][std::size_t(from)];
-            if (!before)
-                continue;
-            for (int drawn = 0; drawn <= most; ++drawn) {
-                const int cards = kept + drawn;
-                if (cards == SuitCount)
-                    continue;
-                next[std::size_t(n + cards)][std::size_t(grow(from, cards, high))] +=
-                    before * Choose[std::size_t(inDeck)][std::size_t(drawn)];
-            }
+    for (int drawn = 0; drawn <= inDeck; ++drawn) {
+        const std::uint32_t weight = Choose[std::size_t(inDeck)][std::size_t(drawn)];
+        switch (kept + drawn) {
+        case 0: addCards<0, FinalRowOnly>(ways, next, weight, high); break;
+        case 1: addCards<1, FinalRowOnly>(ways, next, weight, high); break;
+        case 2: addCards<2, FinalRowOnly>(ways, next, weight, high); break;
+        case 3: addCards<3, FinalRowOnly>(ways, next, weight, high); break;
+        default: break;
         }
     }
     return next;
@@ -88,15 +103,17 @@ struct RankDeck
 {
     std::array<int, RankCount> perRank{};
     std::array<unsigned, SuitCount> suitRanks{}; // bit r: the card of rank r is left
+    std::array<int, SuitCount> perSuit{};
     int size = 0;
 
     explicit RankDeck(CardSet deck)
-        : size(std::popcount(deck))
     {
         for (CardSet left = deck; left; left &= left - 1) {
             const int index = std::countr_zero(left);
             ++perRank[std::size_t(index / SuitCount)];
+            ++perSuit[std::size_t(index % SuitCount)];
             suitRanks[std::size_t(index % SuitCount)] |= 1u << (index / SuitCount);
+            ++size;
         }
     }
 };
@@ -108,6 +125,7 @@ struct Kept
     int cards = 0;
     unsigned ranks = 0;      // ranks with a card kept
     unsigned wholeRanks = 0; // hand ranks with every card kept
+    bool pair = false;       // two cards of a rank kept: no straight or flush
 };
 
 class HoldCounter
@@ -119,8 +137,8 @@ public:
         , m_table(table)
         , m_pays(table.pays())
     {
-        for (int slot = 0; slot < HandSize; ++slot)
-            ++m_inHand[std::size_t(hand[std::size_t(slot)].rank)];
+        for (const CardCode &card : hand)
+            ++m_inHand[std::size_t(card.rank)];
         unsigned radix = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
             const int inHand = m_inHand[std::size_t(rank)];
@@ -139,20 +157,17 @@ public:
             m_windows[std::size_t(m_windowCount++)] = AceToFive;
     }
 
-    std::array<HoldResult, HoldCount> holds()
+    void countInto(std::array<HoldResult, HoldCount> &holds)
     {
         ShapeTable ways{};
         ways[0][shape::Singles] = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
             if (!m_inHand[std::size_t(rank)])
-                ways = addRank(ways, 0, m_deck.perRank[std::size_t(rank)], paysPair(rank));
+                ways = addRank<false>(ways, 0, m_deck.perRank[std::size_t(rank)], paysPair(rank));
         }
         walk(0, ways, Kept{});
-
-        std::array<HoldResult, HoldCount> holds;
         for (unsigned mask = 0; mask < HoldCount; ++mask)
-            holds[mask] = hold(mask);
-        return holds;
+            countHold(mask, holds[mask]);
     }
 
 private:
@@ -162,45 +177,57 @@ private:
     void walk(int level, const ShapeTable &ways, const Kept &kept)
     {
         if (level == m_handRankCount) {
-            m_leaves[kept.leaf] = leafOutcomes(ways[HandSize], kept);
+            countLeaf(ways[HandSize], kept);
             return;
         }
         const int rank = m_handRanks[std::size_t(level)];
         const int inHand = m_inHand[std::size_t(rank)];
+        const int inDeck = m_deck.perRank[std::size_t(rank)];
+        const bool last = level + 1 == m_handRankCount;
         for (int keep = 0; keep <= inHand; ++keep) {
             Kept next = kept;
             next.leaf += unsigned(keep) * m_radix[std::size_t(rank)];
             next.cards += keep;
             next.ranks |= keep ? 1u << rank : 0u;
             next.wholeRanks |= keep == inHand ? 1u << rank : 0u;
-            walk(level + 1, addRank(ways, keep, m_deck.perRank[std::size_t(rank)], paysPair(rank)), next);
+            next.pair = next.pair || keep > 1;
+            walk(level + 1,
+                 last ? addRank<true>(ways, keep, inDeck, paysPair(rank))
+                      : addRank<false>(ways, keep, inDeck, paysPair(rank)),
+                 next);
         }
     }
 
     // The outcomes of the holds that reach a leaf, flushes not yet told
     // apart: every hand of five distinct ranks that is no straight counts
     // as nothing.
-    Tally leafOutcomes(const std::array<std::uint32_t, shape::Count> &hands, const Kept &kept) const
+    void countLeaf(const std::array<std::uint32_t, shape::Count> &hands, const Kept &kept)
     {
-        Tally outcomes{};
-        const std::int64_t straights = std::popcount(kept.ranks) == kept.cards ? countStraights(kept.ranks) : 0;
+        Tally &outcomes = m_leaves[kept.leaf];
+        outcomes.fill(0);
+        const std::int64_t straights = kept.pair ? 0 : countStraights(kept.ranks);
         outcomes[Straight] = straights;
         outcomes[Nothing] = std::int64_t(hands[shape::Singles]) - straights + hands[shape::LowPair];
         outcomes[PayingPair] = hands[shape::HighPair];
         outcomes[TwoPair] = hands[shape::TwoPairs];
         outcomes[ThreeOfAKind] = hands[shape::Trips];
         outcomes[FullHouse] = hands[shape::FullHouse];
+        std::int64_t pay = 0;
+        for (const Outcome o : {Straight, Nothing, PayingPair, TwoPair, ThreeOfAKind, FullHouse})
+            pay += outcomes[o] * m_pays[o];
         // Four of a rank: all four are kept or in the deck, and at most one
         // other card is kept; when none is, the fifth card is any other.
-        for (unsigned ranks = m_completeRanks & (kept.wholeRanks | ~m_handRankSet); ranks; ranks &= ranks - 1) {
+        unsigned ranks = m_completeRanks & kept.wholeRanks;
+        if (kept.cards <= 1)
+            ranks |= m_completeRanks & ~m_handRankSet;
+        for (; ranks; ranks &= ranks - 1) {
             const int rank = std::countr_zero(ranks);
             const int others = kept.cards - m_inHand[std::size_t(rank)];
-            if (others == 0)
-                outcomes[std::size_t(FourOfAKindFirst + rank)] = m_deck.size - m_deck.perRank[std::size_t(rank)];
-            else if (others == 1)
-                outcomes[std::size_t(FourOfAKindFirst + rank)] = 1;
+            const std::size_t four = std::size_t(FourOfAKindFirst + rank);
+            outcomes[four] = others == 0 ? m_deck.size - m_deck.perRank[std::size_t(rank)] : others == 1 ? 1 : 0;
+            pay += outcomes[four] * m_pays[four];
         }
-        return outcomes;
+        m_leafPays[kept.leaf] = pay;
     }
 
     // Draws that complete a straight around the kept ranks, all distinct:
@@ -220,41 +247,41 @@ private:
         return straights;
     }
 
-    HoldResult hold(unsigned mask) const
+    void countHold(unsigned mask, HoldResult &result) const
     {
-        HoldResult result;
-        result.mask = mask;
         unsigned leaf = 0;
         unsigned ranks = 0;
         unsigned suits = 0;
+        int kept = 0;
         for (int slot = 0; slot < HandSize; ++slot) {
             if (mask & (1u << slot)) {
                 const CardCode &card = m_hand[std::size_t(slot)];
                 leaf += m_radix[std::size_t(card.rank)];
                 ranks |= 1u << card.rank;
                 suits |= 1u << card.suit;
+                ++kept;
             }
         }
-        const int draw = HandSize - std::popcount(mask);
+        const int draw = HandSize - kept;
+        result.mask = mask;
         result.draws = Choose[std::size_t(m_deck.size)][std::size_t(draw)];
         result.outcomes = m_leaves[leaf];
-        if (std::popcount(suits) <= 1)
-            moveFlushes(result.outcomes, ranks, suits ? suits : (1u << SuitCount) - 1, draw);
-        for (int o = 0; o < OutcomeCount; ++o)
-            result.totalPay += result.outcomes[std::size_t(o)] * m_pays[std::size_t(o)];
-        return result;
+        result.totalPay = m_leafPays[leaf];
+        if ((suits & (suits - 1)) == 0)
+            moveFlushes(result, ranks, suits ? suits : (1u << SuitCount) - 1, draw);
     }
 
     // The draws that make the kept cards a flush in one of `suits` were
     // counted as straights or nothing; they move to their flush outcomes.
-    void moveFlushes(Tally &outcomes, unsigned keptRanks, unsigned suits, int draw) const
+    void moveFlushes(HoldResult &result, unsigned keptRanks, unsigned suits, int draw) const
     {
         std::int64_t flushes = 0;
         std::int64_t straightFlushes = 0;
         std::int64_t royalFlushes = 0;
         for (; suits; suits &= suits - 1) {
-            const unsigned inSuit = m_deck.suitRanks[std::size_t(std::countr_zero(suits))];
-            flushes += Choose[std::size_t(std::popcount(inSuit))][std::size_t(draw)];
+            const int suit = std::countr_zero(suits);
+            const unsigned inSuit = m_deck.suitRanks[std::size_t(suit)];
+            flushes += Choose[std::size_t(m_deck.perSuit[std::size_t(suit)])][std::size_t(draw)];
             for (int w = 0; w < m_windowCount; ++w) {
                 const unsigned window = m_windows[std::size_t(w)];
                 const unsigned missing = window & ~keptRanks;
@@ -262,12 +289,17 @@ private:
                     ++(window == TenToAce ? royalFlushes : straightFlushes);
             }
         }
-        const std::int64_t straightOnes = straightFlushes + royalFlushes;
-        outcomes[Nothing] -= flushes - straightOnes;
-        outcomes[Flush] += flushes - straightOnes;
-        outcomes[Straight] -= straightOnes;
+        const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;
+        const std::int64_t wereStraights = straightFlushes + royalFlushes;
+        Tally &outcomes = result.outcomes;
+        outcomes[Nothing] -= onlyFlushes;
+        outcomes[Flush] += onlyFlushes;
+        outcomes[Straight] -= wereStraights;
         outcomes[StraightFlush] += straightFlushes;
         outcomes[RoyalFlush] += royalFlushes;
+        const auto pay = [&](Outcome o) { return std::int64_t(m_pays[std::size_t(o)]); };
+        result.totalPay += onlyFlushes * (pay(Flush) - pay(Nothing)) - wereStraights * pay(Straight)
+                           + straightFlushes * pay(StraightFlush) + royalFlushes * pay(RoyalFlush);
     }
 
     const Hand &m_hand;
@@ -283,7 +315,9 @@ private:
     unsigned m_completeRanks = 0; // ranks whose four cards are all in the hand or the deck
     std::array<unsigned, 10> m_windows{}; // the rank sets of the straights
     int m_windowCount = 0;
-    std::array<Tally, HoldCount> m_leaves{};
+    // Written by the walk before any hold reads them.
+    std::array<Tally, HoldCount> m_leaves;
+    std::array<std::int64_t, HoldCount> m_leafPays;
 };
 
 } // namespace
@@ -320,7 +354,9 @@ bool isBetterHold(const HoldResult &a, const HoldResult &b)
 std::array<HoldResult, HoldCount> analyseHolds(const std::array<CardCode, HandSize> &hand, CardSet deck,
                                                const PayTable &table)
 {
-    return HoldCounter(hand, deck, table).holds();
+    std::array<HoldResult, HoldCount> holds;
+    HoldCounter(hand, deck, table).countInto(holds);
+    return holds;
 }
 
 unsigned bestHold(const std::array<HoldResult, HoldCount> &holds)

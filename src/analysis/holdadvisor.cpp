@@ -42,16 +42,15 @@ constexpr std::array<int, HandSize + 1> ShapesOf = {1, 1, 3, 4, 5, 6};
 
 // ways[n][s]: in how many ways the ranks counted so far give n cards, kept
 // and drawn together, of shape s. A count of five-card hands, so it fits.
-using ShapeTable = std::array<std::array<std::uint32_t, shape::Count>, HandSize + 1>;
+using ShapeRow = std::array<std::uint32_t, shape::Count>;
+using ShapeTable = std::array<ShapeRow, HandSize + 1>;
 
 // Adds `Cards` cards of one more rank, which come in `weight` ways, to the
-// hands of `Row` cards; `high` says whether a pair of that rank pays. Two
-// pairs and a pair, or trips and trips, would be more than five cards.
+// hands of `Row` cards in `from`; `high` says whether a pair of that rank
+// pays. Two pairs and a pair, or trips and trips, would be over five cards.
 template <int Cards, int Row>
-void addCardsToRow(const ShapeTable &ways, ShapeTable &next, std::uint32_t weight, bool high)
+void addCardsToRow(const ShapeRow &from, ShapeRow &to, std::uint32_t weight, bool high)
 {
-    const auto &from = ways[Row];
-    auto &to = next[Row + Cards];
     if constexpr (Cards < 2) {
         for (int s = 0; s < ShapesOf[Row]; ++s)
             to[std::size_t(s)] += from[std::size_t(s)] * weight;
@@ -65,34 +64,54 @@ void addCardsToRow(const ShapeTable &ways, ShapeTable &next, std::uint32_t weigh
     }
 }
 
-// The same for every row, or only for the row that makes five cards.
-template <int Cards, bool FinalRowOnly>
+// The same for every row that stays within five cards.
+template <int Cards>
 void addCards(const ShapeTable &ways, ShapeTable &next, std::uint32_t weight, bool high)
 {
-    constexpr int firstRow = FinalRowOnly ? HandSize - Cards : 0;
     [&]<int... Rows>(std::integer_sequence<int, Rows...>) {
-        (addCardsToRow<Cards, firstRow + Rows>(ways, next, weight, high), ...);
-    }(std::make_integer_sequence<int, HandSize - Cards - firstRow + 1>{});
+        (addCardsToRow<Cards, Rows>(ways[Rows], next[Rows + Cards], weight, high), ...);
+    }(std::make_integer_sequence<int, HandSize - Cards + 1>{});
 }
 
-// Adds one rank of which the hold keeps `kept` cards and the deck has
-// `inDeck`. Hands with four of the rank are left out. The last rank of a
-// hold needs only the row of five cards.
-template <bool FinalRowOnly>
-ShapeTable addRank(const ShapeTable &ways, int kept, int inDeck, bool high)
+// Calls add(cards, weight) for every number of cards a rank can end with,
+// `kept` of them kept and the rest drawn from the `inDeck` in the deck, in
+// `weight` ways; `cards` is a compile-time constant. Four of the rank are
+// counted apart.
+template <typename Add>
+void forEachCardCount(int kept, int inDeck, Add add)
 {
-    ShapeTable next{};
     for (int drawn = 0; drawn <= inDeck; ++drawn) {
         const std::uint32_t weight = Choose[std::size_t(inDeck)][std::size_t(drawn)];
         switch (kept + drawn) {
-        case 0: addCards<0, FinalRowOnly>(ways, next, weight, high); break;
-        case 1: addCards<1, FinalRowOnly>(ways, next, weight, high); break;
-        case 2: addCards<2, FinalRowOnly>(ways, next, weight, high); break;
-        case 3: addCards<3, FinalRowOnly>(ways, next, weight, high); break;
+        case 0: add(std::integral_constant<int, 0>(), weight); break;
+        case 1: add(std::integral_constant<int, 1>(), weight); break;
+        case 2: add(std::integral_constant<int, 2>(), weight); break;
+        case 3: add(std::integral_constant<int, 3>(), weight); break;
         default: break;
         }
     }
+}
+
+// Adds one rank of which the hold keeps `kept` cards and the deck has
+// `inDeck`.
+ShapeTable addRank(const ShapeTable &ways, int kept, int inDeck, bool high)
+{
+    ShapeTable next{};
+    forEachCardCount(kept, inDeck, [&](auto cards, std::uint32_t weight) {
+        addCards<decltype(cards)::value>(ways, next, weight, high);
+    });
     return next;
+}
+
+// The same for the last rank of a hold, giving only the five-card hands.
+ShapeRow addLastRank(const ShapeTable &ways, int kept, int inDeck, bool high)
+{
+    ShapeRow hands{};
+    forEachCardCount(kept, inDeck, [&](auto cards, std::uint32_t weight) {
+        constexpr int row = HandSize - decltype(cards)::value;
+        addCardsToRow<decltype(cards)::value, row>(ways[row], hands, weight, high);
+    });
+    return hands;
 }
 
 constexpr unsigned TenToAce = 0x1F00;
@@ -162,8 +181,8 @@ public:
         ShapeTable ways{};
         ways[0][shape::Singles] = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
-            if (!m_inHand[std::size_t(rank)])
-                ways = addRank<false>(ways, 0, m_deck.perRank[std::size_t(rank)], paysPair(rank));
+            if (!m_inHand[std::size_t(rank)] && m_deck.perRank[std::size_t(rank)])
+                ways = addRank(ways, 0, m_deck.perRank[std::size_t(rank)], paysPair(rank));
         }
         walk(0, ways, Kept{});
         for (unsigned mask = 0; mask < HoldCount; ++mask)
@@ -176,10 +195,6 @@ private:
     // Tries every number of cards kept of the hand's rank at `level`.
     void walk(int level, const ShapeTable &ways, const Kept &kept)
     {
-        if (level == m_handRankCount) {
-            countLeaf(ways[HandSize], kept);
-            return;
-        }
         const int rank = m_handRanks[std::size_t(level)];
         const int inHand = m_inHand[std::size_t(rank)];
         const int inDeck = m_deck.perRank[std::size_t(rank)];
@@ -191,17 +206,17 @@ private:
             next.ranks |= keep ? 1u << rank : 0u;
             next.wholeRanks |= keep == inHand ? 1u << rank : 0u;
             next.pair = next.pair || keep > 1;
-            walk(level + 1,
-                 last ? addRank<true>(ways, keep, inDeck, paysPair(rank))
-                      : addRank<false>(ways, keep, inDeck, paysPair(rank)),
-                 next);
+            if (last)
+                countLeaf(addLastRank(ways, keep, inDeck, paysPair(rank)), next);
+            else
+                walk(level + 1, addRank(ways, keep, inDeck, paysPair(rank)), next);
         }
     }
 
     // The outcomes of the holds that reach a leaf, flushes not yet told
     // apart: every hand of five distinct ranks that is no straight counts
     // as nothing.
-    void countLeaf(const std::array<std::uint32_t, shape::Count> &hands, const Kept &kept)
+    void countLeaf(const ShapeRow &hands, const Kept &kept)
     {
         Tally &outcomes = m_leaves[kept.leaf];
         outcomes.fill(0);

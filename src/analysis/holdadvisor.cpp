@@ -170,10 +170,6 @@ public:
                 radix *= unsigned(inHand + 1);
             }
         }
-        for (unsigned window = 0x1F; window <= TenToAce; window <<= 1)
-            m_windows[std::size_t(m_windowCount++)] = window;
-        if (table.aceLow)
-            m_windows[std::size_t(m_windowCount++)] = AceToFive;
     }
 
     void countInto(std::array<HoldResult, HoldCount> &holds)
@@ -245,20 +241,30 @@ private:
         m_leafPays[kept.leaf] = pay;
     }
 
+    // Calls visit(window) with the ranks of every straight that includes
+    // all of `ranks`.
+    template <typename Visit>
+    void forEachStraightAround(unsigned ranks, Visit visit) const
+    {
+        const int lowest = ranks ? std::countr_zero(ranks) : RankCount;
+        const int highest = ranks ? std::bit_width(ranks) - 1 : 0;
+        for (int start = std::max(0, highest - (HandSize - 1)); start <= std::min(lowest, RankCount - HandSize); ++start)
+            visit(0x1Fu << start);
+        if (m_table.aceLow && (ranks & ~AceToFive) == 0)
+            visit(AceToFive);
+    }
+
     // Draws that complete a straight around the kept ranks, all distinct:
     // one card of each missing rank of a window.
     std::int64_t countStraights(unsigned keptRanks) const
     {
         std::int64_t straights = 0;
-        for (int w = 0; w < m_windowCount; ++w) {
-            const unsigned window = m_windows[std::size_t(w)];
-            if ((window & keptRanks) != keptRanks)
-                continue;
+        forEachStraightAround(keptRanks, [&](unsigned window) {
             std::int64_t ways = 1;
             for (unsigned missing = window & ~keptRanks; missing; missing &= missing - 1)
                 ways *= m_deck.perRank[std::size_t(std::countr_zero(missing))];
             straights += ways;
-        }
+        });
         return straights;
     }
 
@@ -297,12 +303,11 @@ private:
             const int suit = std::countr_zero(suits);
             const unsigned inSuit = m_deck.suitRanks[std::size_t(suit)];
             flushes += Choose[std::size_t(m_deck.perSuit[std::size_t(suit)])][std::size_t(draw)];
-            for (int w = 0; w < m_windowCount; ++w) {
-                const unsigned window = m_windows[std::size_t(w)];
+            forEachStraightAround(keptRanks, [&](unsigned window) {
                 const unsigned missing = window & ~keptRanks;
-                if ((window & keptRanks) == keptRanks && (inSuit & missing) == missing)
+                if ((inSuit & missing) == missing)
                     ++(window == TenToAce ? royalFlushes : straightFlushes);
-            }
+            });
         }
         const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;
         const std::int64_t wereStraights = straightFlushes + royalFlushes;
@@ -328,8 +333,6 @@ private:
     int m_handRankCount = 0;
     unsigned m_handRankSet = 0;
     unsigned m_completeRanks = 0; // ranks whose four cards are all in the hand or the deck
-    std::array<unsigned, 10> m_windows{}; // the rank sets of the straights
-    int m_windowCount = 0;
     // Written by the walk before any hold reads them.
     std::array<Tally, HoldCount> m_leaves;
     std::array<std::int64_t, HoldCount> m_leafPays;

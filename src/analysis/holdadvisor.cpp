@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 #include <utility>
 
 // Without a flush, what a final hand pays depends only on how many of its
@@ -147,6 +148,7 @@ struct Kept
     bool pair = false;       // two cards of a rank kept: no straight or flush
 };
 
+// Counts the 32 holds of one hand on one deck.
 class HoldCounter
 {
 public:
@@ -174,6 +176,7 @@ public:
 
     void countInto(std::array<HoldResult, HoldCount> &holds)
     {
+        // The ranks the hand has none of, the same for every hold.
         ShapeTable ways{};
         ways[0][shape::Singles] = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
@@ -268,6 +271,8 @@ private:
         return straights;
     }
 
+    // A hold takes its leaf's counts; keeping at most one suit, it can
+    // also end as a flush.
     void countHold(unsigned mask, HoldResult &result) const
     {
         unsigned leaf = 0;

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the reading of the high-score file and to the
 // filling of the board's rows, and checks what must hold for any file.
 #include "records/scorefile.h"
-#include "screens/boardfill.h"
+#include "records/boardfill.h"
 
 #include <QtEndian>
 

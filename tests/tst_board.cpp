@@ -247,11 +247,14 @@ void tst_Board::logoEndsOnKeyMouseOrTimer()
 void tst_Board::wholeWayOutFromTheTable()
 {
     // Yes on the table, a name on the board, Enter, a click, then the logo.
-    auto *table = new cards;
+    auto source = std::make_unique<ScriptedRandom>();
+    ScriptedRandom &random = *source;
+    auto *table = new cards(std::move(source));
     table->setAttribute(Qt::WA_DeleteOnClose);
     table->MediaPlayer1.setOutput(std::make_unique<SilentOutput>());
     table->show();
-    table->Text1->setText(QStringLiteral("2500"));
+    // Three of a kind at a bet of 500 brings the credits to 2500.
+    playHeldHand(*table, random, 500, {{{Three, 0}, {Three, 1}, {Three, 2}, {Nine, 3}, {Two, 0}}});
     QTimer::singleShot(0, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();

@@ -63,8 +63,7 @@ PictureBox *makeSourceBox(QWidget *parent, const QRect &geometry, int border)
 cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     : QWidget(parent)
     , hint(this)
-    , deck(*random)
-    , m_random(std::move(random))
+    , round(std::move(random))
 {
     setWindowTitle(QStringLiteral("Form1"));
     setFixedSize(ClientWidth, ClientHeight);
@@ -150,18 +149,24 @@ void cards::connectHandlers()
     connect(Commandshuffle, &CommandButton::clicked, this, &cards::Commandshuffle_Click);
     connect(VScroll1, &QScrollBar::sliderMoved, this, &cards::VScroll1_Scroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &cards::VScroll1_Change);
+    connect(&round, &Round::cue, this, &cards::playCue);
+    connect(&round, &Round::dealt, this, &cards::showDeal);
+    connect(&round, &Round::holdChanged, this, &cards::showHold);
+    connect(&round, &Round::drawn, this, &cards::showDraw);
+    connect(&round, &Round::turnedDown, this, &cards::showTurnDown);
+    connect(&round, &Round::betChanged, this, &cards::showBet);
 }
 
 void cards::Form_Load()
 {
     centreOnScreen(this);
-    m_random->Randomize();
+    round.randomize();
     prepareRankGlyphs();
     setUpCardsAndHolds();
     prepareCourtPanels();
-    Text1->setText(QStringLiteral("500"));
-    Text2->setText(QStringLiteral("1"));
-    Text3->setText(QStringLiteral("0"));
+    Text1->setText(QString::number(round.credits()));
+    Text2->setText(QString::number(round.bet()));
+    Text3->setText(QString::number(round.winnings()));
     Command1->setFocus();
 }
 
@@ -209,7 +214,7 @@ void cards::Form_Unload(int &Cancel)
         Cancel = 2;
         return;
     }
-    finalcredits = Text1->text().toInt();
+    finalcredits = round.credits();
     // The board opens before the table is gone, so that the program always
     // has a window and does not end on the way out.
     auto *board = new creditsdeck(finalcredits);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/deck.h"
-#include "play/holdhint.h"
+#include "play/round.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
 #include "platform/picturebox.h"
 #include "platform/randomsource.h"
+#include "screens/holdhint.h"
 
 #include <QWidget>
 
@@ -17,11 +17,10 @@ class QLineEdit;
 class QScrollBar;
 
 // The table: the one window where the game is played. Its controls carry
-// the names the game's procedures use; the game state lives in its fields.
-// The load and close sequences are defined with the layout, the procedures
-// and handlers with the part of the game they belong to: shuffle and deal
-// with the deck, makecard and the glyphs with the card art, the round and
-// the payout with play.
+// the names the game's procedures use. The game itself is the `round`; the
+// table forwards what the player does to it and shows what it reports.
+// The load and close sequences are defined with the layout, the handlers
+// with play, makecard and the glyphs with the card art.
 class cards : public QWidget
 {
     Q_OBJECT
@@ -33,19 +32,10 @@ public:
 
     QColor BackColor() const;
 
-    // Deck and hand.
-    void shuffle();
-    void deal();
-    bool isHeld(int slot) const;
-
     // Card art.
     void makecard(int rank, int suit, int card);
 
-    // Money.
-    void calculatepayoff();
-
     // Event handlers.
-    void Form_Load();
     void Form_Unload(int &Cancel);
     void Command1_Click();
     void Commandhold_Click(int Index);
@@ -79,27 +69,31 @@ public:
     MediaPlayer MediaPlayer1;
     HoldHint hint;
 
-    // Game state.
-    Deck deck;
-    quint64 presscount = 0;
     qint32 finalcredits = 0;
 
+    // The game being played on this table.
+    Round round;
+
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void Form_Load();
     void buildControls();
     void connectHandlers();
     void setUpCardsAndHolds();
     void prepareRankGlyphs();
     void prepareCourtPanels();
-    void dealNewHand();
-    void drawAndPay();
-    void turnDown();
-    void showHand();
-    unsigned heldMask() const;
-    void playCue(const QString &fileName, int times);
 
-    std::unique_ptr<RandomSource> m_random;
+    // Showing what the round reports.
+    void showDeal();
+    void showHold(int index, bool held);
+    void showDraw();
+    void showTurnDown();
+    void showBet(qint32 bet);
+    void showMoney();
+    void showHand();
+    void playCue(Round::Cue cue);
 };

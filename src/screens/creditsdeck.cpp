@@ -1,7 +1,7 @@
 #include "creditsdeck.h"
 
 #include "platform/placement.h"
-#include "screens/boardfill.h"
+#include "records/boardfill.h"
 #include "screens/logo.h"
 
 #include <QKeyEvent>

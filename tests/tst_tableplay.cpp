@@ -31,6 +31,7 @@ private slots:
     void holdsToggleByButtonAndByCard();
     void clicksOutsideTheHoldPhaseDoNothing();
     void heldCardsSurviveTheDraw();
+    void aNewThemeChangesNoHold();
     void allFiveHeldDrawsNothing();
     void shuffleKeepsTheCountAndGivesFocusBack();
     void winningsStayUntilTheNextDraw();
@@ -173,6 +174,23 @@ void tst_TablePlay::heldCardsSurviveTheDraw()
     QCOMPARE(c->round.deck().dealtcount, qint16(8));
     QCOMPARE(c->round.deck().markedCount(), 8);
     QVERIFY(m_t->random->numbers.empty());
+}
+
+void tst_TablePlay::aNewThemeChangesNoHold()
+{
+    // A desktop theme that changes the window's colour between the deal and
+    // the draw holds nothing more: free buttons follow the new colour.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    press(c->Commandhold[1]);
+    QPalette theme = c->palette();
+    theme.setColor(QPalette::Window, QColor(30, 60, 90));
+    c->setPalette(theme);
+    QCOMPARE(c->Commandhold[0]->BackColor(), QColor(30, 60, 90));
+    QCOMPARE(c->Commandhold[1]->BackColor(), QColor(255, 255, 0));
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    press(c->Command1);
+    QCOMPARE(c->round.hand(), (std::array<CardCode, HandSize>{{{4, 0}, {1, 1}, {5, 1}, {6, 2}, {7, 3}}}));
 }
 
 void tst_TablePlay::allFiveHeldDrawsNothing()

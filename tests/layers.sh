@@ -16,11 +16,12 @@ declare -A allowed=(
     [play]="model play"
     [analysis]="model analysis"
     [records]="records"
+    [trainer]="model play analysis trainer"
     [platform]="platform model"
     [render]="render platform model"
 )
 # Layers that link Qt Core alone.
-core_only="model play analysis records"
+core_only="model play analysis records trainer"
 
 faults=0
 fault() { echo "layers: $1"; faults=$((faults + 1)); }

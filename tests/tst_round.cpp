@@ -125,6 +125,8 @@ void tst_Round::holdsOpenOnlyBetweenDealAndDraw()
     QVERIFY(r.round->toggleHold(1));
     QCOMPARE(r.round->heldMask(), 0b01000u);
     QVERIFY(!r.round->toggleHold(5));
+    QVERIFY(!r.round->setBet(9)); // the hand is paid at the bet it was dealt at
+    QCOMPARE(r.round->bet(), 1);
     for (const int rank : {Two, Three, Four, Six})
         r.random->queueCard(rank, 2);
     r.round->pressDeal();

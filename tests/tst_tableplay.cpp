@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "screens/trainerpanel.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +41,9 @@ private slots:
     void numberKeysHoldOnlyWhileHoldsAreOpen();
     void adviceKeyChangesNothingOfTheRound();
     void screenReadersHearTheCards();
+    void trainerKeysLeaveTheTableAndTheRoundAlone();
+    void betKeysMoveTheBarBetweenRoundsOnly_data();
+    void betKeysMoveTheBarBetweenRoundsOnly();
 
 private:
     void queueHand(const QList<CardCode> &hand);
@@ -341,6 +346,64 @@ void tst_TablePlay::screenReadersHearTheCards()
         if (control->isVisible() && !qobject_cast<QLabel *>(control) && control->focusPolicy() != Qt::NoFocus)
             QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
     }
+}
+
+void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
+{
+    // T widens the window by the panel and leaves every pixel of the table;
+    // A and M change options only, never the round, and play nothing.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+    const QImage table = c->grab(QRect(0, 0, 798, 533)).toImage();
+    QTest::keyClick(c->Command1, Qt::Key_T);
+    QCOMPARE(c->size(), QSize(798 + TrainerPanel::PanelWidth, 533));
+    QVERIFY(c->panel->isVisible());
+    QCOMPARE(c->grab(QRect(0, 0, 798, 533)).toImage(), table);
+    QTest::keyClick(c->Command1, Qt::Key_A);
+    QVERIFY(c->panel->advice()->text().contains(QStringLiteral("Hold")));
+    QTest::keyClick(c->Command1, Qt::Key_M);
+    QVERIFY(c->MediaPlayer1.isMuted());
+    QCOMPARE(m_cues->count(), 0);
+    QCOMPARE(c->round.presscount(), quint64(1));
+    QCOMPARE(c->round.heldMask(), 0u);
+    QTest::keyClick(c->Command1, Qt::Key_T);
+    QCOMPARE(c->size(), QSize(798, 533));
+    QCOMPARE(c->grab().toImage(), table);
+}
+
+void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly_data()
+{
+    QTest::addColumn<int>("royalAt"); // a royal flush played first at this bet, or 0
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("bet");
+    QTest::newRow("up by one") << 0 << QList<int>{Qt::Key_Up, Qt::Key_Up} << 3;
+    QTest::newRow("down stops at one") << 0 << QList<int>{Qt::Key_Up, Qt::Key_Down, Qt::Key_Down} << 1;
+    QTest::newRow("page up by five") << 0 << QList<int>{Qt::Key_PageUp} << 6;
+    QTest::newRow("end is the credits") << 0 << QList<int>{Qt::Key_End, Qt::Key_Up} << 500;
+    QTest::newRow("home is one") << 0 << QList<int>{Qt::Key_End, Qt::Key_PageDown, Qt::Key_Home} << 1;
+    QTest::newRow("end stops at the bar's largest") << 500 << QList<int>{Qt::Key_End} << 32767;
+}
+
+void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly()
+{
+    QFETCH(int, royalAt);
+    QFETCH(QList<int>, keys);
+    if (royalAt)
+        playHeldHand(*c, *m_t->random, royalAt, {{{Ten, 3}, {Jack, 3}, {Queen, 3}, {King, 3}, {Ace, 3}}});
+    c->VScroll1->setValue(-1);
+    for (int key : keys)
+        QTest::keyClick(c->Command1, Qt::Key(key));
+    QTEST(c->round.bet(), "bet");
+    QCOMPARE(c->Text2->text(), QString::number(c->round.bet()));
+
+    // Between the deal and the draw the keys change nothing.
+    const qint32 bet = c->round.bet();
+    queueHand({{2, 0}, {4, 1}, {6, 2}, {7, 3}, {10, 0}});
+    press(c->Command1);
+    QTest::keyClick(c->Command1, Qt::Key_Up);
+    QTest::keyClick(c->Command1, Qt::Key_Home);
+    QCOMPARE(c->round.bet(), bet);
 }
 
 QTEST_MAIN(tst_TablePlay)

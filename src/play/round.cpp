@@ -130,13 +130,16 @@ bool Round::pressShuffle()
     return true;
 }
 
-void Round::setBet(qint32 bet)
+bool Round::setBet(qint32 bet)
 {
+    if (phase() != Phase::BetweenRounds)
+        return false;
     bet = std::clamp(bet, 1, largestBet());
-    if (bet == m_bet)
-        return;
-    m_bet = bet;
-    emit betChanged(m_bet);
+    if (bet != m_bet) {
+        m_bet = bet;
+        emit betChanged(m_bet);
+    }
+    return true;
 }
 
 void Round::shuffle()

@@ -84,8 +84,10 @@ public:
     // SHUFFLE: forgets every dealt card, between rounds only, and leaves the
     // count of cards since the last automatic reshuffle as it is.
     bool pressShuffle();
-    // Sets the bet, kept within 1..largestBet().
-    void setBet(qint32 bet);
+    // Sets the bet, kept within 1..largestBet(); between rounds only, so
+    // that a hand is paid at the bet it was dealt at. Returns whether the
+    // bet may be set now.
+    bool setBet(qint32 bet);
 
 signals:
     void cue(Round::Cue cue);

@@ -3,6 +3,7 @@
 // which controls a phase offers.
 #include "model/cardtext.h"
 #include "screens/cards.h"
+#include "screens/trainerpanel.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -42,9 +43,13 @@ void cards::Commandshuffle_Click()
     Command1->setFocus();
 }
 
+// The bar shows the round's bet again when the round keeps it, as it does
+// outside the time between rounds.
 void cards::VScroll1_Scroll()
 {
     round.setBet(-VScroll1->value());
+    if (-VScroll1->value() != round.bet())
+        showBet(round.bet());
 }
 
 void cards::VScroll1_Change()
@@ -55,6 +60,7 @@ void cards::VScroll1_Change()
 void cards::showDeal()
 {
     hint.reset();
+    panel->setAdviceRequested(false);
     for (int i = 0; i < HandSize; ++i) {
         showHold(i, false);
         Commandhold[i]->show();
@@ -76,6 +82,7 @@ void cards::showHold(int index, bool held)
 void cards::showDraw()
 {
     hint.reset();
+    panel->setAdviceRequested(false);
     for (CommandButton *hold : Commandhold)
         hold->hide();
     showHand();

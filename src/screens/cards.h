@@ -7,6 +7,8 @@
 #include "platform/picturebox.h"
 #include "platform/randomsource.h"
 #include "screens/holdhint.h"
+#include "trainer/trainer.h"
+#include "trainer/trainersettings.h"
 
 #include <QWidget>
 
@@ -15,6 +17,8 @@
 class QLabel;
 class QLineEdit;
 class QScrollBar;
+class QSettings;
+class TrainerPanel;
 
 // The table: the one window where the game is played. Its controls carry
 // the names the game's procedures use. The game itself is the `round`; the
@@ -44,8 +48,19 @@ public:
     void VScroll1_Scroll();
     void VScroll1_Change();
     // Keys of the table itself: H shows or hides the hold advice, 1 to 5
-    // hold cards as their HOLD buttons do. Returns whether the key was used.
+    // hold cards as their HOLD buttons do, T, A and M switch the trainer,
+    // its advice and the sound, and between rounds Up, Down, Page Up, Page
+    // Down, Home and End move the bet bar. Returns whether the key was used.
     bool Form_KeyDown(int KeyCode);
+
+    // The trainer's options. The panel widens the window to the right and
+    // leaves the table as it is.
+    void setTrainerShown(bool shown);
+    void setAdviceAlways(bool always);
+    void setSoundOn(bool on);
+    const TrainerSettings &options() const { return m_options; }
+    // Takes the options from `settings` and keeps them there from now on.
+    void useSettings(std::unique_ptr<QSettings> settings);
 
     // What a screen reader says of a card box showing the back.
     inline static const QString FaceDownDescription = QStringLiteral("face down");
@@ -71,11 +86,14 @@ public:
 
     qint32 finalcredits = 0;
 
-    // The game being played on this table.
+    // The game being played on this table, and the trainer that follows it.
     Round round;
+    Trainer trainer;
+    TrainerPanel *panel = nullptr;
 
 protected:
     void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -96,4 +114,10 @@ private:
     void showMoney();
     void showHand();
     void playCue(Round::Cue cue);
+    void showAdvice(bool shown);
+    bool moveBetBar(int KeyCode);
+    void saveOptions();
+
+    TrainerSettings m_options;
+    std::unique_ptr<QSettings> m_settings;
 };

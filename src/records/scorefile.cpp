@@ -211,7 +211,7 @@ void ScoreFile::removeStaleTemporaries(const QDateTime &saveStart) const
     const QRegularExpression temporaryName(QRegularExpression::anchoredPattern(
         QRegularExpression::escape(saved.fileName()) + QStringLiteral("\\.[A-Za-z]{6}")));
     const QFileInfoList candidates = saved.absoluteDir().entryInfoList(
-        {saved.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+        {saved.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::NoSymLinks);
     for (const QFileInfo &candidate : candidates) {
         if (temporaryName.match(candidate.fileName()).hasMatch() && candidate.lastModified() < saveStart)
             QFile::remove(candidate.filePath());

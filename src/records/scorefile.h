@@ -3,10 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
+
 class QDateTime;
 class QFileDevice;
-
-#include <array>
 
 // One place on the high-score board.
 struct scorerecord

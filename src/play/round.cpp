@@ -58,7 +58,10 @@ void Round::pressDeal()
         shuffle();
         m_deck.dealtcount = 0;
     }
-    switch (phase()) {
+    const Phase pressed = phase();
+    // Whoever hears of this press already sees the phase it leads to.
+    ++m_presscount;
+    switch (pressed) {
     case Phase::BetweenRounds:
         dealNewHand();
         break;
@@ -69,7 +72,6 @@ void Round::pressDeal()
         turnDown();
         break;
     }
-    ++m_presscount;
 }
 
 void Round::dealNewHand()

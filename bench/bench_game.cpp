@@ -7,6 +7,7 @@
 #include "platform/soundoutput.h"
 #include "records/scorefile.h"
 #include "screens/cards.h"
+#include "trainer/trainer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -79,6 +80,44 @@ void BM_WholeRoundModel(benchmark::State &state)
     }
 }
 BENCHMARK(BM_WholeRoundModel)->Unit(benchmark::kMicrosecond);
+
+// The trainer's work on a deal (every hold valued on the deck as it is)
+// and on a draw (the result named, the mistake check, the session), with
+// the round's own presses timed apart.
+void BM_TrainerPerDeal(benchmark::State &state)
+{
+    auto random = std::make_unique<ClockRandom>();
+    random->Randomize();
+    Round round(std::move(random));
+    Trainer trainer(round);
+    for (auto _ : state) {
+        round.pressDeal();
+        state.PauseTiming();
+        round.pressDeal();
+        round.pressDeal();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TrainerPerDeal)->Unit(benchmark::kMicrosecond);
+
+void BM_TrainerPerDraw(benchmark::State &state)
+{
+    auto random = std::make_unique<ClockRandom>();
+    random->Randomize();
+    Round round(std::move(random));
+    Trainer trainer(round);
+    for (auto _ : state) {
+        state.PauseTiming();
+        round.pressDeal();
+        round.toggleHold(0);
+        state.ResumeTiming();
+        round.pressDeal();
+        state.PauseTiming();
+        round.pressDeal();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TrainerPerDraw)->Unit(benchmark::kMicrosecond);
 
 // Three presses of DEAL on the table, with every card drawn.
 void BM_WholeRound(benchmark::State &state)

@@ -83,11 +83,20 @@ void TrainerPanel::setAdviceAlways(bool always)
 
 void TrainerPanel::refresh()
 {
+    // A hidden panel is written when it shows again.
+    if (!isVisible())
+        return;
     m_pays->setText(paysText());
     m_result->setText(resultText());
     m_deck->setText(deckText());
     m_advice->setText(adviceText());
     m_session->setText(sessionText());
+}
+
+void TrainerPanel::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    refresh();
 }
 
 // One line a hand, "Full house 20 x 3 = 60"; the hand just paid is lit.

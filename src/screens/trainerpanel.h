@@ -37,6 +37,9 @@ public:
     QLabel *session() const { return m_session; }
     QPushButton *resetButton() const { return m_reset; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QString paysText() const;
     QString resultText() const;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/cardcode.h"
+#include "model/cardtext.h"
 #include "model/randomsource.h"
 
+#include <QStringList>
 #include <QTest>
 
 #include <array>
@@ -43,3 +45,13 @@ public:
     std::deque<float> numbers;
 };
 
+
+// Five cards as people write them, "Ah Kh 7c 7d 2s".
+inline std::array<CardCode, HandSize> handOf(const QString &text)
+{
+    std::array<CardCode, HandSize> hand{};
+    const QStringList cards = text.split(QLatin1Char(' '));
+    for (int i = 0; i < HandSize; ++i)
+        hand[std::size_t(i)] = parseCard(cards[i]).value();
+    return hand;
+}

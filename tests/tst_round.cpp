@@ -11,18 +11,6 @@ namespace {
 using Hand = std::array<CardCode, HandSize>;
 using Phase = Round::Phase;
 
-// Cards as text: rank 2..9, T, J, Q, K, A and suit h, c, d, s.
-Hand handOf(const QString &text)
-{
-    static const QString ranks = QStringLiteral("23456789TJQKA");
-    static const QString suits = QStringLiteral("hcds");
-    const QStringList cards = text.split(QLatin1Char(' '));
-    Hand hand{};
-    for (int i = 0; i < HandSize; ++i)
-        hand[std::size_t(i)] = {qint16(ranks.indexOf(cards[i][0])), qint16(suits.indexOf(cards[i][1]))};
-    return hand;
-}
-
 // A round with a scripted deck, and every signal it sends written down as
 // one word each, in order.
 struct ScriptedRound
@@ -65,7 +53,10 @@ struct ScriptedRound
     QStringList events;
 };
 
-const Hand Losing = handOf(QStringLiteral("2h 5c 9d Js Kh"));
+Hand losing()
+{
+    return handOf(QStringLiteral("2h 5c 9d Js Kh"));
+}
 
 } // namespace
 
@@ -118,7 +109,7 @@ void tst_Round::holdsOpenOnlyBetweenDealAndDraw()
 {
     ScriptedRound r;
     QVERIFY(!r.round->toggleHold(0));
-    r.random->queueHand(Losing);
+    r.random->queueHand(losing());
     r.round->pressDeal();
     QVERIFY(r.round->toggleHold(1));
     QVERIFY(r.round->toggleHold(3));
@@ -309,14 +300,14 @@ void tst_Round::reshufflesOnlyPastFortyOneCards()
 void tst_Round::shuffleOnlyBetweenRoundsAndKeepsTheCount()
 {
     ScriptedRound r;
-    r.play(1, Losing, 0, {{Three, 0}, {Four, 1}, {Six, 2}, {Seven, 3}, {Eight, 0}});
+    r.play(1, losing(), 0, {{Three, 0}, {Four, 1}, {Six, 2}, {Seven, 3}, {Eight, 0}});
     r.events.clear();
     QVERIFY(r.round->pressShuffle());
     QCOMPARE(r.events, QStringList{QStringLiteral("shuffled")});
     QCOMPARE(r.round->deck().markedCount(), 0);
     QCOMPARE(r.round->deck().dealtcount, qint16(10));
 
-    r.random->queueHand(Losing);
+    r.random->queueHand(losing());
     r.round->pressDeal();
     QVERIFY(!r.round->pressShuffle());
     QCOMPARE(r.round->deck().markedCount(), 5);

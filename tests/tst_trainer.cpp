@@ -12,15 +12,6 @@ namespace {
 
 using Hand = std::array<CardCode, HandSize>;
 
-Hand handOf(const QString &text)
-{
-    Hand hand{};
-    const QStringList cards = text.split(QLatin1Char(' '));
-    for (int i = 0; i < HandSize; ++i)
-        hand[std::size_t(i)] = *parseCard(cards[i]);
-    return hand;
-}
-
 // A round with a scripted deck and the trainer that follows it.
 struct Session
 {

@@ -3,11 +3,12 @@
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "model/deck.h"
-#include "play/handscore.h"
+#include "play/round.h"
 #include "platform/soundoutput.h"
 #include "records/scorefile.h"
 #include "referenceholds.h"
 #include "screens/cards.h"
+#include "trainer/trainer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -41,15 +42,6 @@ void BM_OpenTable(benchmark::State &state)
 }
 BENCHMARK(BM_OpenTable)->Unit(benchmark::kMillisecond);
 
-// The load sequence alone, on a window that exists already.
-void BM_FormLoad(benchmark::State &state)
-{
-    auto table = quietTable();
-    for (auto _ : state)
-        table->Form_Load();
-}
-BENCHMARK(BM_FormLoad)->Unit(benchmark::kMillisecond);
-
 // One face, cycling through all 52 codes.
 void BM_MakeCard(benchmark::State &state)
 {
@@ -76,7 +68,59 @@ void BM_DealFiveCards(benchmark::State &state)
 }
 BENCHMARK(BM_DealFiveCards)->Unit(benchmark::kNanosecond);
 
-// Three presses of DEAL: deal, draw and pay, turn down.
+// Three presses of DEAL on the round alone: deal, draw and pay, turn down.
+void BM_WholeRoundModel(benchmark::State &state)
+{
+    auto random = std::make_unique<ClockRandom>();
+    random->Randomize();
+    Round round(std::move(random));
+    for (auto _ : state) {
+        round.pressDeal();
+        round.pressDeal();
+        round.pressDeal();
+    }
+}
+BENCHMARK(BM_WholeRoundModel)->Unit(benchmark::kMicrosecond);
+
+// The trainer's work on a deal (every hold valued on the deck as it is)
+// and on a draw (the result named, the mistake check, the session), with
+// the round's own presses timed apart.
+void BM_TrainerPerDeal(benchmark::State &state)
+{
+    auto random = std::make_unique<ClockRandom>();
+    random->Randomize();
+    Round round(std::move(random));
+    Trainer trainer(round);
+    for (auto _ : state) {
+        round.pressDeal();
+        state.PauseTiming();
+        round.pressDeal();
+        round.pressDeal();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TrainerPerDeal)->Unit(benchmark::kMicrosecond);
+
+void BM_TrainerPerDraw(benchmark::State &state)
+{
+    auto random = std::make_unique<ClockRandom>();
+    random->Randomize();
+    Round round(std::move(random));
+    Trainer trainer(round);
+    for (auto _ : state) {
+        state.PauseTiming();
+        round.pressDeal();
+        round.toggleHold(0);
+        state.ResumeTiming();
+        round.pressDeal();
+        state.PauseTiming();
+        round.pressDeal();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TrainerPerDraw)->Unit(benchmark::kMicrosecond);
+
+// Three presses of DEAL on the table, with every card drawn.
 void BM_WholeRound(benchmark::State &state)
 {
     auto table = quietTable();
@@ -97,7 +141,7 @@ void BM_ScoreHand(benchmark::State &state)
     };
     std::size_t i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(scoreHand(hands[i++ % 3]));
+        benchmark::DoNotOptimize(evaluateHand(hands[i++ % 3], Round::payTable()));
 }
 BENCHMARK(BM_ScoreHand);
 

@@ -1,8 +1,11 @@
-// Feeds arbitrary bytes to the reading of the high-score file and to the
-// filling of the board's rows, and checks what must hold for any file.
+// Feeds arbitrary bytes to the high-score file, as bytes and as a real file
+// read and saved again, and to the filling of the board's rows, and checks
+// what must hold for any file.
 #include "records/scorefile.h"
-#include "screens/boardfill.h"
+#include "records/boardfill.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <cstdint>
@@ -14,6 +17,35 @@ void check(bool condition)
 {
     if (!condition)
         std::abort();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    check(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+// The bytes as name2.dat: read, saved again, read back.
+void readAndSave(const QByteArray &bytes)
+{
+    static const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("name2.dat"));
+    QFile file(path);
+    check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    const ScoreFile scores(path);
+    const ScoreFile::Reading reading = scores.read();
+    check(reading.error.isEmpty());
+    check(reading.fromFile == !bytes.isEmpty());
+    check(reading.table == (bytes.isEmpty() ? ScoreFile::defaultTable() : ScoreFile::decode(bytes)));
+
+    // A save replaces the first 240 bytes and keeps the rest as it was.
+    QString error;
+    check(scores.write(reading.table, &error));
+    check(fileBytes(path) == ScoreFile::encode(reading.table) + bytes.mid(ScoreFile::TableSize));
+    check(scores.read().table == reading.table);
 }
 
 } // namespace
@@ -34,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (i >= whole)
             check(table[std::size_t(i)].score == 0);
     }
+
+    readAndSave(bytes);
 
     // The last four bytes, when there are any, stand for the final credits.
     const qint32 finalcredits = size >= 4 ? qFromLittleEndian<qint32>(data + size - 4) : 500;

@@ -2,13 +2,16 @@
 #include "screens/cards.h"
 
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("drawpoker"));
     QApplication::setApplicationName(QStringLiteral("drawpoker"));
     QApplication::setWindowIcon(CardArt::applicationIcon());
     auto *table = new cards;
+    table->useSettings(std::make_unique<QSettings>());
     table->setAttribute(Qt::WA_DeleteOnClose);
     table->show();
     return QApplication::exec();

@@ -1,45 +1,14 @@
 #pragma once
 
-#include "model/cardcode.h"
-#include "platform/randomsource.h"
 #include "platform/soundoutput.h"
 #include "screens/cards.h"
+#include "scriptedrandom.h"
 
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 
-#include <deque>
 #include <memory>
-#include <stdexcept>
-
-inline char *toString(const CardCode &card)
-{
-    return QTest::toString(QStringLiteral("(rank %1, suit %2)").arg(card.rank).arg(card.suit));
-}
-
-// A random source that returns the numbers a test puts into it, in order.
-class ScriptedRandom final : public RandomSource
-{
-public:
-    void Randomize() override {}
-    float next() override
-    {
-        if (numbers.empty())
-            throw std::runtime_error("the scripted random numbers ran out");
-        const float u = numbers.front();
-        numbers.pop_front();
-        return u;
-    }
-
-    // Queues the two numbers that draw exactly this card.
-    void queueCard(int rank, int suit)
-    {
-        numbers.push_back((rank + 0.5f) / RankCount);
-        numbers.push_back((suit + 0.5f) / SuitCount);
-    }
-
-    std::deque<float> numbers;
-};
 
 // Sounds go nowhere; the tests watch the cues at the player instead.
 class SilentOutput final : public SoundOutput
@@ -69,6 +38,20 @@ struct TestTable
     ScriptedRandom *random = nullptr;
     std::unique_ptr<cards> table;
 };
+
+// Plays one whole round at `bet` on `hand`, holding all five cards, so that
+// the credits come to a chosen total.
+inline void playHeldHand(cards &table, ScriptedRandom &random, int bet,
+                         const std::array<CardCode, HandSize> &hand)
+{
+    table.VScroll1->setValue(-bet);
+    random.queueHand(hand);
+    table.Command1_Click();
+    for (int i = 0; i < HandSize; ++i)
+        table.Commandhold_Click(i);
+    table.Command1_Click();
+    table.Command1_Click();
+}
 
 // The image of a box in logical pixels, whatever the screen's pixel ratio.
 inline QColor pixelAt(const QImage &image, qreal x, qreal y)

@@ -56,6 +56,10 @@ private slots:
     void leavingWithoutEnterWritesNothing();
     void boardLeavesByItselfWhenNoPlaceIsTaken();
     void keysInARowNeverLeaveTheBoard();
+    void tabGoesRoundTheRowsOnly_data();
+    void tabGoesRoundTheRowsOnly();
+    void enterInAnotherRowThanTheTakenOneWritesNothing_data();
+    void enterInAnotherRowThanTheTakenOneWritesNothing();
     void failedSaveSaysSoAndKeepsTheBoard();
     void logoEndsOnKeyMouseOrTimer_data();
     void logoEndsOnKeyMouseOrTimer();
@@ -188,6 +192,74 @@ void tst_Board::keysInARowNeverLeaveTheBoard()
     QCOMPARE(left.count(), 1);
 }
 
+void tst_Board::tabGoesRoundTheRowsOnly_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Tab") << Qt::Key_Tab << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+Tab") << Qt::Key_Backtab << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+void tst_Board::tabGoesRoundTheRowsOnly()
+{
+    // Once round the rows and back, with a letter typed wherever the focus
+    // stops: the board stays, and the name typed first is stored at Enter.
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    creditsdeck board(1500);
+    QSignalSpy left(&board, &creditsdeck::left);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowActive(&board));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("BOB"));
+    for (int press = 0; press < ScorePlaces; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(std::find(board.Textdata.begin(), board.Textdata.end(), focus) != board.Textdata.end(),
+                 focus ? focus->metaObject()->className() : "no focus");
+        if (focus != board.Textdata[9])
+            QTest::keyClick(focus, Qt::Key_X);
+    }
+    QCOMPARE(QApplication::focusWidget(), board.Textdata[9]);
+    QTest::keyClick(board.Textdata[9], Qt::Key_Return);
+    QCOMPARE(left.count(), 0);
+    QCOMPARE(fileBytes().mid(9 * 24, 20), QByteArray("BOB                 "));
+}
+
+void tst_Board::enterInAnotherRowThanTheTakenOneWritesNothing_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<int>("finalcredits");
+    QTest::addColumn<int>("takenPlace");
+    QTest::addColumn<int>("enterRow");
+    QTest::newRow("a shown row above") << true << 4500 << 6 << 2;
+    QTest::newRow("an empty row below") << true << 4500 << 6 << 8;
+    QTest::newRow("no file, a shown row") << false << 1500 << 9 << 3;
+}
+
+void tst_Board::enterInAnotherRowThanTheTakenOneWritesNothing()
+{
+    // The file stays as it was, and the name stored later from the taken
+    // row is the only change to it.
+    QFETCH(bool, withFile);
+    QFETCH(int, finalcredits);
+    QFETCH(int, takenPlace);
+    QFETCH(int, enterRow);
+    if (withFile)
+        writeFile(ScoreFile::defaultTable());
+    const QByteArray before = fileBytes();
+    creditsdeck board(finalcredits);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowActive(&board));
+    QTest::keyClick(board.Textdata[enterRow], Qt::Key_Return);
+    QCOMPARE(fileBytes(), before);
+
+    QTest::keyClicks(board.Textdata[takenPlace], QStringLiteral("AMY"));
+    QTest::keyClick(board.Textdata[takenPlace], Qt::Key_Return);
+    scoretable expected = ScoreFile::defaultTable();
+    expected[std::size_t(takenPlace)] = {ScoreFile::fitName(QStringLiteral("AMY")), finalcredits};
+    QCOMPARE(fileBytes(), ScoreFile::encode(expected));
+}
+
 void tst_Board::failedSaveSaysSoAndKeepsTheBoard()
 {
     // A directory stands where the file should be: nothing can be read, the
@@ -207,6 +279,7 @@ void tst_Board::failedSaveSaysSoAndKeepsTheBoard()
     QTest::keyClicks(board.Textdata[9], QStringLiteral("BOB"));
     QTest::keyClick(board.Textdata[9], Qt::Key_Return);
     QVERIFY(warning.startsWith(QStringLiteral("The high scores could not be saved.")));
+    QVERIFY2(warning.contains(QFileInfo(QStringLiteral("name2.dat")).absoluteFilePath()), qPrintable(warning));
     QVERIFY(QFileInfo(QStringLiteral("name2.dat")).isDir());
     QVERIFY(board.isVisible());
     QSignalSpy left(&board, &creditsdeck::left);
@@ -247,11 +320,14 @@ void tst_Board::logoEndsOnKeyMouseOrTimer()
 void tst_Board::wholeWayOutFromTheTable()
 {
     // Yes on the table, a name on the board, Enter, a click, then the logo.
-    auto *table = new cards;
+    auto source = std::make_unique<ScriptedRandom>();
+    ScriptedRandom &random = *source;
+    auto *table = new cards(std::move(source));
     table->setAttribute(Qt::WA_DeleteOnClose);
     table->MediaPlayer1.setOutput(std::make_unique<SilentOutput>());
     table->show();
-    table->Text1->setText(QStringLiteral("2500"));
+    // Three of a kind at a bet of 500 brings the credits to 2500.
+    playHeldHand(*table, random, 500, {{{Three, 0}, {Three, 1}, {Three, 2}, {Nine, 3}, {Two, 0}}});
     QTimer::singleShot(0, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();

@@ -1,11 +1,17 @@
 #include "records/cp1252.h"
 #include "records/scorefile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +27,94 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// A table unlike the default one, so that old and new files differ.
+scoretable otherTable()
+{
+    scoretable table;
+    for (int i = 0; i < ScorePlaces; ++i)
+        table[std::size_t(i)] = {ScoreFile::fitName(QStringLiteral("NEW%1").arg(i)), 90 - i};
+    return table;
+}
+
+// Lowers this process's file-size limit (ulimit -f) while it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+// A small tmpfs of its own, gone again with this object.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString &at, int pages)
+        : m_at(QFile::encodeName(at))
+    {
+        const QByteArray options = "size=" + QByteArray::number(pages * pageSize());
+        m_mounted = mount("tmpfs", m_at.constData(), "tmpfs", MS_NOSUID | MS_NODEV, options.constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            umount2(m_at.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    static qint64 pageSize() { return sysconf(_SC_PAGESIZE); }
+
+private:
+    QByteArray m_at;
+    bool m_mounted = false;
+};
+
+// Runs as the ordinary user `nobody` while it lives, when started as root:
+// root may create files in any folder. Others stay who they are.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser()
+    {
+        if (geteuid() != 0)
+            return;
+        const passwd *nobody = getpwnam("nobody");
+        m_switched = nobody && setgroups(0, nullptr) == 0 && setresgid(nobody->pw_gid, nobody->pw_gid, 0) == 0
+                     && setresuid(nobody->pw_uid, nobody->pw_uid, 0) == 0;
+    }
+    ~OrdinaryUser()
+    {
+        if (m_switched) {
+            setresuid(0, 0, 0);
+            setresgid(0, 0, 0);
+        }
+    }
+    bool ordinary() const { return geteuid() != 0; }
+    // The user that the test's files must belong to.
+    static uid_t uid()
+    {
+        const passwd *nobody = getpwnam("nobody");
+        return geteuid() == 0 && nobody ? nobody->pw_uid : geteuid();
+    }
+
+private:
+    bool m_switched = false;
+};
+
+qint64 peakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -39,9 +133,17 @@ private slots:
     void shortFileReadsOnlyWholeRecords();
     void longerFileKeepsItsTail();
     void namesUseWindows1252();
-    void unwritableFileKeepsTheOldOneAndSaysSo();
-    void directoryInThePlaceOfTheFileIsNoTable();
+    void readOnlyFolderSavesIntoAWritableFile_data();
+    void readOnlyFolderSavesIntoAWritableFile();
+    void onlyARegularFileIsReadOrReplaced_data();
+    void onlyARegularFileIsReadOrReplaced();
     void fileInAMissingDirectoryFailsCleanly();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
+    void saveCutShortAtAnyByteLeavesTheOldFile();
+    void longTailIsCopiedInBoundedMemory();
+    void staleTemporaryFilesGoAfterASave_data();
+    void staleTemporaryFilesGoAfterASave();
 
 private:
     QString path(const char *name = "name2.dat") const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -164,31 +266,81 @@ void tst_Records::namesUseWindows1252()
     QCOMPARE(Cp1252::encode(QStringLiteral(u"Zo\u00eb \u20ac \u4e2d")), QByteArray("Zo\xeb \x80 ?"));
 }
 
-void tst_Records::unwritableFileKeepsTheOldOneAndSaysSo()
+void tst_Records::readOnlyFolderSavesIntoAWritableFile_data()
 {
-    if (geteuid() == 0)
-        QSKIP("root may write into a read-only directory");
-    const QByteArray old = ScoreFile::encode(ScoreFile::defaultTable());
-    writeAll(path(), old);
-    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-    QString error;
-    QVERIFY(!ScoreFile(path()).write(scoretable{}, &error));
-    QVERIFY(!error.isEmpty());
-    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(readAll(path()), old);
+    QTest::addColumn<bool>("fileWritable");
+    QTest::newRow("writable file") << true;
+    QTest::newRow("read-only file") << false;
 }
 
-void tst_Records::directoryInThePlaceOfTheFileIsNoTable()
+void tst_Records::readOnlyFolderSavesIntoAWritableFile()
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("name2.dat")));
+    // The folder takes no temporary file; a file we may write still takes
+    // the table in place, with its tail kept.
+    QFETCH(bool, fileWritable);
+    const QByteArray tail("tail");
+    const QByteArray old = ScoreFile::encode(ScoreFile::defaultTable()) + tail;
+    writeAll(path(), old);
+    const QByteArray folder = QFile::encodeName(m_dir->path());
+    const QByteArray file = QFile::encodeName(path());
+    QCOMPARE(chown(folder.constData(), OrdinaryUser::uid(), gid_t(-1)), 0);
+    QCOMPARE(chown(file.constData(), OrdinaryUser::uid(), gid_t(-1)), 0);
+    QCOMPARE(chmod(file.constData(), fileWritable ? 0644 : 0444), 0);
+    QCOMPARE(chmod(folder.constData(), 0555), 0);
+    QString error;
+    bool saved = false;
+    {
+        OrdinaryUser user;
+        if (!user.ordinary())
+            QSKIP("cannot switch to the user nobody, and root writes into any folder");
+        saved = ScoreFile(path()).write(otherTable(), &error);
+    }
+    QCOMPARE(chmod(folder.constData(), 0755), 0);
+    QCOMPARE(saved, fileWritable);
+    QCOMPARE(readAll(path()), fileWritable ? ScoreFile::encode(otherTable()) + tail : old);
+    if (!fileWritable) {
+        QVERIFY2(error.contains(path()), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("Permission denied")), qPrintable(error));
+    }
+}
+
+void tst_Records::onlyARegularFileIsReadOrReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("pipe") << QStringLiteral("pipe");
+    QTest::newRow("link to /dev/full") << QStringLiteral("link");
+}
+
+void tst_Records::onlyARegularFileIsReadOrReplaced()
+{
+    // Nothing waits on a pipe, and nothing takes the place of what is there.
+    QFETCH(QString, kind);
+    const QByteArray name = QFile::encodeName(path());
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("name2.dat")));
+    else if (kind == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(name.constData(), 0644), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), path()));
+    const auto sameThingIsThere = [&] {
+        struct stat status = {};
+        return lstat(name.constData(), &status) == 0
+               && (kind == QLatin1String("folder") ? S_ISDIR(status.st_mode)
+                   : kind == QLatin1String("pipe") ? S_ISFIFO(status.st_mode)
+                                                   : S_ISLNK(status.st_mode));
+    };
+
     const ScoreFile::Reading reading = ScoreFile(path()).read();
     QVERIFY(!reading.fromFile);
-    QVERIFY(!reading.error.isEmpty());
     QVERIFY(reading.table == ScoreFile::defaultTable());
+    QVERIFY2(reading.error.contains(path()) && reading.error.contains(QStringLiteral("not a regular file")),
+             qPrintable(reading.error));
     QString error;
     QVERIFY(!ScoreFile(path()).write(ScoreFile::defaultTable(), &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFileInfo(path()).isDir());
+    QVERIFY2(error.contains(path()) && error.contains(QStringLiteral("not a regular file")), qPrintable(error));
+    QVERIFY(sameThingIsThere());
+    QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists() && !QFileInfo(QStringLiteral("/dev/full")).isFile());
 }
 
 void tst_Records::fileInAMissingDirectoryFailsCleanly()
@@ -200,6 +352,111 @@ void tst_Records::fileInAMissingDirectoryFailsCleanly()
     QString error;
     QVERIFY(!ScoreFile(nowhere).write(ScoreFile::defaultTable(), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_Records::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("freePages");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing free") << 0 << false;
+    QTest::newRow("room for part of the file") << 1 << false;
+    QTest::newRow("room for all of it") << 2 << true;
+}
+
+void tst_Records::fullDiskKeepsTheOldFile()
+{
+    QFETCH(int, freePages);
+    QFETCH(bool, saved);
+    SmallDisk disk(m_dir->path(), 16);
+    if (!disk.mounted())
+        QSKIP("cannot mount a small tmpfs here (that needs root); the full-disk cases are not run");
+    // Two pages of file, so that a save needs two more pages beside them.
+    const QByteArray old = ScoreFile::encode(ScoreFile::defaultTable()) + QByteArray(5000, 't');
+    writeAll(path(), old);
+    QFile filler(path("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray page(SmallDisk::pageSize(), 'f');
+    while (filler.write(page) == page.size()) {
+    }
+    QVERIFY(filler.resize((filler.size() / page.size() - freePages) * page.size()));
+    filler.close();
+
+    QString error;
+    QCOMPARE(ScoreFile(path()).write(otherTable(), &error), saved);
+    QCOMPARE(readAll(path()), saved ? ScoreFile::encode(otherTable()) + old.mid(240) : old);
+    if (!saved) {
+        QVERIFY2(error.contains(path()), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("No space left on device")), qPrintable(error));
+    }
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("filler"), QStringLiteral("name2.dat")}));
+}
+
+void tst_Records::saveCutShortAtAnyByteLeavesTheOldFile()
+{
+    // A file-size limit stops the save after any number of bytes; the file
+    // is then wholly old, and wholly new only once every byte fitted.
+    const QByteArray tail("bytes that are not ours");
+    const QByteArray old = ScoreFile::encode(ScoreFile::defaultTable()) + tail;
+    const QByteArray fresh = ScoreFile::encode(otherTable()) + tail;
+    for (int limit = 0; limit <= fresh.size(); ++limit) {
+        writeAll(path(), old);
+        QString error;
+        bool saved = false;
+        {
+            FileSizeLimit cut((rlim_t(limit)));
+            saved = ScoreFile(path()).write(otherTable(), &error);
+        }
+        QCOMPARE(saved, limit == fresh.size());
+        QCOMPARE(readAll(path()), saved ? fresh : old);
+        if (!saved)
+            QVERIFY2(error.contains(QStringLiteral("File too large")), qPrintable(error));
+    }
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("name2.dat")));
+}
+
+void tst_Records::longTailIsCopiedInBoundedMemory()
+{
+    // 64 MiB after the table, sparse on disk: the save copies it through a
+    // small buffer instead of holding it all.
+    constexpr qint64 TailSize = 64 << 20;
+    writeAll(path(), ScoreFile::encode(ScoreFile::defaultTable()));
+    QVERIFY(QFile::resize(path(), 240 + TailSize));
+    const qint64 peakBefore = peakMemoryKiB();
+    QString error;
+    QVERIFY2(ScoreFile(path()).write(otherTable(), &error), qPrintable(error));
+    const qint64 growthKiB = peakMemoryKiB() - peakBefore;
+    QVERIFY2(growthKiB < 8 * 1024, qPrintable(QStringLiteral("peak memory grew by %1 KiB").arg(growthKiB)));
+    QCOMPARE(QFile(path()).size(), 240 + TailSize);
+}
+
+void tst_Records::staleTemporaryFilesGoAfterASave_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ageSeconds"); // negative: newer than the save
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("left by a killed save") << QStringLiteral("name2.dat.AbcDEf") << 3600 << true;
+    QTest::newRow("a save under way") << QStringLiteral("name2.dat.AbcDEf") << -3600 << false;
+    QTest::newRow("a digit in it") << QStringLiteral("name2.dat.AbcDE1") << 3600 << false;
+    QTest::newRow("seven letters") << QStringLiteral("name2.dat.AbcDEfg") << 3600 << false;
+    QTest::newRow("a backup") << QStringLiteral("name2.dat.bak") << 3600 << false;
+    QTest::newRow("another file's") << QStringLiteral("name3.dat.AbcDEf") << 3600 << false;
+}
+
+void tst_Records::staleTemporaryFilesGoAfterASave()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, removed);
+    const QString stray = m_dir->filePath(name);
+    writeAll(stray, "half a save");
+    QFile file(stray);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    file.close();
+    QString error;
+    QVERIFY(ScoreFile(path()).write(otherTable(), &error));
+    QCOMPARE(QFile::exists(stray), !removed);
 }
 
 QTEST_MAIN(tst_Records)

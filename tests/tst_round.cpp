@@ -1,22 +1,61 @@
-#include "testsupport.h"
+#include "play/round.h"
+#include "scriptedrandom.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
-using Cue = QPair<QString, int>;
+using Hand = std::array<CardCode, HandSize>;
+using Phase = Round::Phase;
 
-QList<Cue> cuesOf(const QSignalSpy &spy)
+// A round with a scripted deck, and every signal it sends written down as
+// one word each, in order.
+struct ScriptedRound
 {
-    QList<Cue> cues;
-    for (const QList<QVariant> &call : spy)
-        cues.append({call[0].toString(), call[1].toInt()});
-    return cues;
+    ScriptedRound()
+    {
+        auto source = std::make_unique<ScriptedRandom>();
+        random = source.get();
+        round = std::make_unique<Round>(std::move(source));
+        const auto note = [this](const char *word) { return [this, word] { events << QString::fromLatin1(word); }; };
+        QObject::connect(round.get(), &Round::cue, [this](Round::Cue cue) { events << Round::soundOf(cue).fileName; });
+        QObject::connect(round.get(), &Round::shuffled, note("shuffled"));
+        QObject::connect(round.get(), &Round::dealt, note("dealt"));
+        QObject::connect(round.get(), &Round::holdChanged, note("hold"));
+        QObject::connect(round.get(), &Round::drawn, note("drawn"));
+        QObject::connect(round.get(), &Round::creditsRefilled, note("refilled"));
+        QObject::connect(round.get(), &Round::turnedDown, note("turned down"));
+        QObject::connect(round.get(), &Round::betChanged, note("bet"));
+    }
+
+    // One whole round at `bet` on `dealt`, holding the slots in `holds`
+    // and drawing `drawn` into the others.
+    void play(int bet, const Hand &dealt, unsigned holds = 0b11111, const QList<CardCode> &drawn = {})
+    {
+        round->setBet(bet);
+        random->queueHand(dealt);
+        round->pressDeal();
+        for (int i = 0; i < HandSize; ++i) {
+            if (holds & (1u << i))
+                round->toggleHold(i);
+        }
+        for (const CardCode &card : drawn)
+            random->queueCard(card.rank, card.suit);
+        round->pressDeal();
+        round->pressDeal();
+    }
+
+    ScriptedRandom *random = nullptr;
+    std::unique_ptr<Round> round;
+    QStringList events;
+};
+
+Hand losing()
+{
+    return handOf(QStringLiteral("2h 5c 9d Js Kh"));
 }
 
 } // namespace
@@ -26,332 +65,253 @@ class tst_Round : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
     void threePressesMakeOneRound();
-    void holdsToggleByButtonAndByCard();
-    void clicksOutsideTheHoldPhaseDoNothing();
+    void holdsOpenOnlyBetweenDealAndDraw();
     void heldCardsSurviveTheDraw();
-    void allFiveHeldDrawsNothing();
+    void handsPayByThePayTable_data();
+    void handsPayByThePayTable();
+    void moneyFollowsTheRounds_data();
+    void moneyFollowsTheRounds();
+    void creditsStopAtTheLargestValue();
+    void betStaysWithinItsRange_data();
+    void betStaysWithinItsRange();
     void reshufflesOnlyPastFortyOneCards_data();
     void reshufflesOnlyPastFortyOneCards();
-    void shuffleKeepsTheCountAndGivesFocusBack();
-    void winningsStayUntilTheNextDraw();
-    void keyboardPlaysTheRound();
-    void numberKeysHoldOnlyWhileHoldsAreOpen();
-    void adviceKeyChangesNothingOfTheRound();
-    void screenReadersHearTheCards();
-
-private:
-    void queueHand(const QList<CardCode> &hand);
-    void press(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-
-    std::unique_ptr<TestTable> m_t;
-    cards *c = nullptr;
-    std::unique_ptr<QSignalSpy> m_cues;
+    void shuffleOnlyBetweenRoundsAndKeepsTheCount();
 };
-
-void tst_Round::init()
-{
-    m_t = std::make_unique<TestTable>();
-    c = m_t->table.get();
-    c->show();
-    QVERIFY(QTest::qWaitForWindowExposed(c));
-    m_cues = std::make_unique<QSignalSpy>(&c->MediaPlayer1, &MediaPlayer::cueStarted);
-}
-
-void tst_Round::queueHand(const QList<CardCode> &hand)
-{
-    for (const CardCode &card : hand)
-        m_t->random->queueCard(card.rank, card.suit);
-}
 
 void tst_Round::threePressesMakeOneRound()
 {
-    auto holdsVisible = [&] {
-        int visible = 0;
-        for (CommandButton *hold : c->Commandhold)
-            visible += hold->isVisible();
-        return visible;
-    };
-    // A: between rounds, just opened.
-    QCOMPARE(holdsVisible(), 0);
-    QVERIFY(c->VScroll1->isVisible());
-    QVERIFY(!c->Commandshuffle->isVisible());
+    // Each press reports what it did, in order, and moves to the next phase.
+    ScriptedRound r;
+    QCOMPARE(r.round->phase(), Phase::BetweenRounds);
+    r.random->queueHand(handOf(QStringLiteral("2h 3c 4d 5s Jh")));
+    r.round->pressDeal();
+    QCOMPARE(r.round->phase(), Phase::HoldsOpen);
+    QCOMPARE(r.round->hand()[4], (CardCode{Jack, 0}));
+    r.random->queueHand(handOf(QStringLiteral("6h 7c 8d 9s Th")));
+    r.round->pressDeal();
+    QCOMPARE(r.round->phase(), Phase::Scored);
+    QCOMPARE(r.round->credits(), 509); // six to ten: a straight
+    r.round->pressDeal();
+    QCOMPARE(r.round->phase(), Phase::BetweenRounds);
+    r.random->queueHand(handOf(QStringLiteral("Qh Kc Ad 2c 3d")));
+    r.round->pressDeal();
+    QCOMPARE(r.round->presscount(), quint64(4));
 
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    // B: dealt, holds open.
-    QCOMPARE(holdsVisible(), 5);
-    QVERIFY(!c->VScroll1->isVisible());
-    QVERIFY(!c->Commandshuffle->isVisible());
-    for (PictureBox *card : c->Picturecard)
-        QVERIFY(card->Picture() == nullptr);
-    QCOMPARE(c->deck.hand[5], (CardCode{9, 0}));
-
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
-    press(c->Command1);
-    // C: scored.
-    QCOMPARE(holdsVisible(), 0);
-    QVERIFY(!c->VScroll1->isVisible());
-    QVERIFY(!c->Commandshuffle->isVisible());
-    QCOMPARE(c->deck.hand[1], (CardCode{4, 0}));
-    QCOMPARE(c->Text1->text(), QStringLiteral("509")); // six to ten: a straight
-
-    press(c->Command1);
-    // A again, after the turn-down.
-    for (PictureBox *card : c->Picturecard)
-        QCOMPARE(card->Picture(), c->Picture1->Picture());
-    QVERIFY(c->VScroll1->isVisible());
-    QVERIFY(c->Commandshuffle->isVisible());
-    QCOMPARE(c->presscount, quint64(3));
-
-    // The fourth press deals the next hand.
-    queueHand({{10, 0}, {10, 1}, {10, 2}, {11, 3}, {12, 0}});
-    press(c->Command1);
-    QCOMPARE(holdsVisible(), 5);
-    QCOMPARE(c->deck.hand[5], (CardCode{12, 0}));
-
-    const QList<Cue> expected = {{QStringLiteral("chimes.wav"), 1}, {QStringLiteral("clunk.wav"), 1},
-                                 {QStringLiteral("clink.wav"), 2}, {QStringLiteral("chimes.wav"), 1}};
-    QCOMPARE(cuesOf(*m_cues), expected);
+    const QStringList expected = {"shuffled", "chimes.wav", "dealt", "clunk.wav", "drawn",
+                                  "turned down", "clink.wav", "chimes.wav", "dealt"};
+    QCOMPARE(r.events, expected);
+    QCOMPARE(Round::soundOf(Round::Cue::TurnDown).times, 2);
 }
 
-void tst_Round::holdsToggleByButtonAndByCard()
+void tst_Round::holdsOpenOnlyBetweenDealAndDraw()
 {
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    m_cues->clear();
-
-    press(c->Commandhold[1]);
-    QCOMPARE(c->Commandhold[1]->BackColor(), QColor(255, 255, 0));
-    QVERIFY(c->isHeld(2));
-    QVERIFY(c->Command1->hasFocus());
-
-    press(c->Picturecard[3]);
-    QVERIFY(c->isHeld(4));
-    press(c->Picturecard[1]);
-    QVERIFY(!c->isHeld(2));
-    QCOMPARE(c->Commandhold[1]->BackColor(), c->BackColor());
-    press(c->Commandhold[3]);
-    QVERIFY(!c->isHeld(4));
-
-    QCOMPARE(m_cues->count(), 4);
-    for (const Cue &cue : cuesOf(*m_cues))
-        QCOMPARE(cue, Cue(QStringLiteral("tada.wav"), 1));
-}
-
-void tst_Round::clicksOutsideTheHoldPhaseDoNothing()
-{
-    // Before the first deal, after the draw and after the turn-down.
-    press(c->Picturecard[0]);
-    QCOMPARE(m_cues->count(), 0);
-
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
-    press(c->Command1);
-    const int cues = m_cues->count();
-    press(c->Picturecard[2]);
-    QVERIFY(!c->isHeld(3));
-    press(c->Command1);
-    press(c->Picturecard[4]);
-    QVERIFY(!c->isHeld(5));
-    QCOMPARE(m_cues->count(), cues + 1); // only the turn-down's clink
+    ScriptedRound r;
+    QVERIFY(!r.round->toggleHold(0));
+    r.random->queueHand(losing());
+    r.round->pressDeal();
+    QVERIFY(r.round->toggleHold(1));
+    QVERIFY(r.round->toggleHold(3));
+    QVERIFY(r.round->toggleHold(1));
+    QCOMPARE(r.round->heldMask(), 0b01000u);
+    QVERIFY(!r.round->toggleHold(5));
+    QVERIFY(!r.round->setBet(9)); // the hand is paid at the bet it was dealt at
+    QCOMPARE(r.round->bet(), 1);
+    for (const int rank : {Two, Three, Four, Six})
+        r.random->queueCard(rank, 2);
+    r.round->pressDeal();
+    QVERIFY(!r.round->toggleHold(2));
+    QCOMPARE(r.events.count(QStringLiteral("tada.wav")), 3);
+    QCOMPARE(r.events.count(QStringLiteral("hold")), 3);
+    // The next deal frees every slot.
+    r.round->pressDeal();
+    r.random->queueHand(handOf(QStringLiteral("Ah Ac Ad As Qh")));
+    r.round->pressDeal();
+    QCOMPARE(r.round->heldMask(), 0u);
 }
 
 void tst_Round::heldCardsSurviveTheDraw()
 {
-    queueHand({{12, 0}, {12, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    press(c->Commandhold[0]);
-    press(c->Picturecard[1]);
-    queueHand({{12, 2}, {5, 1}, {7, 3}});
-    press(c->Command1);
-    QCOMPARE(c->deck.hand[1], (CardCode{12, 0}));
-    QCOMPARE(c->deck.hand[2], (CardCode{12, 1}));
-    QCOMPARE(c->deck.hand[3], (CardCode{12, 2}));
-    QCOMPARE(c->Text3->text(), QStringLiteral("5"));
-    QCOMPARE(c->Text1->text(), QStringLiteral("504"));
-    QCOMPARE(c->deck.dealtcount, qint16(8));
-    QCOMPARE(c->deck.markedCount(), 8);
-    QVERIFY(m_t->random->numbers.empty());
+    ScriptedRound r;
+    r.play(1, handOf(QStringLiteral("Ah Ac 4d 5s Jh")), 0b00011, {{Ace, 2}, {Seven, 1}, {Nine, 3}});
+    QCOMPARE(r.round->hand(), handOf(QStringLiteral("Ah Ac Ad 7c 9s")));
+    QCOMPARE(r.round->winnings(), 5);
+    QCOMPARE(r.round->deck().dealtcount, qint16(8));
+    QCOMPARE(r.round->deck().markedCount(), 8);
+    QVERIFY(r.random->numbers.empty());
+
+    // Holding all five draws nothing and pays the hand as dealt.
+    r.play(1, handOf(QStringLiteral("2h 2c 7d 7s Jd")));
+    QCOMPARE(r.round->deck().dealtcount, qint16(13));
+    QCOMPARE(r.round->winnings(), 2);
 }
 
-void tst_Round::allFiveHeldDrawsNothing()
+void tst_Round::handsPayByThePayTable_data()
 {
-    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
-    press(c->Command1);
-    const auto dealt = c->deck.hand;
-    for (CommandButton *hold : c->Commandhold)
-        press(hold);
-    m_cues->clear();
-    press(c->Command1);
-    QVERIFY(c->deck.hand == dealt);
-    QCOMPARE(c->deck.dealtcount, qint16(5));
-    QCOMPARE(cuesOf(*m_cues), QList<Cue>{Cue(QStringLiteral("clunk.wav"), 1)});
-    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+    QTest::addColumn<QString>("hand");
+    QTest::addColumn<int>("pay");
+    QTest::addColumn<int>("outcome");
+    const auto row = [](const char *name, const char *hand, int pay, int outcome) {
+        QTest::newRow(name) << QString::fromLatin1(hand) << pay << outcome;
+    };
+    row("royal flush", "Ts Js Qs Ks As", 200, RoyalFlush);
+    row("royal flush in any order", "Ah Kh Th Qh Jh", 200, RoyalFlush);
+    row("straight flush 9 to king", "9d Kd Jd Td Qd", 100, StraightFlush);
+    row("lowest straight flush", "2c 3c 4c 5c 6c", 100, StraightFlush);
+    row("ace-low in one suit is a flush", "Ah 2h 3h 4h 5h", 10, Flush);
+    row("ace-low in mixed suits is nothing", "Ah 2c 3d 4s 5h", 0, Nothing);
+    row("no wrap round the ace", "Qc Kd As 2h 3c", 0, Nothing);
+    row("ten to ace in mixed suits", "Tc Jd Qs Kh Ac", 10, Straight);
+    row("lowest straight", "6d 2c 4h 3s 5c", 10, Straight);
+    row("four aces", "Ah Ac Ad As 2c", 50, FourOfAKindFirst + int(Ace));
+    row("four twos", "2h 2c Kd 2d 2s", 50, FourOfAKindFirst + int(Two));
+    row("full house", "9h 9c 9d 4s 4h", 20, FullHouse);
+    row("full house, pair below", "3h 3c Ad Ah As", 20, FullHouse);
+    row("flush", "2s 7s 9s Js Ks", 10, Flush);
+    row("three of a kind", "7h 7c 7d Ks 2h", 5, ThreeOfAKind);
+    row("two pair", "5h 5c Jd Js 9h", 2, TwoPair);
+    row("pair of aces pays nothing", "Ah Ac 2d 7s 9h", 0, Nothing);
+    row("nothing", "2h 5c 9d Js Kh", 0, Nothing);
+}
+
+void tst_Round::handsPayByThePayTable()
+{
+    // At a bet of 10 the winnings are the gross payout, the credits the net.
+    QFETCH(QString, hand);
+    QFETCH(int, pay);
+    ScriptedRound r;
+    QSignalSpy drawn(r.round.get(), &Round::drawn);
+    r.play(10, handOf(hand));
+    QCOMPARE(r.round->winnings(), 10 * pay);
+    QCOMPARE(r.round->credits(), 500 - 10 + 10 * pay);
+    QCOMPARE(drawn.count(), 1);
+    QTEST(int(drawn[0][0].value<Outcome>()), "outcome");
+    QCOMPARE(drawn[0][1].toInt(), 10 * pay);
+}
+
+void tst_Round::moneyFollowsTheRounds_data()
+{
+    // Rounds played one after another, each "bet hand", and the money after
+    // the last: credits, winnings, the largest bet allowed and the bet.
+    QTest::addColumn<QStringList>("rounds");
+    QTest::addColumn<QList<int>>("after");
+    QTest::addColumn<bool>("refilled");
+    const QString lose = QStringLiteral("2h 5c 9d Js Kh");
+    const QString loseAgain = QStringLiteral("3d 6s 8c Th Qc");
+    const QString royal = QStringLiteral("Ts Js Qs Ks As");
+    QTest::newRow("two pair returns twice the bet")
+        << QStringList{QStringLiteral("10 5h 5c Jd Js 9h")} << QList<int>{510, 20, 510, 10} << false;
+    QTest::newRow("a loss charges the bet") << QStringList{QStringLiteral("10 ") + lose}
+                                            << QList<int>{490, 0, 490, 10} << false;
+    QTest::newRow("credits at exactly 0 are refilled")
+        << QStringList{QStringLiteral("495 ") + lose, QStringLiteral("5 ") + loseAgain} << QList<int>{500, 0, 500, 5}
+        << true;
+    QTest::newRow("a bet above the credits is lowered")
+        << QStringList{QStringLiteral("200 ") + lose, QStringLiteral("200 ") + loseAgain}
+        << QList<int>{100, 0, 100, 100} << false;
+    QTest::newRow("the bet range stops at 32767")
+        << QStringList{QStringLiteral("500 ") + royal} << QList<int>{100000, 100000, 32767, 500} << false;
+}
+
+void tst_Round::moneyFollowsTheRounds()
+{
+    QFETCH(QStringList, rounds);
+    QFETCH(QList<int>, after);
+    ScriptedRound r;
+    QSignalSpy refills(r.round.get(), &Round::creditsRefilled);
+    for (const QString &round : rounds)
+        r.play(round.section(QLatin1Char(' '), 0, 0).toInt(), handOf(round.section(QLatin1Char(' '), 1)));
+    const Round &round = *r.round;
+    QCOMPARE((QList<int>{round.credits(), round.winnings(), round.largestBet(), round.bet()}), after);
+    QTEST(!refills.isEmpty(), "refilled");
+}
+
+void tst_Round::creditsStopAtTheLargestValue()
+{
+    constexpr qint32 Largest = std::numeric_limits<qint32>::max();
+    QCOMPARE(settle(Largest - 1000, 500, 200).credits, Largest);
+    QCOMPARE(settle(Largest - 1000, 500, 200).winnings, 100000);
+    QCOMPARE(settle(Largest, 1, 0).credits, Largest - 1);
+    QCOMPARE(settle(Largest, 32767, 200).credits, Largest);
+    QVERIFY(settle(1, 1, 0).refilled);
+    QVERIFY(!settle(2, 1, 0).refilled);
+}
+
+void tst_Round::betStaysWithinItsRange_data()
+{
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("bet");
+    QTest::newRow("below one") << 0 << 1;
+    QTest::newRow("negative") << -40 << 1;
+    QTest::newRow("within") << 25 << 25;
+    QTest::newRow("the credits") << 500 << 500;
+    QTest::newRow("above the credits") << 501 << 500;
+}
+
+void tst_Round::betStaysWithinItsRange()
+{
+    QFETCH(int, asked);
+    ScriptedRound r;
+    r.round->setBet(7);
+    r.round->setBet(asked);
+    QTEST(r.round->bet(), "bet");
 }
 
 void tst_Round::reshufflesOnlyPastFortyOneCards_data()
 {
-    QTest::addColumn<int>("dealtcount");
+    // Rounds of ten cards (nothing held) and of five (all held) bring the
+    // count since the last reshuffle to 41 or 42 before the next deal.
+    QTest::addColumn<QList<unsigned>>("holds");
     QTest::addColumn<bool>("reshuffles");
-    QTest::newRow("41 keeps the deck") << 41 << false;
-    QTest::newRow("42 reshuffles") << 42 << true;
+    QTest::newRow("41 keeps the deck") << QList<unsigned>{0, 0, 0, 0b01111, 0b11111} << false;
+    QTest::newRow("42 reshuffles") << QList<unsigned>{0, 0, 0, 0b00111, 0b11111} << true;
 }
 
 void tst_Round::reshufflesOnlyPastFortyOneCards()
 {
-    QFETCH(int, dealtcount);
+    QFETCH(QList<unsigned>, holds);
     QFETCH(bool, reshuffles);
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
-    press(c->Command1);
-    press(c->Command1);
-    c->deck.dealtcount = qint16(dealtcount);
-    QCOMPARE(c->deck.markedCount(), 10);
-
-    queueHand({{4, 1}, {5, 2}, {6, 3}, {7, 0}, {8, 1}});
-    press(c->Command1);
-    QCOMPARE(c->deck.markedCount(), reshuffles ? 5 : 15);
-    QCOMPARE(c->deck.dealtcount, qint16(reshuffles ? 5 : dealtcount + 5));
-}
-
-void tst_Round::shuffleKeepsTheCountAndGivesFocusBack()
-{
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
-    press(c->Command1);
-    press(c->Command1);
-    const QImage before = c->Picturecard[0]->Image();
-    m_cues->clear();
-
-    press(c->Commandshuffle);
-    QCOMPARE(c->deck.markedCount(), 0);
-    QCOMPARE(c->deck.dealtcount, qint16(10));
-    QVERIFY(c->Command1->hasFocus());
-    QCOMPARE(m_cues->count(), 0);
-    QCOMPARE(c->Picturecard[0]->Image(), before);
-    QVERIFY(c->Commandshuffle->isVisible());
-}
-
-void tst_Round::winningsStayUntilTheNextDraw()
-{
-    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
-    press(c->Command1);
-    for (CommandButton *hold : c->Commandhold)
-        press(hold);
-    press(c->Command1);
-    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
-    press(c->Command1);
-    queueHand({{1, 0}, {3, 1}, {5, 0}, {7, 3}, {11, 0}});
-    press(c->Command1);
-    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
-    queueHand({{2, 0}, {4, 1}, {6, 0}, {8, 3}, {10, 0}});
-    press(c->Command1);
-    QCOMPARE(c->Text3->text(), QStringLiteral("0"));
-}
-
-void tst_Round::keyboardPlaysTheRound()
-{
-    // DEAL has the focus from the start, and takes it back after a hold.
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    QCOMPARE(QApplication::focusWidget(), c->Command1);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(c->presscount, quint64(1));
-    press(c->Commandhold[0]);
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
-    QCOMPARE(QApplication::focusWidget(), c->Command1);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(c->presscount, quint64(2));
-    QCOMPARE(c->deck.hand[1], (CardCode{0, 0}));
-}
-
-void tst_Round::numberKeysHoldOnlyWhileHoldsAreOpen()
-{
-    // Before the first deal nothing happens.
-    QTest::keyClick(c->Command1, Qt::Key_2);
-    QVERIFY(!c->isHeld(2));
-    QCOMPARE(m_cues->count(), 0);
-
-    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    m_cues->clear();
-    QTest::keyClick(c->Command1, Qt::Key_2);
-    QTest::keyClick(c->Command1, Qt::Key_5);
-    QTest::keyClick(c->Command1, Qt::Key_2);
-    QVERIFY(!c->isHeld(2));
-    QVERIFY(c->isHeld(5));
-    QCOMPARE(c->Commandhold[4]->BackColor(), QColor(255, 255, 0));
-    QCOMPARE(m_cues->count(), 3);
-    QVERIFY(c->Command1->hasFocus());
-
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
-    press(c->Command1);
-    m_cues->clear();
-    QTest::keyClick(c->Command1, Qt::Key_1);
-    QVERIFY(!c->isHeld(1));
-    QCOMPARE(m_cues->count(), 0);
-}
-
-void tst_Round::adviceKeyChangesNothingOfTheRound()
-{
-    // H outside the hold phase shows nothing.
-    QTest::keyClick(c->Command1, Qt::Key_H);
-    QVERIFY(!c->hint.isShown());
-
-    // Two pair in the deal: the advice keeps both pairs.
-    queueHand({{5, 0}, {5, 1}, {11, 2}, {11, 3}, {2, 0}});
-    press(c->Command1);
-    press(c->Commandhold[4]);
-    m_cues->clear();
-    const auto hand = c->deck.hand;
-    const auto dealt = c->deck.dealt;
-    const QImage face = c->Picturecard[0]->Image();
-
-    QTest::keyClick(c->Command1, Qt::Key_H);
-    QVERIFY(c->hint.isShown());
-    QVERIFY(c->hint.label()->isVisible());
-    QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: hold cards 1 2 3 4, returns")),
-             qPrintable(c->hint.label()->text()));
-    QCOMPARE(bestHold(*c->hint.holds()), 15u);
-    const QString before = c->hint.label()->text();
-    QTest::keyClick(c->Command1, Qt::Key_5);
-    QVERIFY(c->hint.label()->text() != before); // the player's own return follows the holds
-    QCOMPARE(m_cues->count(), 1);               // only the hold's own cue
-
-    QTest::keyClick(c->Command1, Qt::Key_H);
-    QVERIFY(!c->hint.isShown());
-    QVERIFY(c->deck.hand == hand);
-    QVERIFY(c->deck.dealt == dealt);
-    QCOMPARE(c->Picturecard[0]->Image(), face);
-    QCOMPARE(c->presscount, quint64(1));
-    QCOMPARE(c->Text1->text(), QStringLiteral("500"));
-
-    // The draw takes the advice away.
-    QTest::keyClick(c->Command1, Qt::Key_H);
-    queueHand({{7, 1}, {8, 1}, {9, 1}, {10, 1}, {12, 1}});
-    press(c->Command1);
-    QVERIFY(!c->hint.isShown());
-}
-
-void tst_Round::screenReadersHearTheCards()
-{
-    QCOMPARE(c->Picturecard[2]->accessibleName(), QStringLiteral("Card 3"));
-    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("face down"));
-    QCOMPARE(c->Commandhold[4]->accessibleName(), QStringLiteral("Hold card 5"));
-    queueHand({{0, 0}, {1, 1}, {12, 3}, {3, 3}, {9, 0}});
-    press(c->Command1);
-    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("ace of spades"));
-    press(c->Commandhold[2]);
-    QCOMPARE(c->Commandhold[2]->accessibleDescription(), QStringLiteral("held"));
-    for (QWidget *control : c->findChildren<QWidget *>()) {
-        if (control->isVisible() && !qobject_cast<QLabel *>(control) && control->focusPolicy() != Qt::NoFocus)
-            QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+    ScriptedRound r;
+    int dealtSoFar = 0; // cards come in order, each once
+    const auto nextCard = [&dealtSoFar] {
+        const int index = dealtSoFar++;
+        return CardCode{qint16(index / SuitCount), qint16(index % SuitCount)};
+    };
+    for (unsigned held : holds) {
+        Hand dealt;
+        for (CardCode &card : dealt)
+            card = nextCard();
+        QList<CardCode> drawn;
+        for (int i = std::popcount(held); i < HandSize; ++i)
+            drawn << nextCard();
+        r.play(1, dealt, held, drawn);
     }
+    const int before = r.round->deck().dealtcount;
+    QCOMPARE(before, reshuffles ? 42 : 41);
+    r.events.clear();
+    r.random->queueHand(handOf(QStringLiteral("Ah Ac Ad As Kh")));
+    r.round->pressDeal();
+    QCOMPARE(r.events.contains(QStringLiteral("shuffled")), reshuffles);
+    QCOMPARE(r.round->deck().markedCount(), reshuffles ? 5 : before + 5);
+    QCOMPARE(r.round->deck().dealtcount, qint16(reshuffles ? 5 : before + 5));
 }
 
-QTEST_MAIN(tst_Round)
+void tst_Round::shuffleOnlyBetweenRoundsAndKeepsTheCount()
+{
+    ScriptedRound r;
+    r.play(1, losing(), 0, {{Three, 0}, {Four, 1}, {Six, 2}, {Seven, 3}, {Eight, 0}});
+    r.events.clear();
+    QVERIFY(r.round->pressShuffle());
+    QCOMPARE(r.events, QStringList{QStringLiteral("shuffled")});
+    QCOMPARE(r.round->deck().markedCount(), 0);
+    QCOMPARE(r.round->deck().dealtcount, qint16(10));
+
+    r.random->queueHand(losing());
+    r.round->pressDeal();
+    QVERIFY(!r.round->pressShuffle());
+    QCOMPARE(r.round->deck().markedCount(), 5);
+}
+
+QTEST_GUILESS_MAIN(tst_Round)
 #include "tst_round.moc"

@@ -128,9 +128,9 @@ void tst_Table::tableOpensBetweenRounds()
     TestTable t;
     cards &c = *t.table;
     QCOMPARE(c.windowTitle(), QStringLiteral("Form1"));
-    QCOMPARE(c.presscount, quint64(0));
-    QCOMPARE(c.deck.dealtcount, qint16(0));
-    QCOMPARE(c.deck.markedCount(), 0);
+    QCOMPARE(c.round.presscount(), quint64(0));
+    QCOMPARE(c.round.deck().dealtcount, qint16(0));
+    QCOMPARE(c.round.deck().markedCount(), 0);
     for (PictureBox *card : c.Picturecard)
         QCOMPARE(card->Picture(), c.Picture1->Picture());
     QVERIFY(c.Picture1->Picture() != nullptr);
@@ -193,7 +193,7 @@ void tst_Table::noOnTheExitQuestionKeepsEverything()
     QTest::mouseClick(c.Command1, Qt::LeftButton);
     QTest::mouseClick(c.Commandhold[2], Qt::LeftButton);
     const QImage face = c.Picturecard[2]->Image();
-    const auto hand = c.deck.hand;
+    const auto hand = c.round.deck().hand;
 
     const auto asked = answerNextQuestion(QMessageBox::No);
     QVERIFY(!c.close());
@@ -201,11 +201,11 @@ void tst_Table::noOnTheExitQuestionKeepsEverything()
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QCOMPARE(asked->icon, QMessageBox::NoIcon);
     QVERIFY(c.isVisible());
-    QVERIFY(c.deck.hand == hand);
+    QVERIFY(c.round.deck().hand == hand);
     QCOMPARE(c.Picturecard[2]->Image(), face);
-    QVERIFY(c.isHeld(3));
+    QVERIFY(c.round.isHeld(3));
     QVERIFY(!c.Commandhold[2]->isHidden());
-    QCOMPARE(c.presscount, quint64(1));
+    QCOMPARE(c.round.presscount(), quint64(1));
     QCOMPARE(c.Text2->text(), QStringLiteral("7"));
     QCOMPARE(c.Text1->text(), QStringLiteral("500"));
 
@@ -220,12 +220,13 @@ void tst_Table::yesOnTheExitQuestionClosesTheTable()
     TestTable t;
     cards &c = *t.table;
     c.show();
-    c.Text1->setText(QStringLiteral("1234"));
+    playHeldHand(c, *t.random, 10, {{{Three, 0}, {Three, 1}, {Three, 2}, {Nine, 3}, {Two, 0}}});
+    QCOMPARE(c.Text1->text(), QStringLiteral("540"));
     const auto asked = answerNextQuestion(QMessageBox::Yes);
     QVERIFY(c.close());
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QVERIFY(!c.isVisible());
-    QCOMPARE(c.finalcredits, 1234);
+    QCOMPARE(c.finalcredits, 540);
 }
 
 QTEST_MAIN(tst_Table)

@@ -1,6 +1,6 @@
 // drawpoker-odds: exact odds of five-card draw, for this game's pay table or
 // any other. See --help.
-#include "analysis/cardtext.h"
+#include "model/cardtext.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paytable.h"
+#include "model/paytable.h"
 
 #include <array>
 #include <cstdint>

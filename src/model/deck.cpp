@@ -1,6 +1,6 @@
 #include "deck.h"
 
-#include "platform/randomsource.h"
+#include "randomsource.h"
 
 #include <algorithm>
 #include <cmath>

@@ -44,5 +44,12 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
         click();
         return;
     }
+    // The arrow keys belong to the window (the table sets the bet with
+    // them), not to moving the focus from button to button.
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_Left
+        || event->key() == Qt::Key_Right) {
+        event->ignore();
+        return;
+    }
     QToolButton::keyPressEvent(event);
 }

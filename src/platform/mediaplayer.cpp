@@ -30,7 +30,7 @@ void MediaPlayer::setDispatchProperty(int dispatchId, const QVariant &value)
         const QString name = value.toString();
         emit cueStarted(name, m_playCount);
         const QUrl source = locate(name);
-        if (source.isEmpty() || m_playCount < 1)
+        if (m_muted || source.isEmpty() || m_playCount < 1)
             return;
         if (!m_output)
             m_output = std::make_unique<SoundEffectOutput>();

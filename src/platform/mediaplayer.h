@@ -26,6 +26,9 @@ public:
 
     void setDispatchProperty(int dispatchId, const QVariant &value);
     void setOutput(std::unique_ptr<SoundOutput> output);
+    // A muted player still takes every cue but plays nothing.
+    void setMuted(bool muted) { m_muted = muted; }
+    bool isMuted() const { return m_muted; }
 
     // A bare name is looked up in the working directory first, so a player
     // can bring their own sounds, then among the game's built-in sounds.
@@ -38,5 +41,6 @@ signals:
 
 private:
     qint32 m_playCount = 1;
+    bool m_muted = false;
     std::unique_ptr<SoundOutput> m_output;
 };

@@ -1,130 +1,156 @@
-// The round: three presses of DEAL deal a hand, draw and pay, and turn the
-// cards down again. Between the first two presses the player holds cards.
-#include "analysis/cardtext.h"
-#include "screens/cards.h"
+#include "round.h"
 
-#include <QLineEdit>
-#include <QScrollBar>
+#include <algorithm>
+#include <limits>
 
-namespace {
-
-const QColor HeldColour(255, 255, 0);
-// Ten cards at most are drawn in a round, so past 41 a deck might run dry.
-constexpr int ReshuffleAfter = 41;
-
-// What a screen reader says of a HOLD button.
-const QString Held = QStringLiteral("held");
-const QString Free = QStringLiteral("not held");
-
-} // namespace
-
-void cards::Command1_Click()
+Settlement settle(qint32 credits, qint32 bet, int pay)
 {
-    if (presscount == 0) {
-        shuffle();
-        deck.dealtcount = 0;
+    const qint64 winnings = qint64(bet) * pay;
+    const qint64 total = qint64(credits) - bet + winnings;
+    const bool refilled = total <= 0;
+    constexpr qint64 Largest = std::numeric_limits<qint32>::max();
+    return {qint32(refilled ? FreshStake : std::min(total, Largest)), qint32(std::min(winnings, Largest)),
+            refilled};
+}
+
+Round::CueSound Round::soundOf(Cue cue)
+{
+    switch (cue) {
+    case Cue::Deal: return {QStringLiteral("chimes.wav"), 1};
+    case Cue::Draw: return {QStringLiteral("clunk.wav"), 1};
+    case Cue::TurnDown: return {QStringLiteral("clink.wav"), 2};
+    case Cue::Hold: break;
     }
-    switch (presscount % 3) {
-    case 0:
+    return {QStringLiteral("tada.wav"), 1};
+}
+
+Round::Round(std::unique_ptr<RandomSource> random, QObject *parent)
+    : QObject(parent)
+    , m_random(std::move(random))
+    , m_deck(*m_random)
+{
+}
+
+Round::~Round() = default;
+
+void Round::randomize()
+{
+    m_random->Randomize();
+}
+
+const PayTable &Round::payTable()
+{
+    static const PayTable table = PayTable::game();
+    return table;
+}
+
+std::array<CardCode, HandSize> Round::hand() const
+{
+    std::array<CardCode, HandSize> cards;
+    std::copy(m_deck.hand.begin() + 1, m_deck.hand.end(), cards.begin());
+    return cards;
+}
+
+void Round::pressDeal()
+{
+    // The very first hand comes from a fresh deck.
+    if (m_presscount == 0) {
+        shuffle();
+        m_deck.dealtcount = 0;
+    }
+    const Phase pressed = phase();
+    // Whoever hears of this press already sees the phase it leads to.
+    ++m_presscount;
+    switch (pressed) {
+    case Phase::BetweenRounds:
         dealNewHand();
         break;
-    case 1:
+    case Phase::HoldsOpen:
         drawAndPay();
         break;
-    default:
+    case Phase::Scored:
         turnDown();
         break;
     }
-    ++presscount;
 }
 
-void cards::dealNewHand()
+void Round::dealNewHand()
 {
-    if (deck.dealtcount > ReshuffleAfter) {
+    if (m_deck.dealtcount > ReshuffleAfter) {
         shuffle();
-        deck.dealtcount = 0;
+        m_deck.dealtcount = 0;
     }
-    playCue(QStringLiteral("chimes.wav"), 1);
-    hint.reset();
-    for (int i = 0; i < HandSize; ++i) {
-        Commandhold[i]->setBackColor(BackColor());
-        Commandhold[i]->setAccessibleDescription(Free);
-        Commandhold[i]->show();
-        Picturecard[i]->setPicture(nullptr);
-    }
+    emit cue(Cue::Deal);
+    m_heldMask = 0;
     deal();
-    showHand();
-    VScroll1->hide();
-    Commandshuffle->hide();
+    emit dealt();
 }
 
-void cards::drawAndPay()
+void Round::drawAndPay()
 {
-    playCue(QStringLiteral("clunk.wav"), 1);
-    hint.reset();
-    for (CommandButton *hold : Commandhold)
-        hold->hide();
+    emit cue(Cue::Draw);
     deal();
-    showHand();
     calculatepayoff();
 }
 
-void cards::turnDown()
+void Round::turnDown()
 {
-    for (PictureBox *card : Picturecard) {
-        card->setPicture(Picture1->Picture());
-        card->setAccessibleDescription(FaceDownDescription);
+    emit turnedDown();
+    emit cue(Cue::TurnDown);
+}
+
+void Round::calculatepayoff()
+{
+    const Outcome outcome = evaluateHand(hand(), payTable());
+    const Settlement result = settle(m_credits, m_bet, payTable().pay(outcome));
+    m_credits = result.credits;
+    m_winnings = result.winnings;
+    if (m_bet > largestBet()) {
+        m_bet = largestBet();
+        emit betChanged(m_bet);
     }
-    playCue(QStringLiteral("clink.wav"), 2);
-    VScroll1->show();
-    Commandshuffle->show();
+    if (result.refilled)
+        emit creditsRefilled(m_credits);
+    emit drawn(outcome, m_winnings);
 }
 
-void cards::showHand()
+bool Round::toggleHold(int index)
 {
-    for (int slot = 1; slot <= HandSize; ++slot) {
-        const CardCode &card = deck.hand[std::size_t(slot)];
-        makecard(card.rank, card.suit, slot - 1);
-        Picturecard[slot - 1]->setAccessibleDescription(longCardName(card));
-    }
+    if (phase() != Phase::HoldsOpen || index < 0 || index >= HandSize)
+        return false;
+    emit cue(Cue::Hold);
+    m_heldMask ^= 1u << index;
+    emit holdChanged(index, m_heldMask & (1u << index));
+    return true;
 }
 
-void cards::Commandhold_Click(int Index)
+bool Round::pressShuffle()
 {
-    playCue(QStringLiteral("tada.wav"), 1);
-    CommandButton *hold = Commandhold[Index];
-    hold->setBackColor(hold->BackColor() == HeldColour ? BackColor() : HeldColour);
-    hold->setAccessibleDescription(isHeld(Index + 1) ? Held : Free);
-    if (hint.isShown())
-        hint.update(heldMask());
-    Command1->setFocus();
-}
-
-void cards::Picturecard_Click(int Index)
-{
-    if (!Commandhold[Index]->isHidden())
-        Commandhold_Click(Index);
-}
-
-void cards::Commandshuffle_Click()
-{
+    if (phase() != Phase::BetweenRounds)
+        return false;
     shuffle();
-    Command1->setFocus();
+    return true;
 }
 
-void cards::VScroll1_Scroll()
+bool Round::setBet(qint32 bet)
 {
-    Text2->setText(QString::number(-VScroll1->value()));
+    if (phase() != Phase::BetweenRounds)
+        return false;
+    bet = std::clamp(bet, 1, largestBet());
+    if (bet != m_bet) {
+        m_bet = bet;
+        emit betChanged(m_bet);
+    }
+    return true;
 }
 
-void cards::VScroll1_Change()
+void Round::shuffle()
 {
-    VScroll1_Scroll();
+    m_deck.shuffle();
+    emit shuffled();
 }
 
-void cards::playCue(const QString &fileName, int times)
+void Round::deal()
 {
-    MediaPlayer1.setDispatchProperty(MediaPlayer::StartPosition, 0);
-    MediaPlayer1.setDispatchProperty(MediaPlayer::PlayCount, times);
-    MediaPlayer1.setDispatchProperty(MediaPlayer::FileName, fileName);
+    m_deck.deal([this](int slot) { return isHeld(slot); });
 }

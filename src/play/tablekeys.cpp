@@ -1,7 +1,11 @@
-// Keys of the table: the hold advice and holding cards by number.
+// Keys of the table: the hold advice, holding cards by number, the
+// trainer's switches and the bet.
+#include "analysis/deckcards.h"
 #include "screens/cards.h"
+#include "screens/trainerpanel.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 
 void cards::keyPressEvent(QKeyEvent *event)
 {
@@ -12,38 +16,59 @@ void cards::keyPressEvent(QKeyEvent *event)
 
 bool cards::Form_KeyDown(int KeyCode)
 {
-    // Only between the deal and the draw, while the HOLD buttons are up.
-    const bool holdsOpen = !Commandhold[0]->isHidden();
+    const bool holdsOpen = round.phase() == Round::Phase::HoldsOpen;
     if (KeyCode >= Qt::Key_1 && KeyCode <= Qt::Key_5) {
-        const int index = KeyCode - Qt::Key_1;
-        if (holdsOpen)
-            Commandhold_Click(index);
+        Commandhold_Click(KeyCode - Qt::Key_1);
         return true;
     }
-    if (KeyCode == Qt::Key_H) {
-        if (hint.isShown()) {
-            hint.label()->hide();
-        } else if (holdsOpen) {
-            CardSet inDeck = 0;
-            for (int rank = 0; rank < RankCount; ++rank) {
-                for (int suit = 0; suit < SuitCount; ++suit) {
-                    if (!deck.dealt[std::size_t(rank)][std::size_t(suit)])
-                        inDeck |= cardBit({qint16(rank), qint16(suit)});
-                }
-            }
-            std::array<CardCode, HandSize> cardsInHand;
-            std::copy(deck.hand.begin() + 1, deck.hand.end(), cardsInHand.begin());
-            hint.show(cardsInHand, inDeck, heldMask());
-        }
+    switch (KeyCode) {
+    case Qt::Key_H:
+        if (hint.isShown() || panel->adviceRequested())
+            showAdvice(false);
+        else if (holdsOpen)
+            showAdvice(true);
         return true;
+    case Qt::Key_T:
+        setTrainerShown(!m_options.panelShown);
+        return true;
+    case Qt::Key_A:
+        setAdviceAlways(!m_options.adviceAlways);
+        return true;
+    case Qt::Key_M:
+        setSoundOn(!m_options.soundOn);
+        return true;
+    default:
+        return moveBetBar(KeyCode);
     }
-    return false;
 }
 
-unsigned cards::heldMask() const
+// With the trainer open the advice goes into its panel, where it names the
+// cards; otherwise it stands over the table.
+void cards::showAdvice(bool shown)
 {
-    unsigned mask = 0;
-    for (int slot = 1; slot <= HandSize; ++slot)
-        mask |= isHeld(slot) ? 1u << (slot - 1) : 0u;
-    return mask;
+    if (shown && !m_options.panelShown)
+        hint.show(round.hand(), cardsLeft(round.deck()), round.heldMask());
+    else
+        hint.label()->hide();
+    panel->setAdviceRequested(shown);
+}
+
+// The bet keys move the bar as a click on it would, so the bar's limits and
+// the round's rules apply to them alike. The bar runs upside down: its
+// minimum is the largest bet.
+bool cards::moveBetBar(int KeyCode)
+{
+    QAbstractSlider::SliderAction action;
+    switch (KeyCode) {
+    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMaximum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMinimum; break;
+    default: return false;
+    }
+    if (round.phase() == Round::Phase::BetweenRounds)
+        VScroll1->triggerAction(action);
+    return true;
 }

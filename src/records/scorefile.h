@@ -5,6 +5,9 @@
 
 #include <array>
 
+class QDateTime;
+class QFileDevice;
+
 // One place on the high-score board.
 struct scorerecord
 {
@@ -38,11 +41,14 @@ public:
     };
 
     // Reads the table, creating an empty file when there is none. An empty
-    // or unreadable file gives the default table.
+    // or unreadable file gives the default table; so does anything that is
+    // not a regular file, which is not opened at all.
     Reading read() const;
     // Replaces the first 240 bytes with the table, as one atomic step: the
-    // file is either wholly old or wholly new. Returns false and says why
-    // in `error` when it could not.
+    // file is either wholly old or wholly new. Where the folder refuses the
+    // temporary file this needs, the 240 bytes are written in place instead.
+    // Returns false and says why in `error` (the file's path and the
+    // system's reason) when it could not; the old file is then kept.
     bool write(const scoretable &table, QString *error) const;
 
     static scoretable defaultTable();
@@ -55,5 +61,11 @@ public:
     static scoretable decode(const QByteArray &bytes);
 
 private:
+    QString failure(const QString &reason) const;
+    QString notRegularFileError() const;
+    bool copyTail(QFileDevice &to, QString *error) const;
+    bool writeInPlace(const QByteArray &bytes, QString *error) const;
+    void removeStaleTemporaries(const QDateTime &saveStart) const;
+
     QString m_path;
 };

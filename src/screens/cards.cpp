@@ -3,14 +3,19 @@
 #include "platform/placement.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
+#include "screens/trainerpanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 
 namespace {
 
@@ -63,8 +68,8 @@ PictureBox *makeSourceBox(QWidget *parent, const QRect &geometry, int border)
 cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     : QWidget(parent)
     , hint(this)
-    , deck(*random)
-    , m_random(std::move(random))
+    , round(std::move(random))
+    , trainer(round)
 {
     setWindowTitle(QStringLiteral("Form1"));
     setFixedSize(ClientWidth, ClientHeight);
@@ -76,6 +81,64 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
 }
 
 cards::~cards() = default;
+
+void cards::setTrainerShown(bool shown)
+{
+    m_options.panelShown = shown;
+    panel->setVisible(shown);
+    setFixedSize(ClientWidth + (shown ? TrainerPanel::PanelWidth : 0), ClientHeight);
+    // A wider window that would reach past the screen's edge moves left.
+    if (isVisible() && screen()) {
+        const int overhang = frameGeometry().right() - screen()->availableGeometry().right();
+        if (overhang > 0)
+            move(x() - overhang, y());
+    }
+    saveOptions();
+}
+
+void cards::setAdviceAlways(bool always)
+{
+    m_options.adviceAlways = always;
+    panel->setAdviceAlways(always);
+    saveOptions();
+}
+
+void cards::setSoundOn(bool on)
+{
+    m_options.soundOn = on;
+    MediaPlayer1.setMuted(!on);
+    saveOptions();
+}
+
+void cards::useSettings(std::unique_ptr<QSettings> settings)
+{
+    const TrainerSettings options = TrainerSettings::load(*settings);
+    setTrainerShown(options.panelShown);
+    setAdviceAlways(options.adviceAlways);
+    setSoundOn(options.soundOn);
+    m_settings = std::move(settings);
+}
+
+void cards::saveOptions()
+{
+    if (m_settings)
+        m_options.save(*m_settings);
+}
+
+void cards::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    const auto addOption = [&menu](const QString &text, bool checked, auto apply) {
+        QAction *action = menu.addAction(text);
+        action->setCheckable(true);
+        action->setChecked(checked);
+        connect(action, &QAction::toggled, &menu, apply);
+    };
+    addOption(QStringLiteral("Trainer\tT"), m_options.panelShown, [this](bool on) { setTrainerShown(on); });
+    addOption(QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
+    addOption(QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
+    menu.exec(event->globalPos());
+}
 
 QColor cards::BackColor() const
 {
@@ -117,11 +180,13 @@ void cards::buildControls()
 
     Command1 = new CommandButton(QStringLiteral("DEAL"), this);
     Command1->setAccessibleName(QStringLiteral("Deal"));
+    Command1->setToolTip(QStringLiteral("Deal, draw, turn down (Enter or Space)"));
     Command1->setGeometry(16, 368, 121, 153);
     Command1->setPicture(CardArt::applicationIcon(), QSize(32, 32));
 
     Commandshuffle = new CommandButton(QStringLiteral("SHUFFLE"), this);
     Commandshuffle->setAccessibleName(QStringLiteral("Shuffle"));
+    Commandshuffle->setToolTip(QStringLiteral("A fresh deck between rounds"));
     Commandshuffle->setGeometry(168, 368, 153, 41);
     Commandshuffle->hide();
 
@@ -142,6 +207,10 @@ void cards::buildControls()
     VScroll1->setSingleStep(1);
     VScroll1->setPageStep(5);
     VScroll1->setAccessibleName(QStringLiteral("Bet amount"));
+    VScroll1->setToolTip(QStringLiteral("Bet: Up and Down by 1, Page Up and Page Down by 5, Home the least, End the most"));
+
+    panel = new TrainerPanel(round, trainer, this);
+    panel->hide();
 }
 
 void cards::connectHandlers()
@@ -150,18 +219,24 @@ void cards::connectHandlers()
     connect(Commandshuffle, &CommandButton::clicked, this, &cards::Commandshuffle_Click);
     connect(VScroll1, &QScrollBar::sliderMoved, this, &cards::VScroll1_Scroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &cards::VScroll1_Change);
+    connect(&round, &Round::cue, this, &cards::playCue);
+    connect(&round, &Round::dealt, this, &cards::showDeal);
+    connect(&round, &Round::holdChanged, this, &cards::showHold);
+    connect(&round, &Round::drawn, this, &cards::showDraw);
+    connect(&round, &Round::turnedDown, this, &cards::showTurnDown);
+    connect(&round, &Round::betChanged, this, &cards::showBet);
 }
 
 void cards::Form_Load()
 {
     centreOnScreen(this);
-    m_random->Randomize();
+    round.randomize();
     prepareRankGlyphs();
     setUpCardsAndHolds();
     prepareCourtPanels();
-    Text1->setText(QStringLiteral("500"));
-    Text2->setText(QStringLiteral("1"));
-    Text3->setText(QStringLiteral("0"));
+    Text1->setText(QString::number(round.credits()));
+    Text2->setText(QString::number(round.bet()));
+    Text3->setText(QString::number(round.winnings()));
     Command1->setFocus();
 }
 
@@ -185,6 +260,7 @@ void cards::setUpCardsAndHolds()
         hold->hide();
         hold->setText(QStringLiteral("HOLD"));
         hold->setAccessibleName(QStringLiteral("Hold card %1").arg(i + 1));
+        hold->setToolTip(QStringLiteral("Hold this card (key %1)").arg(i + 1));
         hold->move(Commandhold[0]->x() + card->x(), hold->y());
         connect(hold, &CommandButton::clicked, this, [this, i] { Commandhold_Click(i); });
     }
@@ -209,7 +285,7 @@ void cards::Form_Unload(int &Cancel)
         Cancel = 2;
         return;
     }
-    finalcredits = Text1->text().toInt();
+    finalcredits = round.credits();
     // The board opens before the table is gone, so that the program always
     // has a window and does not end on the way out.
     auto *board = new creditsdeck(finalcredits);

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "model/deck.h"
-#include "play/holdhint.h"
+#include "play/round.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
 #include "platform/picturebox.h"
 #include "platform/randomsource.h"
+#include "screens/holdhint.h"
+#include "trainer/trainer.h"
+#include "trainer/trainersettings.h"
 
 #include <QWidget>
 
@@ -15,13 +17,14 @@
 class QLabel;
 class QLineEdit;
 class QScrollBar;
+class QSettings;
+class TrainerPanel;
 
 // The table: the one window where the game is played. Its controls carry
-// the names the game's procedures use; the game state lives in its fields.
-// The load and close sequences are defined with the layout, the procedures
-// and handlers with the part of the game they belong to: shuffle and deal
-// with the deck, makecard and the glyphs with the card art, the round and
-// the payout with play.
+// the names the game's procedures use. The game itself is the `round`; the
+// table forwards what the player does to it and shows what it reports.
+// The load and close sequences are defined with the layout, the handlers
+// with play, makecard and the glyphs with the card art.
 class cards : public QWidget
 {
     Q_OBJECT
@@ -33,19 +36,10 @@ public:
 
     QColor BackColor() const;
 
-    // Deck and hand.
-    void shuffle();
-    void deal();
-    bool isHeld(int slot) const;
-
     // Card art.
     void makecard(int rank, int suit, int card);
 
-    // Money.
-    void calculatepayoff();
-
     // Event handlers.
-    void Form_Load();
     void Form_Unload(int &Cancel);
     void Command1_Click();
     void Commandhold_Click(int Index);
@@ -54,8 +48,19 @@ public:
     void VScroll1_Scroll();
     void VScroll1_Change();
     // Keys of the table itself: H shows or hides the hold advice, 1 to 5
-    // hold cards as their HOLD buttons do. Returns whether the key was used.
+    // hold cards as their HOLD buttons do, T, A and M switch the trainer,
+    // its advice and the sound, and between rounds Up, Down, Page Up, Page
+    // Down, Home and End move the bet bar. Returns whether the key was used.
     bool Form_KeyDown(int KeyCode);
+
+    // The trainer's options. The panel widens the window to the right and
+    // leaves the table as it is.
+    void setTrainerShown(bool shown);
+    void setAdviceAlways(bool always);
+    void setSoundOn(bool on);
+    const TrainerSettings &options() const { return m_options; }
+    // Takes the options from `settings` and keeps them there from now on.
+    void useSettings(std::unique_ptr<QSettings> settings);
 
     // What a screen reader says of a card box showing the back.
     inline static const QString FaceDownDescription = QStringLiteral("face down");
@@ -79,27 +84,40 @@ public:
     MediaPlayer MediaPlayer1;
     HoldHint hint;
 
-    // Game state.
-    Deck deck;
-    quint64 presscount = 0;
     qint32 finalcredits = 0;
 
+    // The game being played on this table, and the trainer that follows it.
+    Round round;
+    Trainer trainer;
+    TrainerPanel *panel = nullptr;
+
 protected:
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void Form_Load();
     void buildControls();
     void connectHandlers();
     void setUpCardsAndHolds();
     void prepareRankGlyphs();
     void prepareCourtPanels();
-    void dealNewHand();
-    void drawAndPay();
-    void turnDown();
-    void showHand();
-    unsigned heldMask() const;
-    void playCue(const QString &fileName, int times);
 
-    std::unique_ptr<RandomSource> m_random;
+    // Showing what the round reports.
+    void showDeal();
+    void showHold(int index, bool held);
+    void showDraw();
+    void showTurnDown();
+    void showBet(qint32 bet);
+    void showMoney();
+    void showHand();
+    void playCue(Round::Cue cue);
+    void showAdvice(bool shown);
+    bool moveBetBar(int KeyCode);
+    void saveOptions();
+
+    TrainerSettings m_options;
+    std::unique_ptr<QSettings> m_settings;
 };

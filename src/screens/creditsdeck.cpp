@@ -1,7 +1,7 @@
 #include "creditsdeck.h"
 
 #include "platform/placement.h"
-#include "screens/boardfill.h"
+#include "records/boardfill.h"
 #include "screens/logo.h"
 
 #include <QKeyEvent>
@@ -39,7 +39,6 @@ creditsdeck::creditsdeck(qint32 finalcredits, QWidget *parent)
     boardFont.setPixelSize(qRound(FontPoints * 96 / 72));
     boardFont.setBold(true);
     setFont(boardFont);
-    setFocusPolicy(Qt::StrongFocus);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &creditsdeck::Timer1_Timer);
     Form_Load();
@@ -81,6 +80,7 @@ void creditsdeck::fillRows(bool fromFile)
     if (fill.takenPlace < 0)
         return;
     // The place is the player's now; the name comes with Enter.
+    m_takenPlace = fill.takenPlace;
     BoardRow *row = Textdata[std::size_t(fill.takenPlace)];
     row->setReadOnly(false);
     row->setCursorPosition(0);
@@ -92,7 +92,12 @@ void creditsdeck::Textdata_KeyPress(int Index, int &KeyAscii)
 {
     if (KeyAscii != EnterKey)
         return;
-    commit(Index);
+    // Once a place is taken, only its row stores a name. The table already
+    // holds the player's score there, so a save from any other row would
+    // give that score to the old holder's name, or write a record hidden
+    // below the place with an empty name.
+    if (m_takenPlace < 0 || Index == m_takenPlace)
+        commit(Index);
     KeyAscii = 0;
 }
 

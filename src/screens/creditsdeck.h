@@ -28,6 +28,8 @@ protected:
 
 // The high-score board, shown once on the way out. A total that beats a
 // place takes it over and the player types a name into it; Enter stores it.
+// The board itself never takes the keyboard focus: Tab goes round the rows,
+// so no key pressed while a name is typed can leave the board.
 class creditsdeck : public QWidget
 {
     Q_OBJECT
@@ -62,5 +64,6 @@ private:
     void leave();
 
     qint32 m_finalcredits;
+    int m_takenPlace = -1; // the row the player's credits took, or -1
     ScoreFile m_file;
 };

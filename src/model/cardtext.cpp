@@ -33,3 +33,11 @@ QString longCardName(const CardCode &card)
     static const char *suits[SuitCount] = {"hearts", "clubs", "diamonds", "spades"};
     return QStringLiteral("%1 of %2").arg(QLatin1String(ranks[card.rank]), QLatin1String(suits[card.suit]));
 }
+
+QString symbolCardName(const CardCode &card)
+{
+    static const QString suits[SuitCount] = {QStringLiteral("\u2665"), QStringLiteral("\u2663"),
+                                             QStringLiteral("\u2666"), QStringLiteral("\u2660")};
+    const QString rank = card.rank == Ten ? QStringLiteral("10") : QString(Ranks[card.rank]);
+    return rank + suits[card.suit];
+}

@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr int Ten = 8;
-constexpr int Ace = 12;
-
 bool isStraight(const std::array<int, RankCount> &counts, bool aceLow)
 {
     int run = 0;
@@ -17,7 +14,8 @@ bool isStraight(const std::array<int, RankCount> &counts, bool aceLow)
             return true;
     }
     // Ace, two, three, four, five.
-    return aceLow && counts[Ace] == 1 && counts[0] == 1 && counts[1] == 1 && counts[2] == 1 && counts[3] == 1;
+    return aceLow && counts[Ace] == 1 && counts[Two] == 1 && counts[Three] == 1 && counts[Four] == 1
+           && counts[Five] == 1;
 }
 
 int rankOf(QChar c)
@@ -80,7 +78,7 @@ Outcome evaluateHand(const std::array<int, RankCount> &counts, bool flush, const
     if (isStraight(counts, table.aceLow)) {
         if (!flush)
             return Straight;
-        const bool tenToAce = counts[Ten] == 1 && counts[Ace] == 1 && counts[Ten + 1] == 1;
+        const bool tenToAce = counts[Ten] == 1 && counts[Ace] == 1 && counts[Jack] == 1;
         return tenToAce ? RoyalFlush : StraightFlush;
     }
     if (flush)

@@ -11,3 +11,4 @@
 std::optional<CardCode> parseCard(const QString &text);
 QString shortCardName(const CardCode &card); // "Ah", "Td"
 QString longCardName(const CardCode &card);  // "ace of hearts"
+QString symbolCardName(const CardCode &card); // "A♥", "10♦"

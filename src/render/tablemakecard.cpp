@@ -58,9 +58,6 @@ const std::vector<Pip> PipLayouts[9] = {
                            {Left, Turned, tenLower}, {Right, Turned, tenLower}},
 };
 
-constexpr int TenRank = 8;
-constexpr int JackRank = 9;
-constexpr int AceRank = 12;
 constexpr int Offset = 5;
 constexpr int AceSize = 120;
 
@@ -83,11 +80,11 @@ void cards::makecard(int rank, int suit, int card)
     // Corner indices; the two-character "10" is squeezed to half width.
     const QImage &glyph = Picturenum[rank]->Image();
     const QRectF wholeGlyph(0, 0, gw, gh);
-    const float d = rank == TenRank ? gw / 2 : gw;
+    const float d = rank == Ten ? gw / 2 : gw;
     box->PaintPicture(glyph, 0, 0, d, gh, wholeGlyph);
     box->PaintPicture(glyph, W, H, -d, -gh, wholeGlyph);
 
-    if (rank < JackRank) {
+    if (rank < Jack) {
         const float columns[3] = {W / 4, W / 2, 3 * W / 4};
         for (const Pip &pip : PipLayouts[rank]) {
             const float c = columns[pip.column];
@@ -97,8 +94,8 @@ void cards::makecard(int rank, int suit, int card)
             else
                 box->PaintPicture(suitImage, c + pw / 2, edge, -pw, -ph, wholeSuit);
         }
-    } else if (rank < AceRank) {
-        const QImage &panel = Pictureface[4 * (rank - JackRank) + suit]->Image();
+    } else if (rank < Ace) {
+        const QImage &panel = Pictureface[4 * (rank - Jack) + suit]->Image();
         box->PaintPicture(panel, (pw + Offset) / 2, (2 * ph + Offset) / 2, W - pw - Offset,
                           H - 2 * ph - Offset);
     } else {

@@ -1,0 +1,410 @@
+#include "testsupport.h"
+
+#include "screens/trainerpanel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using Cue = QPair<QString, int>;
+
+QList<Cue> cuesOf(const QSignalSpy &spy)
+{
+    QList<Cue> cues;
+    for (const QList<QVariant> &call : spy)
+        cues.append({call[0].toString(), call[1].toInt()});
+    return cues;
+}
+
+} // namespace
+
+class tst_TablePlay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void threePressesMakeOneRound();
+    void holdsToggleByButtonAndByCard();
+    void clicksOutsideTheHoldPhaseDoNothing();
+    void heldCardsSurviveTheDraw();
+    void aNewThemeChangesNoHold();
+    void allFiveHeldDrawsNothing();
+    void shuffleKeepsTheCountAndGivesFocusBack();
+    void winningsStayUntilTheNextDraw();
+    void keyboardPlaysTheRound();
+    void numberKeysHoldOnlyWhileHoldsAreOpen();
+    void adviceKeyChangesNothingOfTheRound();
+    void screenReadersHearTheCards();
+    void trainerKeysLeaveTheTableAndTheRoundAlone();
+    void betKeysMoveTheBarBetweenRoundsOnly_data();
+    void betKeysMoveTheBarBetweenRoundsOnly();
+
+private:
+    void queueHand(const QList<CardCode> &hand);
+    void press(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    std::unique_ptr<TestTable> m_t;
+    cards *c = nullptr;
+    std::unique_ptr<QSignalSpy> m_cues;
+};
+
+void tst_TablePlay::init()
+{
+    m_t = std::make_unique<TestTable>();
+    c = m_t->table.get();
+    c->show();
+    QVERIFY(QTest::qWaitForWindowExposed(c));
+    m_cues = std::make_unique<QSignalSpy>(&c->MediaPlayer1, &MediaPlayer::cueStarted);
+}
+
+void tst_TablePlay::queueHand(const QList<CardCode> &hand)
+{
+    for (const CardCode &card : hand)
+        m_t->random->queueCard(card.rank, card.suit);
+}
+
+void tst_TablePlay::threePressesMakeOneRound()
+{
+    auto holdsVisible = [&] {
+        int visible = 0;
+        for (CommandButton *hold : c->Commandhold)
+            visible += hold->isVisible();
+        return visible;
+    };
+    // A: between rounds, just opened.
+    QCOMPARE(holdsVisible(), 0);
+    QVERIFY(c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    // B: dealt, holds open.
+    QCOMPARE(holdsVisible(), 5);
+    QVERIFY(!c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+    for (PictureBox *card : c->Picturecard)
+        QVERIFY(card->Picture() == nullptr);
+    QCOMPARE(c->round.deck().hand[5], (CardCode{9, 0}));
+
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    // C: scored.
+    QCOMPARE(holdsVisible(), 0);
+    QVERIFY(!c->VScroll1->isVisible());
+    QVERIFY(!c->Commandshuffle->isVisible());
+    QCOMPARE(c->round.deck().hand[1], (CardCode{4, 0}));
+    QCOMPARE(c->Text1->text(), QStringLiteral("509")); // six to ten: a straight
+
+    press(c->Command1);
+    // A again, after the turn-down.
+    for (PictureBox *card : c->Picturecard)
+        QCOMPARE(card->Picture(), c->Picture1->Picture());
+    QVERIFY(c->VScroll1->isVisible());
+    QVERIFY(c->Commandshuffle->isVisible());
+    QCOMPARE(c->round.presscount(), quint64(3));
+
+    // The fourth press deals the next hand.
+    queueHand({{10, 0}, {10, 1}, {10, 2}, {11, 3}, {12, 0}});
+    press(c->Command1);
+    QCOMPARE(holdsVisible(), 5);
+    QCOMPARE(c->round.deck().hand[5], (CardCode{12, 0}));
+
+    const QList<Cue> expected = {{QStringLiteral("chimes.wav"), 1}, {QStringLiteral("clunk.wav"), 1},
+                                 {QStringLiteral("clink.wav"), 2}, {QStringLiteral("chimes.wav"), 1}};
+    QCOMPARE(cuesOf(*m_cues), expected);
+}
+
+void tst_TablePlay::holdsToggleByButtonAndByCard()
+{
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+
+    press(c->Commandhold[1]);
+    QCOMPARE(c->Commandhold[1]->BackColor(), QColor(255, 255, 0));
+    QVERIFY(c->round.isHeld(2));
+    QVERIFY(c->Command1->hasFocus());
+
+    press(c->Picturecard[3]);
+    QVERIFY(c->round.isHeld(4));
+    press(c->Picturecard[1]);
+    QVERIFY(!c->round.isHeld(2));
+    QCOMPARE(c->Commandhold[1]->BackColor(), c->BackColor());
+    press(c->Commandhold[3]);
+    QVERIFY(!c->round.isHeld(4));
+
+    QCOMPARE(m_cues->count(), 4);
+    for (const Cue &cue : cuesOf(*m_cues))
+        QCOMPARE(cue, Cue(QStringLiteral("tada.wav"), 1));
+}
+
+void tst_TablePlay::clicksOutsideTheHoldPhaseDoNothing()
+{
+    // Before the first deal, after the draw and after the turn-down.
+    press(c->Picturecard[0]);
+    QCOMPARE(m_cues->count(), 0);
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    const int cues = m_cues->count();
+    press(c->Picturecard[2]);
+    QVERIFY(!c->round.isHeld(3));
+    press(c->Command1);
+    press(c->Picturecard[4]);
+    QVERIFY(!c->round.isHeld(5));
+    QCOMPARE(m_cues->count(), cues + 1); // only the turn-down's clink
+}
+
+void tst_TablePlay::heldCardsSurviveTheDraw()
+{
+    queueHand({{12, 0}, {12, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    press(c->Commandhold[0]);
+    press(c->Picturecard[1]);
+    queueHand({{12, 2}, {5, 1}, {7, 3}});
+    press(c->Command1);
+    QCOMPARE(c->round.deck().hand[1], (CardCode{12, 0}));
+    QCOMPARE(c->round.deck().hand[2], (CardCode{12, 1}));
+    QCOMPARE(c->round.deck().hand[3], (CardCode{12, 2}));
+    QCOMPARE(c->Text3->text(), QStringLiteral("5"));
+    QCOMPARE(c->Text1->text(), QStringLiteral("504"));
+    QCOMPARE(c->round.deck().dealtcount, qint16(8));
+    QCOMPARE(c->round.deck().markedCount(), 8);
+    QVERIFY(m_t->random->numbers.empty());
+}
+
+void tst_TablePlay::aNewThemeChangesNoHold()
+{
+    // A desktop theme that changes the window's colour between the deal and
+    // the draw holds nothing more: free buttons follow the new colour.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    press(c->Commandhold[1]);
+    QPalette theme = c->palette();
+    theme.setColor(QPalette::Window, QColor(30, 60, 90));
+    c->setPalette(theme);
+    QCOMPARE(c->Commandhold[0]->BackColor(), QColor(30, 60, 90));
+    QCOMPARE(c->Commandhold[1]->BackColor(), QColor(255, 255, 0));
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    press(c->Command1);
+    QCOMPARE(c->round.hand(), (std::array<CardCode, HandSize>{{{4, 0}, {1, 1}, {5, 1}, {6, 2}, {7, 3}}}));
+}
+
+void tst_TablePlay::allFiveHeldDrawsNothing()
+{
+    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
+    press(c->Command1);
+    const auto dealt = c->round.deck().hand;
+    for (CommandButton *hold : c->Commandhold)
+        press(hold);
+    m_cues->clear();
+    press(c->Command1);
+    QVERIFY(c->round.deck().hand == dealt);
+    QCOMPARE(c->round.deck().dealtcount, qint16(5));
+    QCOMPARE(cuesOf(*m_cues), QList<Cue>{Cue(QStringLiteral("clunk.wav"), 1)});
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+}
+
+void tst_TablePlay::shuffleKeepsTheCountAndGivesFocusBack()
+{
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
+    press(c->Command1);
+    press(c->Command1);
+    const QImage before = c->Picturecard[0]->Image();
+    m_cues->clear();
+
+    press(c->Commandshuffle);
+    QCOMPARE(c->round.deck().markedCount(), 0);
+    QCOMPARE(c->round.deck().dealtcount, qint16(10));
+    QVERIFY(c->Command1->hasFocus());
+    QCOMPARE(m_cues->count(), 0);
+    QCOMPARE(c->Picturecard[0]->Image(), before);
+    QVERIFY(c->Commandshuffle->isVisible());
+}
+
+void tst_TablePlay::winningsStayUntilTheNextDraw()
+{
+    queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
+    press(c->Command1);
+    for (CommandButton *hold : c->Commandhold)
+        press(hold);
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+    press(c->Command1);
+    queueHand({{1, 0}, {3, 1}, {5, 0}, {7, 3}, {11, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("2"));
+    queueHand({{2, 0}, {4, 1}, {6, 0}, {8, 3}, {10, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Text3->text(), QStringLiteral("0"));
+}
+
+void tst_TablePlay::keyboardPlaysTheRound()
+{
+    // DEAL has the focus from the start, and takes it back after a hold.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    QCOMPARE(QApplication::focusWidget(), c->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(c->round.presscount(), quint64(1));
+    press(c->Commandhold[0]);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    QCOMPARE(QApplication::focusWidget(), c->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(c->round.presscount(), quint64(2));
+    QCOMPARE(c->round.deck().hand[1], (CardCode{0, 0}));
+}
+
+void tst_TablePlay::numberKeysHoldOnlyWhileHoldsAreOpen()
+{
+    // Before the first deal nothing happens.
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QVERIFY(!c->round.isHeld(2));
+    QCOMPARE(m_cues->count(), 0);
+
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QTest::keyClick(c->Command1, Qt::Key_5);
+    QTest::keyClick(c->Command1, Qt::Key_2);
+    QVERIFY(!c->round.isHeld(2));
+    QVERIFY(c->round.isHeld(5));
+    QCOMPARE(c->Commandhold[4]->BackColor(), QColor(255, 255, 0));
+    QCOMPARE(m_cues->count(), 3);
+    QVERIFY(c->Command1->hasFocus());
+
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}});
+    press(c->Command1);
+    m_cues->clear();
+    QTest::keyClick(c->Command1, Qt::Key_1);
+    QVERIFY(!c->round.isHeld(1));
+    QCOMPARE(m_cues->count(), 0);
+}
+
+void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
+{
+    // H outside the hold phase shows nothing.
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(!c->hint.isShown());
+
+    // Two pair in the deal: the advice keeps both pairs.
+    queueHand({{5, 0}, {5, 1}, {11, 2}, {11, 3}, {2, 0}});
+    press(c->Command1);
+    press(c->Commandhold[4]);
+    m_cues->clear();
+    const auto hand = c->round.deck().hand;
+    const auto dealt = c->round.deck().dealt;
+    const QImage face = c->Picturecard[0]->Image();
+
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(c->hint.isShown());
+    QVERIFY(c->hint.label()->isVisible());
+    QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: hold cards 1 2 3 4, returns")),
+             qPrintable(c->hint.label()->text()));
+    QCOMPARE(bestHold(*c->hint.holds()), 15u);
+    const QString before = c->hint.label()->text();
+    QTest::keyClick(c->Command1, Qt::Key_5);
+    QVERIFY(c->hint.label()->text() != before); // the player's own return follows the holds
+    QCOMPARE(m_cues->count(), 1);               // only the hold's own cue
+
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    QVERIFY(!c->hint.isShown());
+    QVERIFY(c->round.deck().hand == hand);
+    QVERIFY(c->round.deck().dealt == dealt);
+    QCOMPARE(c->Picturecard[0]->Image(), face);
+    QCOMPARE(c->round.presscount(), quint64(1));
+    QCOMPARE(c->Text1->text(), QStringLiteral("500"));
+
+    // The draw takes the advice away.
+    QTest::keyClick(c->Command1, Qt::Key_H);
+    queueHand({{7, 1}, {8, 1}, {9, 1}, {10, 1}, {12, 1}});
+    press(c->Command1);
+    QVERIFY(!c->hint.isShown());
+}
+
+void tst_TablePlay::screenReadersHearTheCards()
+{
+    QCOMPARE(c->Picturecard[2]->accessibleName(), QStringLiteral("Card 3"));
+    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("face down"));
+    QCOMPARE(c->Commandhold[4]->accessibleName(), QStringLiteral("Hold card 5"));
+    queueHand({{0, 0}, {1, 1}, {12, 3}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    QCOMPARE(c->Picturecard[2]->accessibleDescription(), QStringLiteral("ace of spades"));
+    press(c->Commandhold[2]);
+    QCOMPARE(c->Commandhold[2]->accessibleDescription(), QStringLiteral("held"));
+    for (QWidget *control : c->findChildren<QWidget *>()) {
+        if (control->isVisible() && !qobject_cast<QLabel *>(control) && control->focusPolicy() != Qt::NoFocus)
+            QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+    }
+}
+
+void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
+{
+    // T widens the window by the panel and leaves every pixel of the table;
+    // A and M change options only, never the round, and play nothing.
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    m_cues->clear();
+    const QImage table = c->grab(QRect(0, 0, 798, 533)).toImage();
+    QTest::keyClick(c->Command1, Qt::Key_T);
+    QCOMPARE(c->size(), QSize(798 + TrainerPanel::PanelWidth, 533));
+    QVERIFY(c->panel->isVisible());
+    QCOMPARE(c->grab(QRect(0, 0, 798, 533)).toImage(), table);
+    QTest::keyClick(c->Command1, Qt::Key_A);
+    QVERIFY(c->panel->advice()->text().contains(QStringLiteral("Hold")));
+    QTest::keyClick(c->Command1, Qt::Key_M);
+    QVERIFY(c->MediaPlayer1.isMuted());
+    QCOMPARE(m_cues->count(), 0);
+    QCOMPARE(c->round.presscount(), quint64(1));
+    QCOMPARE(c->round.heldMask(), 0u);
+    QTest::keyClick(c->Command1, Qt::Key_T);
+    QCOMPARE(c->size(), QSize(798, 533));
+    QCOMPARE(c->grab().toImage(), table);
+}
+
+void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly_data()
+{
+    QTest::addColumn<int>("royalAt"); // a royal flush played first at this bet, or 0
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("bet");
+    QTest::newRow("up by one") << 0 << QList<int>{Qt::Key_Up, Qt::Key_Up} << 3;
+    QTest::newRow("down stops at one") << 0 << QList<int>{Qt::Key_Up, Qt::Key_Down, Qt::Key_Down} << 1;
+    QTest::newRow("page up by five") << 0 << QList<int>{Qt::Key_PageUp} << 6;
+    QTest::newRow("end is the credits") << 0 << QList<int>{Qt::Key_End, Qt::Key_Up} << 500;
+    QTest::newRow("home is one") << 0 << QList<int>{Qt::Key_End, Qt::Key_PageDown, Qt::Key_Home} << 1;
+    QTest::newRow("end stops at the bar's largest") << 500 << QList<int>{Qt::Key_End} << 32767;
+}
+
+void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly()
+{
+    QFETCH(int, royalAt);
+    QFETCH(QList<int>, keys);
+    if (royalAt)
+        playHeldHand(*c, *m_t->random, royalAt, {{{Ten, 3}, {Jack, 3}, {Queen, 3}, {King, 3}, {Ace, 3}}});
+    c->VScroll1->setValue(-1);
+    for (int key : keys)
+        QTest::keyClick(c->Command1, Qt::Key(key));
+    QTEST(c->round.bet(), "bet");
+    QCOMPARE(c->Text2->text(), QString::number(c->round.bet()));
+
+    // Between the deal and the draw the keys change nothing.
+    const qint32 bet = c->round.bet();
+    queueHand({{2, 0}, {4, 1}, {6, 2}, {7, 3}, {10, 0}});
+    press(c->Command1);
+    QTest::keyClick(c->Command1, Qt::Key_Up);
+    QTest::keyClick(c->Command1, Qt::Key_Home);
+    QCOMPARE(c->round.bet(), bet);
+}
+
+QTEST_MAIN(tst_TablePlay)
+#include "tst_tableplay.moc"

@@ -76,7 +76,8 @@ private slots:
     void categoryTotalsOverAllHands_data();
     void categoryTotalsOverAllHands();
     void gameTableAgreesWithThePayout();
-    void exactReturnOfNineSixJacks();
+    void exactReturnOfEveryNamedTable_data();
+    void exactReturnOfEveryNamedTable();
     void bestHoldTieBreakIsFixed();
     void payTablesAreReadOrRefused_data();
     void payTablesAreReadOrRefused();
@@ -158,15 +159,45 @@ void tst_Analysis::gameTableAgreesWithThePayout()
     QCOMPARE(evaluateHand(kingHigh, game), StraightFlush);
 }
 
-void tst_Analysis::exactReturnOfNineSixJacks()
+void tst_Analysis::exactReturnOfEveryNamedTable_data()
 {
-    const GameReturn game = exactGameReturn(*PayTable::named(QStringLiteral("jacks-9-6")));
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<qint64>("numerator");
+    QTest::addColumn<qint64>("denominator");
+    QTest::addColumn<QList<qint64>>("byCategory");
+    // Returns as reduced fractions; 9/6 jacks is the well-known 0.99543904.
+    // Final hands by row of the frequency table, over 19933230517200.
+    QTest::newRow("game") << QStringLiteral("game") << qint64(2945517947) << qint64(2272370100)
+        << QList<qint64>{254981400, 2052030348, 45670033056, 221292773424, 332384032632, 372280152108,
+                         1398923405436, 2415634060212, 0, 15144739048584};
+    QTest::newRow("jacks-9-6") << QStringLiteral("jacks-9-6") << qint64(1653526326983) << qint64(1661102543100)
+        << QList<qint64>{493512264, 2178883296, 47093167764, 229475482596, 219554786160, 223837565784,
+                         1484003070324, 2576946164148, 4277372890968, 10872274993896};
+    QTest::newRow("jacks-8-5") << QStringLiteral("jacks-8-5") << qint64(1616226757427) << qint64(1661102543100)
+                               << QList<qint64>();
+    QTest::newRow("bonus-8-5") << QStringLiteral("bonus-8-5") << qint64(1647248502503) << qint64(1661102543100)
+                               << QList<qint64>();
+    QTest::newRow("double-bonus-10-7") << QStringLiteral("double-bonus-10-7") << qint64(18086612134)
+                                       << qint64(18055462425) << QList<qint64>();
+}
+
+void tst_Analysis::exactReturnOfEveryNamedTable()
+{
+    QFETCH(QString, table);
+    QFETCH(qint64, numerator);
+    QFETCH(qint64, denominator);
+    QFETCH(QList<qint64>, byCategory);
+    const GameReturn game = exactGameReturn(*PayTable::named(table));
     QCOMPARE(game.denominator, qint64(19933230517200));
     QCOMPARE(std::accumulate(game.outcomes.begin(), game.outcomes.end(), qint64(0)), game.denominator);
-    // 0.99543904 = 1653526326983 / 1661102543100, the well-known figure.
-    QCOMPARE(game.totalPay / (game.denominator / 1661102543100), qint64(1653526326983));
-    QCOMPARE(game.denominator % 1661102543100, qint64(0));
-    QCOMPARE(game.outcomes[RoyalFlush], qint64(493512264));
+    QCOMPARE(game.denominator % denominator, qint64(0));
+    QCOMPARE(game.totalPay, numerator * (game.denominator / denominator));
+    if (!byCategory.isEmpty()) {
+        QList<qint64> counted(CategoryCount, 0);
+        for (int o = 0; o < OutcomeCount; ++o)
+            counted[int(categoryOf(Outcome(o)))] += game.outcomes[std::size_t(o)];
+        QCOMPARE(counted, byCategory);
+    }
 }
 
 void tst_Analysis::bestHoldTieBreakIsFixed()

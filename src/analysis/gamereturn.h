@@ -1,9 +1,11 @@
 #pragma once
 
+#include "holdadvisor.h"
 #include "paytable.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // The exact return of the whole game from a fresh deck, every deal played
 // with its best hold (ties broken as the hold advisor breaks them).
@@ -19,3 +21,25 @@ struct GameReturn
 };
 
 GameReturn exactGameReturn(const PayTable &table);
+
+// The best hold of every deal on a fresh deck, found by solving the whole
+// game once: a look-up instead of an analysis of 32 holds.
+class FreshDeckHolds
+{
+public:
+    explicit FreshDeckHolds(const PayTable &table);
+
+    // The hold bestHold(analyseHolds(hand, FullDeck less the hand, table))
+    // picks, bit i keeping hand[i].
+    unsigned bestHold(const std::array<CardCode, HandSize> &hand) const;
+    const GameReturn &gameReturn() const { return m_return; }
+
+private:
+    PayTable m_table;
+    GameReturn m_return;
+    // By the index of each suit class's representative deal: the best hold
+    // over the representative's cards in increasing order, or TiedHolds
+    // where holds of the same size return exactly the same, so that the
+    // order of the cards decides.
+    std::vector<std::uint8_t> m_classHold;
+};

@@ -33,3 +33,15 @@ QString longCardName(const CardCode &card)
     static const char *suits[SuitCount] = {"hearts", "clubs", "diamonds", "spades"};
     return QStringLiteral("%1 of %2").arg(QLatin1String(ranks[card.rank]), QLatin1String(suits[card.suit]));
 }
+
+QString quotedStart(const QString &text)
+{
+    constexpr int Longest = 40;
+    const QString trimmed = text.trimmed();
+    QString shown = trimmed.left(Longest);
+    for (QChar &c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return QStringLiteral("\"%1%2\"").arg(shown, trimmed.size() > Longest ? QStringLiteral("...") : QString());
+}

@@ -26,7 +26,6 @@ namespace {
 
 constexpr int DeckSize = RankCount * SuitCount;
 constexpr int HandCount = 2598960;
-constexpr std::uint8_t TiedHolds = 0xFF;
 
 // n choose k for every n up to the deck's size and k up to a hand's size.
 struct Choose
@@ -327,7 +326,7 @@ public:
         , m_outcomeOf(HandCount)
     {
         if (keepHolds)
-            m_classHold.assign(HandCount, 0);
+            m_classes.hold.assign(HandCount, 0);
         std::int64_t common = 1;
         for (int k = 0; k <= HandSize; ++k)
             common = std::lcm(common, binomial(DeckSize - HandSize, k));
@@ -343,7 +342,11 @@ public:
         countFinalHands();
         return m_game;
     }
-    std::vector<std::uint8_t> takeClassHolds() { return std::move(m_classHold); }
+    FreshDeckHolds::Classes takeClasses()
+    {
+        std::sort(m_classes.tied.begin(), m_classes.tied.end());
+        return std::move(m_classes);
+    }
 
 private:
     // Coefficients are kept 5! times too large, so that carrying them up
@@ -419,8 +422,8 @@ private:
                 bestValue = value;
             }
         }
-        if (!m_classHold.empty())
-            m_classHold[std::size_t(index[HoldCount - 1])] = isTied(total, best) ? TiedHolds : std::uint8_t(best);
+        if (!m_classes.hold.empty())
+            keepHold(index[HoldCount - 1], total, best);
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
         const std::int64_t amount = Scale * weight * m_perDraw[std::size_t(holds.count[best])];
@@ -437,15 +440,17 @@ private:
         }
     }
 
-    // Whether another hold of as many cards returns exactly as much, so
-    // that the order of the cards decides between them.
-    static bool isTied(const std::array<std::int64_t, HoldCount> &total, unsigned best)
+    void keepHold(std::int32_t deal, const std::array<std::int64_t, HoldCount> &total, unsigned best)
     {
+        std::uint32_t tied = 0;
         for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            if (mask != best && holds.count[mask] == holds.count[best] && total[mask] == total[best])
-                return true;
+            if (holds.count[mask] == holds.count[best] && total[mask] == total[best])
+                tied |= std::uint32_t(1) << mask;
         }
-        return false;
+        const bool unique = tied == std::uint32_t(1) << best;
+        m_classes.hold[std::size_t(deal)] = unique ? std::uint8_t(best) : FreshDeckHolds::Classes::Tied;
+        if (!unique)
+            m_classes.tied.emplace_back(deal, tied);
     }
 
     // The coefficients carried up to the four-card sets, and from there
@@ -480,7 +485,7 @@ private:
     SetTotals<std::int64_t> m_coefficient;
     std::array<std::int64_t, OutcomeCount> m_scaledOutcomes{};
     std::array<std::int64_t, HandSize + 1> m_perDraw{}; // draws in the common denominator, by cards held
-    std::vector<std::uint8_t> m_classHold;
+    FreshDeckHolds::Classes m_classes;
     GameReturn m_game;
 };
 
@@ -492,16 +497,16 @@ GameReturn exactGameReturn(const PayTable &table)
 }
 
 FreshDeckHolds::FreshDeckHolds(const PayTable &table)
-    : m_table(table)
 {
     GameSolver solver(table, true);
     m_return = solver.solve();
-    m_classHold = solver.takeClassHolds();
+    m_classes = solver.takeClasses();
 }
 
 unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) const
 {
-    // Rename the suits as the class's representative has them.
+    // Rename the suits as the class's representative has them, and find
+    // each slot's card among the representative's.
     std::array<unsigned, SuitCount> ranksOfSuit{};
     for (const CardCode &card : hand)
         ranksOfSuit[std::size_t(card.suit)] |= 1u << card.rank;
@@ -512,26 +517,34 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
     for (int i = 0; i < SuitCount; ++i)
         renamed[std::size_t(bySize[std::size_t(i)])] = i;
     std::array<int, HandSize> number{};
-    for (int slot = 0; slot < HandSize; ++slot)
-        number[std::size_t(slot)] = hand[std::size_t(slot)].rank * SuitCount + renamed[std::size_t(hand[std::size_t(slot)].suit)];
+    for (int slot = 0; slot < HandSize; ++slot) {
+        const CardCode &card = hand[std::size_t(slot)];
+        number[std::size_t(slot)] = card.rank * SuitCount + renamed[std::size_t(card.suit)];
+    }
     std::array<int, HandSize> sorted = number;
     std::sort(sorted.begin(), sorted.end());
     std::int32_t index = 0;
     for (int i = 0; i < HandSize; ++i)
         index += choose.value[sorted[std::size_t(i)]][i + 1];
+    auto inSlots = [&](unsigned hold) {
+        unsigned mask = 0;
+        for (int slot = 0; slot < HandSize; ++slot) {
+            const auto position = std::find(sorted.begin(), sorted.end(), number[std::size_t(slot)]) - sorted.begin();
+            if (hold & (1u << position))
+                mask |= 1u << slot;
+        }
+        return mask;
+    };
 
-    const std::uint8_t hold = m_classHold[std::size_t(index)];
-    if (hold == TiedHolds) {
-        CardSet deck = FullDeck;
-        for (const CardCode &card : hand)
-            deck &= ~cardBit(card);
-        return ::bestHold(analyseHolds(hand, deck, m_table));
+    const std::uint8_t hold = m_classes.hold[std::size_t(index)];
+    if (hold != Classes::Tied)
+        return inSlots(hold);
+    // Of equal holds the advisor takes the one that keeps the earlier slots.
+    const auto tied = std::lower_bound(m_classes.tied.begin(), m_classes.tied.end(), std::make_pair(index, 0u));
+    unsigned best = HoldCount;
+    for (unsigned candidate = 0; candidate < HoldCount; ++candidate) {
+        if (tied->second & (std::uint32_t(1) << candidate))
+            best = std::min(best, inSlots(candidate));
     }
-    unsigned mask = 0;
-    for (int slot = 0; slot < HandSize; ++slot) {
-        const auto position = std::find(sorted.begin(), sorted.end(), number[std::size_t(slot)]) - sorted.begin();
-        if (hold & (1u << position))
-            mask |= 1u << slot;
-    }
-    return mask;
+    return best;
 }

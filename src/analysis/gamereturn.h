@@ -34,12 +34,20 @@ public:
     unsigned bestHold(const std::array<CardCode, HandSize> &hand) const;
     const GameReturn &gameReturn() const { return m_return; }
 
+    // What the solver leaves for each class of deals that a renaming of
+    // suits turns into each other, by the index of the class's
+    // representative deal: the best hold over its cards in increasing
+    // order. Where holds of the same size return exactly the same, the
+    // order of the cards decides; such a class is marked Tied and its
+    // holds in `tied`, one bit per hold.
+    struct Classes
+    {
+        static constexpr std::uint8_t Tied = 0xFF;
+        std::vector<std::uint8_t> hold;
+        std::vector<std::pair<std::int32_t, std::uint32_t>> tied; // by index
+    };
+
 private:
-    PayTable m_table;
     GameReturn m_return;
-    // By the index of each suit class's representative deal: the best hold
-    // over the representative's cards in increasing order, or TiedHolds
-    // where holds of the same size return exactly the same, so that the
-    // order of the cards decides.
-    std::vector<std::uint8_t> m_classHold;
+    Classes m_classes;
 };

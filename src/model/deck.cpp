@@ -27,6 +27,18 @@ void Deck::shuffle()
         ranks.fill(false);
 }
 
+void Deck::reshuffle()
+{
+    shuffle();
+    dealtcount = 0;
+}
+
+void Deck::reshuffleIfRunningLow()
+{
+    if (dealtcount > ReshuffleAfter)
+        reshuffle();
+}
+
 void Deck::deal(const std::function<bool(int slot)> &isHeld)
 {
     for (int slot = 1; slot <= HandSize; ++slot) {

@@ -16,8 +16,18 @@ class Deck
 public:
     explicit Deck(RandomSource &random);
 
+    // Ten cards at most are drawn in a round, so past this many a deck
+    // might run dry.
+    static constexpr int ReshuffleAfter = 41;
+
     // Forgets every mark. Leaves the hand and dealtcount alone.
     void shuffle();
+    // The automatic reshuffle: forgets every mark and starts counting the
+    // cards drawn again.
+    void reshuffle();
+    // Before a new hand: reshuffles once more than ReshuffleAfter cards
+    // were drawn since the last automatic reshuffle.
+    void reshuffleIfRunningLow();
     // Fills every slot 1..5 for which isHeld is false with a newly drawn card.
     void deal(const std::function<bool(int slot)> &isHeld);
 

@@ -9,8 +9,6 @@
 namespace {
 
 const QColor HeldColour(255, 255, 0);
-// Ten cards at most are drawn in a round, so past 41 a deck might run dry.
-constexpr int ReshuffleAfter = 41;
 
 // What a screen reader says of a HOLD button.
 const QString Held = QStringLiteral("held");
@@ -20,10 +18,8 @@ const QString Free = QStringLiteral("not held");
 
 void cards::Command1_Click()
 {
-    if (presscount == 0) {
-        shuffle();
-        deck.dealtcount = 0;
-    }
+    if (presscount == 0)
+        deck.reshuffle();
     switch (presscount % 3) {
     case 0:
         dealNewHand();
@@ -40,10 +36,7 @@ void cards::Command1_Click()
 
 void cards::dealNewHand()
 {
-    if (deck.dealtcount > ReshuffleAfter) {
-        shuffle();
-        deck.dealtcount = 0;
-    }
+    deck.reshuffleIfRunningLow();
     playCue(QStringLiteral("chimes.wav"), 1);
     hint.reset();
     for (int i = 0; i < HandSize; ++i) {

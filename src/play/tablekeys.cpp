@@ -1,4 +1,5 @@
 // Keys of the table: the hold advice and holding cards by number.
+#include "analysis/deckcards.h"
 #include "screens/cards.h"
 
 #include <QKeyEvent>
@@ -24,16 +25,7 @@ bool cards::Form_KeyDown(int KeyCode)
         if (hint.isShown()) {
             hint.label()->hide();
         } else if (holdsOpen) {
-            CardSet inDeck = 0;
-            for (int rank = 0; rank < RankCount; ++rank) {
-                for (int suit = 0; suit < SuitCount; ++suit) {
-                    if (!deck.dealt[std::size_t(rank)][std::size_t(suit)])
-                        inDeck |= cardBit({qint16(rank), qint16(suit)});
-                }
-            }
-            std::array<CardCode, HandSize> cardsInHand;
-            std::copy(deck.hand.begin() + 1, deck.hand.end(), cardsInHand.begin());
-            hint.show(cardsInHand, inDeck, heldMask());
+            hint.show(handCards(deck), undealtCards(deck), heldMask());
         }
         return true;
     }

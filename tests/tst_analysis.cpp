@@ -264,7 +264,7 @@ void tst_Analysis::simulationOfFreshDecksMatchesTheExactReturn()
     settings.hands = 60000;
     settings.threads = 2;
     settings.reshuffleEveryHand = true;
-    const SimulationResult result = simulateGame(PayTable::game(), settings);
+    const SimulationResult result = GameSimulation(PayTable::game()).run(settings);
     const Estimate estimate = result.returnOf(Strategy::FreshDeck);
     const double exact = 2945517947.0 / 2272370100.0;
     QVERIFY2(std::abs(estimate.value - exact) <= estimate.halfWidth,
@@ -280,7 +280,8 @@ void tst_Analysis::simulationIsRepeatableBySeed()
     SimulationSettings settings;
     settings.hands = 300;
     settings.threads = 2;
-    auto outcomes = [&] { return simulateGame(PayTable::game(), settings).outcomes; };
+    const GameSimulation game(PayTable::game());
+    auto outcomes = [&] { return game.run(settings).outcomes; };
     const auto first = outcomes();
     QVERIFY(first == outcomes());
     settings.seed = 2;

@@ -424,7 +424,7 @@ int showSimulation(const Request &request, const PayTable &table)
     double seconds = 0;
     {
         ProgressLine progress(settings.hands);
-        result = simulateGame(table, settings, [&](std::int64_t played) { progress.update(played); });
+        result = GameSimulation(table).run(settings, [&](std::int64_t played) { progress.update(played); });
         seconds = progress.seconds();
     }
     out << QStringLiteral("%1 hands, seed %2, %3 thread%4; %5\n\n")

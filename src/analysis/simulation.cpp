@@ -202,10 +202,17 @@ Estimate SimulationResult::advantage() const
                     [&](const Batch &batch) { return asItIs.deviation(batch) - fresh.deviation(batch); });
 }
 
-SimulationResult simulateGame(const PayTable &table, const SimulationSettings &settings,
-                              const std::function<void(std::int64_t handsPlayed)> &progress)
+GameSimulation::GameSimulation(const PayTable &table)
+    : m_table(table)
+    , m_fresh(std::make_unique<const FreshDeckHolds>(table))
 {
-    const FreshDeckHolds fresh(table);
+}
+
+GameSimulation::~GameSimulation() = default;
+
+SimulationResult GameSimulation::run(const SimulationSettings &settings,
+                                     const std::function<void(std::int64_t handsPlayed)> &progress) const
+{
     const int threads = std::max(1, settings.threads);
     std::vector<Stream> streams(static_cast<std::size_t>(threads));
     for (int t = 0; t < threads; ++t) {
@@ -225,7 +232,7 @@ SimulationResult simulateGame(const PayTable &table, const SimulationSettings &s
         for (int t = 0; t < threads; ++t) {
             workers.emplace_back([&, t] {
                 const std::uint64_t streamKey = mixBits(settings.seed ^ mixBits(std::uint64_t(t) + 1));
-                playStream(table, fresh, settings, streamKey, streams[std::size_t(t)], played);
+                playStream(m_table, *m_fresh, settings, streamKey, streams[std::size_t(t)], played);
                 const std::lock_guard lock(mutex);
                 ++finished;
                 done.notify_one();

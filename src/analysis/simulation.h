@@ -2,9 +2,12 @@
 
 #include "paytable.h"
 
+class FreshDeckHolds;
+
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 struct SimulationSettings
@@ -55,13 +58,25 @@ struct SimulationResult
     Estimate advantage() const;
 };
 
-// Plays settings.hands hands of the table's game, from the first press of
-// DEAL on, once with each strategy. Each thread plays a stream of hands of
-// its own. Every card comes from random numbers that depend only on the
-// seed, the stream, the deck and the cards that deck dealt before it, so
-// both strategies play through the same shuffled decks, and the same seed
-// and thread count give the same result. `progress`, where given, is
-// called on the calling thread now and then with the number of hands
-// played so far.
-SimulationResult simulateGame(const PayTable &table, const SimulationSettings &settings,
-                              const std::function<void(std::int64_t handsPlayed)> &progress = {});
+// The table's game played with a pay table: settings.hands hands from the
+// first press of DEAL on, once with each strategy. Each thread plays a
+// stream of hands of its own. Every card comes from random numbers that
+// depend only on the seed, the stream, the deck and the cards that deck
+// dealt before it, so both strategies play through the same shuffled
+// decks, and the same seed and thread count give the same result.
+class GameSimulation
+{
+public:
+    // Solves the game on a fresh deck first, for the look-up of its holds.
+    explicit GameSimulation(const PayTable &table);
+    ~GameSimulation();
+
+    // `progress`, where given, is called on the calling thread now and then
+    // with the number of hands played so far.
+    SimulationResult run(const SimulationSettings &settings,
+                         const std::function<void(std::int64_t handsPlayed)> &progress = {}) const;
+
+private:
+    PayTable m_table;
+    std::unique_ptr<const FreshDeckHolds> m_fresh;
+};

@@ -35,10 +35,10 @@ void tst_Soak::aMillionRoundsKeepTheDeckAndTheMoneySound()
     clock.start();
 
     for (int round = 0; round < Rounds; ++round) {
-        if (round == 0 || deck.dealtcount > 41) {
-            deck.shuffle();
-            deck.dealtcount = 0;
-        }
+        if (round == 0)
+            deck.reshuffle();
+        else
+            deck.reshuffleIfRunningLow();
         deck.deal([](int) { return false; });
         const unsigned holds = player() & 31u;
         const qint32 bet = qint32(player() % std::uint32_t(std::min(credits, LargestBet))) + 1;

@@ -97,109 +97,144 @@ struct Request
 
 const QStringList Commands = {QStringLiteral("hold"), QStringLiteral("return"), QStringLiteral("simulate")};
 
-QString commandOf(const QString &option)
-{
-    return option == QLatin1String("--removed") ? QStringLiteral("hold") : QStringLiteral("simulate");
-}
-
 bool isOption(const QString &word)
 {
     return word.startsWith(QLatin1String("--")) || word == QLatin1String("-h");
 }
 
-// A whole number from `lowest` up to `highest` given after `option`.
-std::optional<std::int64_t> readNumber(const QString &option, const QString &word, std::int64_t lowest,
-                                       std::int64_t highest, QString *error)
+// Reads the words of the command line into a Request. A fault leaves a
+// message that names the word at fault.
+class CommandLine
 {
-    bool ok = false;
-    const qint64 value = word.toLongLong(&ok);
-    if (!ok || value < lowest || value > highest) {
-        *error = QStringLiteral("%1 takes a whole number from %2 to %3, not %4")
-                     .arg(option).arg(lowest).arg(highest).arg(quotedStart(word));
-        return std::nullopt;
+public:
+    explicit CommandLine(const QStringList &words)
+        : m_words(words)
+    {
+        m_request.simulation.threads = int(std::max(1u, std::thread::hardware_concurrency()));
     }
-    return value;
-}
 
-std::optional<Request> readCommandLine(const QStringList &words, QString *error)
-{
-    Request request;
-    request.simulation.threads = int(std::max(1u, std::thread::hardware_concurrency()));
-    auto fail = [&](const QString &message) {
-        *error = message;
-        return std::nullopt;
-    };
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString &word = words[i];
-        if (!isOption(word)) {
-            if (request.command.isEmpty()) {
-                if (!Commands.contains(word))
-                    return fail(QStringLiteral("unknown command %1: expected hold, return or simulate").arg(quotedStart(word)));
-                request.command = word;
-            } else {
-                request.arguments << word;
-            }
-            continue;
-        }
-        const bool hasValue = i + 1 < words.size() && !isOption(words[i + 1]);
-        if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
-            request.help = true;
-        } else if (word == QLatin1String("--table") || word == QLatin1String("--table-file")) {
-            if (!request.tableOption.isEmpty())
-                return fail(QStringLiteral("the pay table is given twice: %1 %2 and %3")
-                                .arg(request.tableOption, quotedStart(request.tableValue), word));
-            if (!hasValue)
-                return fail(word == QLatin1String("--table")
-                                ? QStringLiteral("--table needs a name: %1").arg(PayTable::names().join(QStringLiteral(", ")))
-                                : QStringLiteral("--table-file needs the name of a file"));
-            request.tableOption = word;
-            request.tableValue = words[++i];
-        } else if (word == QLatin1String("--removed")) {
-            if (!hasValue)
-                return fail(QStringLiteral("--removed needs at least one card after it"));
-            request.commandOptions << word;
-            while (i + 1 < words.size() && !isOption(words[i + 1]))
-                request.removed << words[++i];
-        } else if (word == QLatin1String("--hands") || word == QLatin1String("--seed") || word == QLatin1String("--threads")) {
-            if (!hasValue)
-                return fail(QStringLiteral("%1 needs a number").arg(word));
-            request.commandOptions << word;
-            const QString &value = words[++i];
-            if (word == QLatin1String("--seed")) {
-                bool ok = false;
-                request.simulation.seed = value.toULongLong(&ok);
-                if (!ok)
-                    return fail(QStringLiteral("--seed takes a whole number from 0 up, not %1").arg(quotedStart(value)));
-                continue;
-            }
-            const std::optional<std::int64_t> number = word == QLatin1String("--hands")
-                                                           ? readNumber(word, value, 1, std::int64_t(1) << 40, error)
-                                                           : readNumber(word, value, 1, 1024, error);
-            if (!number)
+    std::optional<Request> read(QString *error)
+    {
+        for (m_at = 0; m_at < m_words.size(); ++m_at) {
+            const QString &word = m_words[m_at];
+            if (!(isOption(word) ? readOption(word) : readWord(word))) {
+                *error = m_error;
                 return std::nullopt;
-            if (word == QLatin1String("--hands"))
-                request.simulation.hands = *number;
-            else
-                request.simulation.threads = int(*number);
-        } else if (word == QLatin1String("--reshuffle-every-hand")) {
-            request.commandOptions << word;
-            request.simulation.reshuffleEveryHand = true;
-        } else {
-            return fail(QStringLiteral("unknown option %1").arg(quotedStart(word)));
+            }
         }
+        if (!m_request.help && !checkCommand()) {
+            *error = m_error;
+            return std::nullopt;
+        }
+        return m_request;
     }
-    if (request.help)
-        return request;
-    if (request.command.isEmpty())
-        return fail(QStringLiteral("no command: expected hold, return or simulate"));
-    for (const QString &option : request.commandOptions) {
-        if (commandOf(option) != request.command)
-            return fail(QStringLiteral("%1 belongs to %2, not to %3").arg(option, commandOf(option), request.command));
+
+private:
+    bool readWord(const QString &word)
+    {
+        if (!m_request.command.isEmpty()) {
+            m_request.arguments << word;
+            return true;
+        }
+        if (!Commands.contains(word))
+            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate").arg(quotedStart(word)));
+        m_request.command = word;
+        return true;
     }
-    if (request.command != QLatin1String("hold") && !request.arguments.isEmpty())
-        return fail(QStringLiteral("%1 takes no words after it, but %2 was given").arg(request.command, quotedStart(request.arguments[0])));
-    return request;
-}
+
+    bool readOption(const QString &option)
+    {
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            m_request.help = true;
+            return true;
+        }
+        if (option == QLatin1String("--table") || option == QLatin1String("--table-file"))
+            return readTable(option);
+        if (option == QLatin1String("--removed")) {
+            if (!hasValue())
+                return fail(QStringLiteral("--removed needs at least one card after it"));
+            m_request.commandOptions << option;
+            while (hasValue())
+                m_request.removed << m_words[++m_at];
+            return true;
+        }
+        if (option == QLatin1String("--hands") || option == QLatin1String("--seed") || option == QLatin1String("--threads")) {
+            m_request.commandOptions << option;
+            return readSimulationNumber(option);
+        }
+        if (option == QLatin1String("--reshuffle-every-hand")) {
+            m_request.commandOptions << option;
+            m_request.simulation.reshuffleEveryHand = true;
+            return true;
+        }
+        return fail(QStringLiteral("unknown option %1").arg(quotedStart(option)));
+    }
+
+    bool readTable(const QString &option)
+    {
+        if (!m_request.tableOption.isEmpty())
+            return fail(QStringLiteral("the pay table is given twice: %1 %2 and %3")
+                            .arg(m_request.tableOption, quotedStart(m_request.tableValue), option));
+        if (!hasValue())
+            return fail(option == QLatin1String("--table")
+                            ? QStringLiteral("--table needs a name: %1").arg(PayTable::names().join(QStringLiteral(", ")))
+                            : QStringLiteral("--table-file needs the name of a file"));
+        m_request.tableOption = option;
+        m_request.tableValue = m_words[++m_at];
+        return true;
+    }
+
+    bool readSimulationNumber(const QString &option)
+    {
+        if (!hasValue())
+            return fail(QStringLiteral("%1 needs a number").arg(option));
+        const QString &value = m_words[++m_at];
+        bool ok = false;
+        if (option == QLatin1String("--seed")) {
+            m_request.simulation.seed = value.toULongLong(&ok);
+            return ok || fail(QStringLiteral("--seed takes a whole number from 0 up, not %1").arg(quotedStart(value)));
+        }
+        const qint64 largest = option == QLatin1String("--hands") ? qint64(1) << 40 : 1024;
+        const qint64 number = value.toLongLong(&ok);
+        if (!ok || number < 1 || number > largest)
+            return fail(QStringLiteral("%1 takes a whole number from 1 to %2, not %3").arg(option).arg(largest).arg(quotedStart(value)));
+        if (option == QLatin1String("--hands"))
+            m_request.simulation.hands = number;
+        else
+            m_request.simulation.threads = int(number);
+        return true;
+    }
+
+    // Once every word is read: options that belong to another command, and
+    // words a command does not take.
+    bool checkCommand()
+    {
+        const QString &command = m_request.command;
+        if (command.isEmpty())
+            return fail(QStringLiteral("no command: expected hold, return or simulate"));
+        for (const QString &option : m_request.commandOptions) {
+            const QString owner = option == QLatin1String("--removed") ? QStringLiteral("hold") : QStringLiteral("simulate");
+            if (owner != command)
+                return fail(QStringLiteral("%1 belongs to %2, not to %3").arg(option, owner, command));
+        }
+        if (command != QLatin1String("hold") && !m_request.arguments.isEmpty())
+            return fail(QStringLiteral("%1 takes no words after it, but %2 was given")
+                            .arg(command, quotedStart(m_request.arguments[0])));
+        return true;
+    }
+
+    bool hasValue() const { return m_at + 1 < m_words.size() && !isOption(m_words[m_at + 1]); }
+    bool fail(const QString &message)
+    {
+        m_error = message;
+        return false;
+    }
+
+    const QStringList &m_words;
+    qsizetype m_at = 0;
+    Request m_request;
+    QString m_error;
+};
 
 // A pay-table file, read without waiting for a writer that may never come
 // (a FIFO) and without reading for ever (/dev/zero).
@@ -465,7 +500,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QString error;
-    const std::optional<Request> request = readCommandLine(words, &error);
+    const std::optional<Request> request = CommandLine(words).read(&error);
     if (!request)
         return usageError(error);
     if (request->help) {

@@ -499,7 +499,7 @@ GameReturn exactGameReturn(const PayTable &table)
 FreshDeckHolds::FreshDeckHolds(const PayTable &table)
 {
     GameSolver solver(table, true);
-    m_return = solver.solve();
+    solver.solve();
     m_classes = solver.takeClasses();
 }
 

@@ -32,7 +32,6 @@ public:
     // The hold bestHold(analyseHolds(hand, FullDeck less the hand, table))
     // picks, bit i keeping hand[i].
     unsigned bestHold(const std::array<CardCode, HandSize> &hand) const;
-    const GameReturn &gameReturn() const { return m_return; }
 
     // What the solver leaves for each class of deals that a renaming of
     // suits turns into each other, by the index of the class's
@@ -48,6 +47,5 @@ public:
     };
 
 private:
-    GameReturn m_return;
     Classes m_classes;
 };

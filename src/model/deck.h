@@ -37,7 +37,7 @@ public:
     std::array<std::array<bool, SuitCount>, RankCount> dealt{};
     // The hand, slots 1..5; slot 0 is never used.
     std::array<CardCode, HandSize + 1> hand{};
-    // Cards drawn since the last automatic reshuffle; only the round resets it.
+    // Cards drawn since the last automatic reshuffle, which resets it.
     qint16 dealtcount = 0;
 
 private:

@@ -1,7 +1,9 @@
 // Speed of the table: opening it, drawing faces, playing rounds, scoring,
-// and the high-score file. Runs on the offscreen platform.
+// the high-score file, the exact analysis and the simulated game. Runs on
+// the offscreen platform.
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
+#include "analysis/simulation.h"
 #include "model/deck.h"
 #include "play/round.h"
 #include "platform/soundoutput.h"
@@ -132,16 +134,36 @@ void BM_WholeRound(benchmark::State &state)
 }
 BENCHMARK(BM_WholeRound)->Unit(benchmark::kMillisecond);
 
+// Random deals with a fixed seed: the hand itself and the cards besides it
+// that are gone from the deck.
+std::vector<std::pair<std::array<CardCode, HandSize>, CardSet>> randomDeals(int count, int gone)
+{
+    std::mt19937 random(7);
+    std::vector<std::pair<std::array<CardCode, HandSize>, CardSet>> deals;
+    for (int i = 0; i < count; ++i) {
+        std::vector<int> cards(52);
+        std::iota(cards.begin(), cards.end(), 0);
+        std::shuffle(cards.begin(), cards.end(), random);
+        std::array<CardCode, HandSize> hand;
+        CardSet deck = FullDeck;
+        for (int j = 0; j < HandSize + gone; ++j) {
+            const CardCode card{qint16(cards[std::size_t(j)] / 4), qint16(cards[std::size_t(j)] % 4)};
+            if (j < HandSize)
+                hand[std::size_t(j)] = card;
+            deck &= ~cardBit(card);
+        }
+        deals.emplace_back(hand, deck);
+    }
+    return deals;
+}
+
+// The table's scoring of a final hand, over random hands.
 void BM_ScoreHand(benchmark::State &state)
 {
-    const std::array<CardCode, HandSize> hands[] = {
-        {{{8, 3}, {9, 3}, {10, 3}, {11, 3}, {12, 3}}},
-        {{{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}}},
-        {{{1, 0}, {3, 1}, {5, 0}, {7, 3}, {11, 0}}},
-    };
+    const auto deals = randomDeals(4096, 0);
     std::size_t i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(evaluateHand(hands[i++ % 3], Round::payTable()));
+        benchmark::DoNotOptimize(evaluateHand(deals[i++ % deals.size()].first, Round::payTable()));
 }
 BENCHMARK(BM_ScoreHand);
 
@@ -167,38 +189,13 @@ void BM_WriteScoreFile(benchmark::State &state)
 }
 BENCHMARK(BM_WriteScoreFile)->Unit(benchmark::kMicrosecond);
 
-using Deal = std::pair<std::array<CardCode, HandSize>, CardSet>;
-
-// Random deals with `gone` cards gone from the deck besides the hand, from
-// a fixed seed: so many that no branch predictor learns them.
-std::vector<Deal> randomDeals(int gone)
-{
-    std::mt19937 random(7);
-    std::vector<Deal> deals;
-    for (int i = 0; i < 4096; ++i) {
-        std::vector<int> cards(52);
-        std::iota(cards.begin(), cards.end(), 0);
-        std::shuffle(cards.begin(), cards.end(), random);
-        std::array<CardCode, HandSize> hand;
-        CardSet deck = FullDeck;
-        for (int j = 0; j < HandSize + gone; ++j) {
-            const CardCode card{qint16(cards[std::size_t(j)] / 4), qint16(cards[std::size_t(j)] % 4)};
-            if (j < HandSize)
-                hand[std::size_t(j)] = card;
-            deck &= ~cardBit(card);
-        }
-        deals.emplace_back(hand, deck);
-    }
-    return deals;
-}
-
 // Advice for one hand: all 32 holds, exactly, with state.range(0) cards
 // gone from the deck besides the hand.
 template <auto analyse>
 void adviseHands(benchmark::State &state)
 {
     const PayTable table = PayTable::game();
-    const std::vector<Deal> deals = randomDeals(int(state.range(0)));
+    const auto deals = randomDeals(4096, int(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state) {
         const auto &[hand, deck] = deals[i++ % deals.size()];
@@ -224,7 +221,29 @@ void BM_ExactGameReturn(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(exactGameReturn(PayTable::game()));
 }
-BENCHMARK(BM_ExactGameReturn)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ExactGameReturn)->Unit(benchmark::kMillisecond);
+
+// The simulated game, state.range(0) threads: hands per second, each hand
+// played once with each strategy. With state.range(1) every hand gets a
+// fresh deck, so no hand needs the advisor: what the game costs around it.
+void BM_SimulateGame(benchmark::State &state)
+{
+    const GameSimulation game(PayTable::game());
+    SimulationSettings settings;
+    settings.threads = int(state.range(0));
+    settings.reshuffleEveryHand = state.range(1) != 0;
+    settings.hands = settings.reshuffleEveryHand ? 200000 : 4000;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(game.run(settings));
+        ++settings.seed;
+    }
+    state.counters["hands/s"] = benchmark::Counter(double(settings.hands), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_SimulateGame)
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"threads", "fresh"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "model/cardtext.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
+#include "analysis/simulation.h"
 #include "referenceholds.h"
 
 #include <QTest>
@@ -117,8 +118,13 @@ private slots:
     void categoryTotalsOverAllHands_data();
     void categoryTotalsOverAllHands();
     void gameTableKeepsTheAceHigh();
-    void exactReturnOfNineSixJacks();
+    void exactReturnOfEveryNamedTable_data();
+    void exactReturnOfEveryNamedTable();
     void bestHoldTieBreakIsFixed();
+    void freshDeckLookUpAgreesWithTheAdvisor_data();
+    void freshDeckLookUpAgreesWithTheAdvisor();
+    void simulationOfFreshDecksMatchesTheExactReturn();
+    void simulationIsRepeatableBySeed();
     void payTablesAreReadOrRefused_data();
     void payTablesAreReadOrRefused();
     void cardsAreReadInEitherCase();
@@ -208,15 +214,45 @@ void tst_Analysis::gameTableKeepsTheAceHigh()
     QCOMPARE(evaluateHand(kingHigh, game), StraightFlush);
 }
 
-void tst_Analysis::exactReturnOfNineSixJacks()
+void tst_Analysis::exactReturnOfEveryNamedTable_data()
 {
-    const GameReturn game = exactGameReturn(*PayTable::named(QStringLiteral("jacks-9-6")));
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<qint64>("numerator");
+    QTest::addColumn<qint64>("denominator");
+    QTest::addColumn<QList<qint64>>("byCategory");
+    // Returns as reduced fractions; 9/6 jacks is the well-known 0.99543904.
+    // Final hands by row of the frequency table, over 19933230517200.
+    QTest::newRow("game") << QStringLiteral("game") << qint64(2945517947) << qint64(2272370100)
+        << QList<qint64>{254981400, 2052030348, 45670033056, 221292773424, 332384032632, 372280152108,
+                         1398923405436, 2415634060212, 0, 15144739048584};
+    QTest::newRow("jacks-9-6") << QStringLiteral("jacks-9-6") << qint64(1653526326983) << qint64(1661102543100)
+        << QList<qint64>{493512264, 2178883296, 47093167764, 229475482596, 219554786160, 223837565784,
+                         1484003070324, 2576946164148, 4277372890968, 10872274993896};
+    QTest::newRow("jacks-8-5") << QStringLiteral("jacks-8-5") << qint64(1616226757427) << qint64(1661102543100)
+                               << QList<qint64>();
+    QTest::newRow("bonus-8-5") << QStringLiteral("bonus-8-5") << qint64(1647248502503) << qint64(1661102543100)
+                               << QList<qint64>();
+    QTest::newRow("double-bonus-10-7") << QStringLiteral("double-bonus-10-7") << qint64(18086612134)
+                                       << qint64(18055462425) << QList<qint64>();
+}
+
+void tst_Analysis::exactReturnOfEveryNamedTable()
+{
+    QFETCH(QString, table);
+    QFETCH(qint64, numerator);
+    QFETCH(qint64, denominator);
+    QFETCH(QList<qint64>, byCategory);
+    const GameReturn game = exactGameReturn(*PayTable::named(table));
     QCOMPARE(game.denominator, qint64(19933230517200));
     QCOMPARE(std::accumulate(game.outcomes.begin(), game.outcomes.end(), qint64(0)), game.denominator);
-    // 0.99543904 = 1653526326983 / 1661102543100, the well-known figure.
-    QCOMPARE(game.totalPay / (game.denominator / 1661102543100), qint64(1653526326983));
-    QCOMPARE(game.denominator % 1661102543100, qint64(0));
-    QCOMPARE(game.outcomes[RoyalFlush], qint64(493512264));
+    QCOMPARE(game.denominator % denominator, qint64(0));
+    QCOMPARE(game.totalPay, numerator * (game.denominator / denominator));
+    if (!byCategory.isEmpty()) {
+        QList<qint64> counted(CategoryCount, 0);
+        for (int o = 0; o < OutcomeCount; ++o)
+            counted[int(categoryOf(Outcome(o)))] += game.outcomes[std::size_t(o)];
+        QCOMPARE(counted, byCategory);
+    }
 }
 
 void tst_Analysis::bestHoldTieBreakIsFixed()
@@ -240,36 +276,122 @@ void tst_Analysis::bestHoldTieBreakIsFixed()
     QCOMPARE(bestHold(holds), 31u);
 }
 
+void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("game") << QStringLiteral("game");
+    QTest::newRow("jacks-9-6") << QStringLiteral("jacks-9-6");
+}
+
+void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor()
+{
+    QFETCH(QString, table);
+    const PayTable pays = *PayTable::named(table);
+    const FreshDeckHolds fresh(pays);
+    // Random deals, and two where holding either ten ties: the advisor
+    // keeps the one in the earlier slot, and so must the look-up.
+    std::vector<Hand> deals = {{{{8, 1}, {5, 0}, {6, 1}, {7, 1}, {8, 2}}}, {{{8, 2}, {5, 0}, {6, 1}, {7, 1}, {8, 1}}}};
+    std::mt19937 random(13);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<int> cards(52);
+        std::iota(cards.begin(), cards.end(), 0);
+        std::shuffle(cards.begin(), cards.end(), random);
+        deals.push_back({cardAt(cards[0]), cardAt(cards[1]), cardAt(cards[2]), cardAt(cards[3]), cardAt(cards[4])});
+    }
+    for (const Hand &hand : deals) {
+        CardSet deck = FullDeck;
+        for (const CardCode &card : hand)
+            deck &= ~cardBit(card);
+        QCOMPARE(fresh.bestHold(hand), bestHold(analyseHolds(hand, deck, pays)));
+    }
+}
+
+void tst_Analysis::simulationOfFreshDecksMatchesTheExactReturn()
+{
+    // With a fresh deck for every hand both strategies are one, and their
+    // return must agree with the exact one within the interval.
+    SimulationSettings settings;
+    settings.hands = 60000;
+    settings.threads = 2;
+    settings.reshuffleEveryHand = true;
+    const SimulationResult result = GameSimulation(PayTable::game()).run(settings);
+    const Estimate estimate = result.returnOf(Strategy::FreshDeck);
+    const double exact = 2945517947.0 / 2272370100.0;
+    QVERIFY2(std::abs(estimate.value - exact) <= estimate.halfWidth,
+             qPrintable(QStringLiteral("%1 +- %2").arg(estimate.value).arg(estimate.halfWidth)));
+    QVERIFY(estimate.halfWidth > 0 && estimate.halfWidth < 0.05);
+    QCOMPARE(result.advantage().value, 0.0);
+    QCOMPARE(result.outcomes[0], result.outcomes[1]);
+    QCOMPARE(std::accumulate(result.outcomes[0].begin(), result.outcomes[0].end(), qint64(0)), qint64(60000));
+}
+
+void tst_Analysis::simulationIsRepeatableBySeed()
+{
+    SimulationSettings settings;
+    settings.hands = 300;
+    settings.threads = 2;
+    const GameSimulation game(PayTable::game());
+    auto outcomes = [&] { return game.run(settings).outcomes; };
+    const auto first = outcomes();
+    QVERIFY(first == outcomes());
+    settings.seed = 2;
+    QVERIFY(first != outcomes());
+}
+
 void tst_Analysis::payTablesAreReadOrRefused_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
-    QTest::newRow("nine-six jacks") << QStringLiteral(
-        "royal-flush 800\nstraight-flush 50 # comment\nfour-of-a-kind 25\nfull-house 9\nflush 6\n"
-        "straight 4\nthree-of-a-kind 3\ntwo-pair 2\npair J 1\nace-low yes\n") << QString();
-    QTest::newRow("unknown hand") << QStringLiteral("flush 6\nfive-of-a-kind 3") << QStringLiteral("line 2: unknown hand");
-    QTest::newRow("pay not a number") << QStringLiteral("flush six") << QStringLiteral("line 1: the pay must");
-    QTest::newRow("negative pay") << QStringLiteral("flush -1") << QStringLiteral("line 1: the pay must");
-    QTest::newRow("pay too large") << QStringLiteral("royal-flush 100001") << QStringLiteral("line 1: the pay must");
-    QTest::newRow("pair without rank") << QStringLiteral("pair 1") << QStringLiteral("line 1: pair takes");
-    QTest::newRow("quads range backwards") << QStringLiteral("four-of-a-kind K-2 50") << QStringLiteral("line 1: four-of-a-kind takes");
-    QTest::newRow("ace-low maybe") << QStringLiteral("ace-low maybe") << QStringLiteral("line 1: ace-low takes");
+    QTest::addColumn<int>("fourAces");
+    QTest::addColumn<int>("fourTwos");
+    const QString nineSix = QStringLiteral("royal-flush 800\nstraight-flush 50 # comment\nfull-house 9\nflush 6\n"
+                                           "straight 4\nthree-of-a-kind 3\ntwo-pair 2\npair J 1\nace-low yes\n");
+    QTest::newRow("nine-six jacks") << nineSix + QStringLiteral("four-of-a-kind 25") << QString() << 25 << 25;
+    // A rank's own pay wins over the one for every rank, in either order.
+    QTest::newRow("aces apart") << nineSix + QStringLiteral("four-of-a-kind A 160\nfour-of-a-kind 25") << QString() << 160 << 25;
+    QTest::newRow("unknown hand") << QStringLiteral("flush 6\nfive-of-a-kind 3")
+        << QStringLiteral("line 2: unknown hand \"five-of-a-kind\"; the hands are royal-flush, straight-flush,") << 0 << 0;
+    QTest::newRow("pay not a number") << QStringLiteral("flush six") << QStringLiteral("line 1: the pay must") << 0 << 0;
+    QTest::newRow("negative pay") << QStringLiteral("flush -1") << QStringLiteral("line 1: the pay must") << 0 << 0;
+    QTest::newRow("pay too large") << QStringLiteral("royal-flush 100001") << QStringLiteral("line 1: the pay must") << 0 << 0;
+    QTest::newRow("word after the pay") << QStringLiteral("royal-flush 800 extra")
+        << QStringLiteral("line 1: unexpected \"extra\" after the pay") << 0 << 0;
+    QTest::newRow("NUL in a pay") << QStringLiteral("royal-flush 8") + QChar(0) + QStringLiteral("00")
+        << QStringLiteral("line 1: a NUL character") << 0 << 0;
+    QTest::newRow("hand twice") << QStringLiteral("flush 6\n\nroyal-flush 800\nflush 5")
+        << QStringLiteral("line 4: flush is given twice, first on line 1") << 0 << 0;
+    QTest::newRow("rank twice") << QStringLiteral("four-of-a-kind A 160\nfour-of-a-kind K-A 80")
+        << QStringLiteral("line 2: four-of-a-kind of rank A is given twice, first on line 1") << 0 << 0;
+    QTest::newRow("no pays") << QStringLiteral("# just a comment\nace-low yes\n") << QStringLiteral("no pays") << 0 << 0;
+    QTest::newRow("long line") << QStringLiteral("flush ") + QString(100000, QLatin1Char('9'))
+        << QStringLiteral("line 1: the pay must") << 0 << 0;
+    QTest::newRow("pair without rank") << QStringLiteral("pair 1") << QStringLiteral("line 1: pair takes") << 0 << 0;
+    QTest::newRow("quads range backwards") << QStringLiteral("four-of-a-kind K-2 50")
+        << QStringLiteral("line 1: four-of-a-kind takes") << 0 << 0;
+    QTest::newRow("ace-low maybe") << QStringLiteral("ace-low maybe") << QStringLiteral("line 1: ace-low takes") << 0 << 0;
 }
 
 void tst_Analysis::payTablesAreReadOrRefused()
 {
     QFETCH(QString, text);
     QFETCH(QString, error);
+    QFETCH(int, fourAces);
+    QFETCH(int, fourTwos);
     QString said;
     const std::optional<PayTable> table = PayTable::parse(text, &said);
     if (error.isEmpty()) {
-        QVERIFY(table);
-        QVERIFY(table->pays() == PayTable::named(QStringLiteral("jacks-9-6"))->pays());
+        QVERIFY2(table, qPrintable(said));
+        PayTable expected = *PayTable::named(QStringLiteral("jacks-9-6"));
+        expected.fourOfAKind.fill(fourTwos);
+        expected.fourOfAKind[12] = fourAces;
+        QVERIFY(table->pays() == expected.pays());
         QCOMPARE(table->aceLow, true);
         QCOMPARE(table->pairFromRank, 9);
     } else {
         QVERIFY(!table);
         QVERIFY2(said.startsWith(error), qPrintable(said));
+        // A message quotes no more than the start of the line.
+        QVERIFY2(said.size() < 300, qPrintable(said.left(300)));
     }
 }
 

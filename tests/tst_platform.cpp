@@ -255,11 +255,11 @@ void tst_Platform::unitNumbersNeverReachOne()
 {
     // The largest number the source can give must still scale to the last
     // rank and the last suit, never one past them.
-    const float largest = ClockRandom::unitFromBits(0xFFFFFFFFu);
+    const float largest = unitFromBits(0xFFFFFFFFu);
     QVERIFY(largest < 1.0f);
     QCOMPARE(int(std::floor(largest * 13.0)), 12);
     QCOMPARE(int(std::floor(largest * 4.0)), 3);
-    QCOMPARE(ClockRandom::unitFromBits(0), 0.0f);
+    QCOMPARE(unitFromBits(0), 0.0f);
 }
 
 void tst_Platform::clockRandomStaysInRange()

@@ -1,31 +1,52 @@
 // drawpoker-odds: exact odds of five-card draw, for this game's pay table or
-// any other. See --help.
+// any other, and the game as it is really played, simulated. See --help.
 #include "model/cardtext.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
+#include "analysis/simulation.h"
+#include "model/deck.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <numeric>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
 const char *Help = R"(Usage:
   drawpoker-odds [TABLE] hold CARD CARD CARD CARD CARD [--removed CARD...]
   drawpoker-odds [TABLE] return
+  drawpoker-odds [TABLE] simulate [--hands N] [--seed N] [--threads N]
+                                  [--reshuffle-every-hand]
   drawpoker-odds --help
+Options may come before or after the command.
 
-hold    ranks all 32 ways to hold the five cards by their exact expected
-        return per credit bet, every draw from the rest of the deck counted
-        once. Cards given after --removed are out of the deck as well (in
-        the game: cards already dealt since the last shuffle).
-return  the exact return of the whole game from a fresh deck with the best
-        hold on every one of the 2,598,960 deals, as a fraction and a
-        decimal, with how often each final hand comes up.
+hold      ranks all 32 ways to hold the five cards by their exact expected
+          return per credit bet, every draw from the rest of the deck
+          counted once. Cards given after --removed are out of the deck as
+          well (in the game: cards already dealt since the last shuffle).
+return    the exact return of the whole game from a fresh deck with the best
+          hold on every one of the 2,598,960 deals, as a fraction and a
+          decimal, with how often each final hand comes up.
+simulate  plays N hands (default 1000000) as the table deals them: the deck
+          is not refilled after a hand, and is reshuffled only once more
+          than 41 cards were dealt. Every hand is played twice: with the
+          hold that is best for the cards really left in the deck, and with
+          the hold that would be best on a fresh deck. Prints each one's
+          return with a 95% confidence interval, the difference between
+          them from the same deals, and how often each final hand came up.
+          --seed N (default 1) and --threads N (default: every core) fix
+          the figures: the same seed and threads give the same result.
+          --reshuffle-every-hand plays every hand from a fresh deck.
 
 Cards: a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s, in either
 case: Ah 10d ts 9C.
@@ -48,7 +69,7 @@ TABLE is one of
                        pair J 1                  (pairs of jacks or better)
                        ace-low yes               (A-2-3-4-5 is a straight)
 Pays are credits returned per credit bet, the bet included (a pay of 1
-gives the bet back). Pays go up to 100000.
+gives the bet back). Pays go up to 100000; a table file up to 1 MiB.
 )";
 
 QTextStream out(stdout);
@@ -58,6 +79,225 @@ int usageError(const QString &message)
 {
     err << "drawpoker-odds: " << message << "\n(drawpoker-odds --help explains the usage)\n";
     return 2;
+}
+
+// What the command line asks for. Options that belong to one command are
+// kept as given, so that their command can be checked once it is known.
+struct Request
+{
+    QString command;
+    QStringList arguments; // the words after the command
+    QStringList removed;
+    QStringList commandOptions;
+    QString tableOption; // --table or --table-file
+    QString tableValue;
+    SimulationSettings simulation;
+    bool help = false;
+};
+
+const QStringList Commands = {QStringLiteral("hold"), QStringLiteral("return"), QStringLiteral("simulate")};
+
+bool isOption(const QString &word)
+{
+    return word.startsWith(QLatin1String("--")) || word == QLatin1String("-h");
+}
+
+// Reads the words of the command line into a Request. A fault leaves a
+// message that names the word at fault.
+class CommandLine
+{
+public:
+    explicit CommandLine(const QStringList &words)
+        : m_words(words)
+    {
+        m_request.simulation.threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    }
+
+    std::optional<Request> read(QString *error)
+    {
+        for (m_at = 0; m_at < m_words.size(); ++m_at) {
+            const QString &word = m_words[m_at];
+            if (!(isOption(word) ? readOption(word) : readWord(word))) {
+                *error = m_error;
+                return std::nullopt;
+            }
+        }
+        if (!m_request.help && !checkCommand()) {
+            *error = m_error;
+            return std::nullopt;
+        }
+        return m_request;
+    }
+
+private:
+    bool readWord(const QString &word)
+    {
+        if (!m_request.command.isEmpty()) {
+            m_request.arguments << word;
+            return true;
+        }
+        if (!Commands.contains(word))
+            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate").arg(quotedStart(word)));
+        m_request.command = word;
+        return true;
+    }
+
+    bool readOption(const QString &option)
+    {
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            m_request.help = true;
+            return true;
+        }
+        if (option == QLatin1String("--table") || option == QLatin1String("--table-file"))
+            return readTable(option);
+        if (option == QLatin1String("--removed")) {
+            if (!hasValue())
+                return fail(QStringLiteral("--removed needs at least one card after it"));
+            m_request.commandOptions << option;
+            while (hasValue())
+                m_request.removed << m_words[++m_at];
+            return true;
+        }
+        if (option == QLatin1String("--hands") || option == QLatin1String("--seed") || option == QLatin1String("--threads")) {
+            m_request.commandOptions << option;
+            return readSimulationNumber(option);
+        }
+        if (option == QLatin1String("--reshuffle-every-hand")) {
+            m_request.commandOptions << option;
+            m_request.simulation.reshuffleEveryHand = true;
+            return true;
+        }
+        return fail(QStringLiteral("unknown option %1").arg(quotedStart(option)));
+    }
+
+    bool readTable(const QString &option)
+    {
+        if (!m_request.tableOption.isEmpty())
+            return fail(QStringLiteral("the pay table is given twice: %1 %2 and %3")
+                            .arg(m_request.tableOption, quotedStart(m_request.tableValue), option));
+        if (!hasValue())
+            return fail(option == QLatin1String("--table")
+                            ? QStringLiteral("--table needs a name: %1").arg(PayTable::names().join(QStringLiteral(", ")))
+                            : QStringLiteral("--table-file needs the name of a file"));
+        m_request.tableOption = option;
+        m_request.tableValue = m_words[++m_at];
+        return true;
+    }
+
+    bool readSimulationNumber(const QString &option)
+    {
+        if (!hasValue())
+            return fail(QStringLiteral("%1 needs a number").arg(option));
+        const QString &value = m_words[++m_at];
+        bool ok = false;
+        if (option == QLatin1String("--seed")) {
+            m_request.simulation.seed = value.toULongLong(&ok);
+            return ok || fail(QStringLiteral("--seed takes a whole number from 0 up, not %1").arg(quotedStart(value)));
+        }
+        const qint64 largest = option == QLatin1String("--hands") ? qint64(1) << 40 : 1024;
+        const qint64 number = value.toLongLong(&ok);
+        if (!ok || number < 1 || number > largest)
+            return fail(QStringLiteral("%1 takes a whole number from 1 to %2, not %3").arg(option).arg(largest).arg(quotedStart(value)));
+        if (option == QLatin1String("--hands"))
+            m_request.simulation.hands = number;
+        else
+            m_request.simulation.threads = int(number);
+        return true;
+    }
+
+    // Once every word is read: options that belong to another command, and
+    // words a command does not take.
+    bool checkCommand()
+    {
+        const QString &command = m_request.command;
+        if (command.isEmpty())
+            return fail(QStringLiteral("no command: expected hold, return or simulate"));
+        for (const QString &option : m_request.commandOptions) {
+            const QString owner = option == QLatin1String("--removed") ? QStringLiteral("hold") : QStringLiteral("simulate");
+            if (owner != command)
+                return fail(QStringLiteral("%1 belongs to %2, not to %3").arg(option, owner, command));
+        }
+        if (command != QLatin1String("hold") && !m_request.arguments.isEmpty())
+            return fail(QStringLiteral("%1 takes no words after it, but %2 was given")
+                            .arg(command, quotedStart(m_request.arguments[0])));
+        return true;
+    }
+
+    bool hasValue() const { return m_at + 1 < m_words.size() && !isOption(m_words[m_at + 1]); }
+    bool fail(const QString &message)
+    {
+        m_error = message;
+        return false;
+    }
+
+    const QStringList &m_words;
+    qsizetype m_at = 0;
+    Request m_request;
+    QString m_error;
+};
+
+// A pay-table file, read without waiting for a writer that may never come
+// (a FIFO) and without reading for ever (/dev/zero).
+std::optional<QByteArray> readTableFile(const QString &path, QString *error)
+{
+    constexpr qsizetype Largest = 1 << 20;
+    const QByteArray name = path.toLocal8Bit();
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    auto fail = [&](const QString &why) {
+        *error = QStringLiteral("cannot read the pay table %1: %2").arg(quotedStart(path), why);
+        if (fd >= 0)
+            ::close(fd);
+        return std::nullopt;
+    };
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat status{};
+    if (::fstat(fd, &status) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(status.st_mode))
+        return fail(QStringLiteral("it is a folder"));
+    if (S_ISREG(status.st_mode) && status.st_size > Largest)
+        return fail(QStringLiteral("it is larger than 1 MiB"));
+    // Blocking again, so that a pipe with a writer is read to its end; one
+    // with no writer reads as empty.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+        if (bytes.size() > Largest)
+            return fail(QStringLiteral("it is larger than 1 MiB"));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+std::optional<PayTable> tableOf(const Request &request, QString *error)
+{
+    if (request.tableOption.isEmpty())
+        return PayTable::game();
+    if (request.tableOption == QLatin1String("--table")) {
+        const std::optional<PayTable> named = PayTable::named(request.tableValue);
+        if (!named)
+            *error = QStringLiteral("no pay table is called %1; the tables are %2")
+                         .arg(quotedStart(request.tableValue), PayTable::names().join(QStringLiteral(", ")));
+        return named;
+    }
+    const std::optional<QByteArray> bytes = readTableFile(request.tableValue, error);
+    if (!bytes)
+        return std::nullopt;
+    QString why;
+    const std::optional<PayTable> parsed = PayTable::parse(QString::fromUtf8(*bytes), &why);
+    if (!parsed)
+        *error = QStringLiteral("pay table %1, %2").arg(quotedStart(request.tableValue), why);
+    return parsed;
 }
 
 QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask)
@@ -74,33 +314,30 @@ QString fraction(std::int64_t numerator, std::int64_t denominator)
     return QStringLiteral("%1/%2").arg(numerator / divisor).arg(denominator / divisor);
 }
 
-int showHolds(const QStringList &words, const PayTable &table)
+int showHolds(const Request &request, const PayTable &table)
 {
-    const qsizetype removedAt = words.indexOf(QStringLiteral("--removed"));
-    const QStringList handWords = words.mid(0, removedAt < 0 ? words.size() : removedAt);
-    const QStringList removedWords = removedAt < 0 ? QStringList() : words.mid(removedAt + 1);
-    if (handWords.size() != HandSize)
-        return usageError(QStringLiteral("hold takes exactly five cards, not %1").arg(handWords.size()));
+    if (request.arguments.size() != HandSize)
+        return usageError(QStringLiteral("hold takes exactly five cards, not %1").arg(request.arguments.size()));
 
     std::array<CardCode, HandSize> hand;
     CardSet seen = 0;
-    auto take = [&](const QString &word, CardCode *card) {
+    auto take = [&](const QString &word, const QString &where, CardCode *card) {
         const std::optional<CardCode> parsed = parseCard(word);
         if (!parsed)
-            return usageError(QStringLiteral("\"%1\" is not a card").arg(word));
+            return usageError(QStringLiteral("%1 (%2) is not a card").arg(quotedStart(word), where));
         if (seen & cardBit(*parsed))
-            return usageError(QStringLiteral("%1 is given twice").arg(shortCardName(*parsed)));
+            return usageError(QStringLiteral("%1 is given twice (%2)").arg(shortCardName(*parsed), where));
         seen |= cardBit(*parsed);
         *card = *parsed;
         return 0;
     };
     for (int i = 0; i < HandSize; ++i) {
-        if (const int status = take(handWords[i], &hand[std::size_t(i)]))
+        if (const int status = take(request.arguments[i], QStringLiteral("card %1 of the hand").arg(i + 1), &hand[std::size_t(i)]))
             return status;
     }
-    for (const QString &word : removedWords) {
+    for (qsizetype i = 0; i < request.removed.size(); ++i) {
         CardCode removed;
-        if (const int status = take(word, &removed))
+        if (const int status = take(request.removed[i], QStringLiteral("card %1 after --removed").arg(i + 1), &removed))
             return status;
     }
 
@@ -121,6 +358,14 @@ int showHolds(const QStringList &words, const PayTable &table)
     return 0;
 }
 
+std::array<std::int64_t, CategoryCount> byCategory(const std::array<std::int64_t, OutcomeCount> &outcomes)
+{
+    std::array<std::int64_t, CategoryCount> counts{};
+    for (int o = 0; o < OutcomeCount; ++o)
+        counts[std::size_t(categoryOf(Outcome(o)))] += outcomes[std::size_t(o)];
+    return counts;
+}
+
 int showReturn(const PayTable &table)
 {
     QElapsedTimer clock;
@@ -128,23 +373,119 @@ int showReturn(const PayTable &table)
     const GameReturn game = exactGameReturn(table);
     out << QStringLiteral("return  %1 = %2\n\n").arg(fraction(game.totalPay, game.denominator))
                .arg(game.value(), 0, 'f', 8);
-    std::array<std::int64_t, CategoryCount> byCategory{};
+    const std::array<std::int64_t, CategoryCount> counts = byCategory(game.outcomes);
     std::array<std::int64_t, CategoryCount> payByCategory{};
-    for (int o = 0; o < OutcomeCount; ++o) {
-        const int c = int(categoryOf(Outcome(o)));
-        byCategory[std::size_t(c)] += game.outcomes[std::size_t(o)];
-        payByCategory[std::size_t(c)] += game.outcomes[std::size_t(o)] * table.pay(Outcome(o));
-    }
+    for (int o = 0; o < OutcomeCount; ++o)
+        payByCategory[std::size_t(categoryOf(Outcome(o)))] += game.outcomes[std::size_t(o)] * table.pay(Outcome(o));
     out << QStringLiteral("final hand                    combinations  probability  return\n");
     for (int c = 0; c < CategoryCount; ++c) {
         out << QStringLiteral("%1 %2  %3  %4\n")
                    .arg(categoryName(Category(c)), -16)
-                   .arg(byCategory[std::size_t(c)], 24)
-                   .arg(double(byCategory[std::size_t(c)]) / double(game.denominator), 11, 'f', 8)
+                   .arg(counts[std::size_t(c)], 24)
+                   .arg(double(counts[std::size_t(c)]) / double(game.denominator), 11, 'f', 8)
                    .arg(double(payByCategory[std::size_t(c)]) / double(game.denominator), 8, 'f', 6);
     }
     out << QStringLiteral("%1 %2\n").arg(QStringLiteral("total"), -16).arg(game.denominator, 24);
     err << QStringLiteral("computed in %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
+    return 0;
+}
+
+QString minutesAndSeconds(double seconds)
+{
+    const auto whole = qint64(std::ceil(seconds));
+    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+// How far a simulation has come, on one line of a terminal that is
+// rewritten as it goes; nothing for a run shorter than a second, or when
+// the messages go to a file or a pipe.
+class ProgressLine
+{
+public:
+    explicit ProgressLine(std::int64_t hands)
+        : m_hands(hands)
+        , m_terminal(::isatty(STDERR_FILENO))
+    {
+        m_clock.start();
+    }
+    ~ProgressLine()
+    {
+        if (m_shown)
+            err << '\r' << QString(m_shown, QLatin1Char(' ')) << '\r' << Qt::flush;
+    }
+
+    void update(std::int64_t played)
+    {
+        const double seconds = double(m_clock.elapsed()) / 1000.0;
+        if (!m_terminal || seconds < 1.0 || played == 0)
+            return;
+        const double rate = double(played) / seconds;
+        const QString line = QStringLiteral("%1%  %2 hands/s  %3 left")
+                                 .arg(100 * played / m_hands, 3)
+                                 .arg(qint64(rate))
+                                 .arg(minutesAndSeconds(double(m_hands - played) / rate));
+        err << '\r' << line.leftJustified(int(m_shown)) << Qt::flush;
+        m_shown = std::max(m_shown, line.size());
+    }
+
+    double seconds() const { return double(m_clock.elapsed()) / 1000.0; }
+
+private:
+    std::int64_t m_hands;
+    bool m_terminal;
+    qsizetype m_shown = 0;
+    QElapsedTimer m_clock;
+};
+
+QString interval(const Estimate &estimate, bool signedValues)
+{
+    const QChar sign = signedValues ? QLatin1Char('+') : QLatin1Char(' ');
+    auto number = [&](double value) {
+        const QString text = QString::number(value, 'f', 6);
+        return signedValues && value >= 0 ? sign + text : text;
+    };
+    if (std::isnan(estimate.halfWidth))
+        return QStringLiteral("%1  (too few hands for an interval)").arg(number(estimate.value), 10);
+    return QStringLiteral("%1  %2 to %3")
+        .arg(number(estimate.value), 10)
+        .arg(number(estimate.value - estimate.halfWidth), 10)
+        .arg(number(estimate.value + estimate.halfWidth));
+}
+
+int showSimulation(const Request &request, const PayTable &table)
+{
+    const SimulationSettings &settings = request.simulation;
+    SimulationResult result;
+    double seconds = 0;
+    {
+        ProgressLine progress(settings.hands);
+        result = GameSimulation(table).run(settings, [&](std::int64_t played) { progress.update(played); });
+        seconds = progress.seconds();
+    }
+    out << QStringLiteral("%1 hands, seed %2, %3 thread%4; %5\n\n")
+               .arg(result.hands)
+               .arg(settings.seed)
+               .arg(settings.threads)
+               .arg(settings.threads == 1 ? QString() : QStringLiteral("s"))
+               .arg(settings.reshuffleEveryHand
+                        ? QStringLiteral("a fresh deck for every hand")
+                        : QStringLiteral("the deck reshuffled once more than %1 cards were dealt").arg(Deck::ReshuffleAfter));
+    out << QStringLiteral("holding for the best return  per credit  95% interval\n");
+    out << QStringLiteral("on the deck as it is        %1\n").arg(interval(result.returnOf(Strategy::DeckAsItIs), false));
+    out << QStringLiteral("on a fresh deck             %1\n").arg(interval(result.returnOf(Strategy::FreshDeck), false));
+    out << QStringLiteral("difference, same decks      %1\n\n").arg(interval(result.advantage(), true));
+    const std::array<std::int64_t, CategoryCount> asItIs = byCategory(result.outcomes[std::size_t(Strategy::DeckAsItIs)]);
+    const std::array<std::int64_t, CategoryCount> fresh = byCategory(result.outcomes[std::size_t(Strategy::FreshDeck)]);
+    out << QStringLiteral("final hand        deck as it is   fresh deck\n");
+    for (int c = 0; c < CategoryCount; ++c) {
+        out << QStringLiteral("%1 %2   %3\n")
+                   .arg(categoryName(Category(c)), -16)
+                   .arg(double(asItIs[std::size_t(c)]) / double(result.hands), 13, 'f', 8)
+                   .arg(double(fresh[std::size_t(c)]) / double(result.hands), 10, 'f', 8);
+    }
+    err << QStringLiteral("played in %1 s, %2 hands per second\n")
+               .arg(seconds, 0, 'f', 2)
+               .arg(qint64(double(result.hands) / std::max(seconds, 1e-3)));
     return 0;
 }
 
@@ -153,36 +494,25 @@ int showReturn(const PayTable &table)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList words = QCoreApplication::arguments().mid(1);
-    if (words.isEmpty() || words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"))) {
+    const QStringList words = QCoreApplication::arguments().mid(1);
+    if (words.isEmpty()) {
         out << Help;
-        return words.isEmpty() ? 2 : 0;
+        return 2;
     }
-
-    PayTable table = PayTable::game();
-    if (words[0] == QLatin1String("--table") || words[0] == QLatin1String("--table-file")) {
-        if (words.size() < 2)
-            return usageError(QStringLiteral("%1 needs a value").arg(words[0]));
-        if (words[0] == QLatin1String("--table")) {
-            const std::optional<PayTable> named = PayTable::named(words[1]);
-            if (!named)
-                return usageError(QStringLiteral("no pay table is called \"%1\"").arg(words[1]));
-            table = *named;
-        } else {
-            QFile file(words[1]);
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-                return usageError(QStringLiteral("cannot read %1: %2").arg(words[1], file.errorString()));
-            QString error;
-            const std::optional<PayTable> parsed = PayTable::parse(QString::fromUtf8(file.readAll()), &error);
-            if (!parsed)
-                return usageError(QStringLiteral("%1, %2").arg(words[1], error));
-            table = *parsed;
-        }
-        words = words.mid(2);
+    QString error;
+    const std::optional<Request> request = CommandLine(words).read(&error);
+    if (!request)
+        return usageError(error);
+    if (request->help) {
+        out << Help;
+        return 0;
     }
-    if (words.value(0) == QLatin1String("hold"))
-        return showHolds(words.mid(1), table);
-    if (words.value(0) == QLatin1String("return") && words.size() == 1)
-        return showReturn(table);
-    return usageError(QStringLiteral("expected hold or return"));
+    const std::optional<PayTable> table = tableOf(*request, &error);
+    if (!table)
+        return usageError(error);
+    if (request->command == QLatin1String("hold"))
+        return showHolds(*request, *table);
+    if (request->command == QLatin1String("return"))
+        return showReturn(*table);
+    return showSimulation(*request, *table);
 }

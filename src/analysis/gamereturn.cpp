@@ -1,149 +1,550 @@
 // The return of the whole game without playing 2.6 million deals one by one.
 //
-// First every five-card hand of the deck is scored once, and each of its
-// proper subsets T counts it: N(T) is how many hands of each outcome contain
-// T. For a deal H and a hold S, the final hands are those that contain S and
-// none of the discarded cards H \ S; by inclusion and exclusion that is the
-// sum over S <= T <= H of (-1)^|T \ S| N(T), worked out for all 32 holds at
-// once. Deals that differ only by a renaming of suits play alike, so each
+// For a set T of cards, P(T) is the total pay of all five-card hands that
+// contain T. For a deal H and a hold S, the final hands are those that
+// contain S and none of the discarded cards H \ S; by inclusion and
+// exclusion their pay is the sum over S <= T <= H of (-1)^|T \ S| P(T),
+// worked out for all 32 holds at once. Every hand adds its pay to its five
+// four-card subsets; smaller sets follow from the identity
+//     sum over cards c not in T of P(T + c) = (5 - |T|) P(T),
+// since each hand that contains T is counted once for each of its other
+// cards. Deals that differ only by a renaming of suits play alike, so each
 // such class is solved once and weighed by its size.
+//
+// How often each final hand comes up uses the same sums with a count per
+// outcome in place of the pay. Rather than keeping such counts for every
+// set, each class leaves its inclusion-exclusion terms as coefficients on
+// the sets T; the identity carries every coefficient up to the four-card
+// sets, and one more pass over all hands adds them into the hand's outcome.
 #include "gamereturn.h"
 
-#include "holdadvisor.h"
-
+#include <algorithm>
 #include <bit>
 #include <numeric>
-#include <unordered_map>
-#include <vector>
 
 namespace {
 
 constexpr int DeckSize = RankCount * SuitCount;
-using Tally = std::array<std::int32_t, OutcomeCount>;
+constexpr int HandCount = 2598960;
 
-struct Binomials
+// n choose k for every n up to the deck's size and k up to a hand's size.
+struct Choose
 {
-    Binomials()
+    constexpr Choose()
     {
         for (int n = 0; n <= DeckSize; ++n) {
-            for (int k = 0; k <= HandSize; ++k)
-                value[std::size_t(n)][std::size_t(k)] = std::int32_t(binomial(n, k));
+            value[n][0] = 1;
+            for (int k = 1; k <= HandSize; ++k)
+                value[n][k] = n == 0 ? 0 : value[n - 1][k - 1] + value[n - 1][k];
         }
     }
-    std::array<std::array<std::int32_t, HandSize + 1>, DeckSize + 1> value{};
+    std::int32_t value[DeckSize + 1][HandSize + 1]{};
+};
+constexpr Choose choose;
+
+constexpr int bitCount(unsigned mask)
+{
+    int count = 0;
+    for (; mask; mask &= mask - 1)
+        ++count;
+    return count;
+}
+
+// Facts about each of the 32 holds, without relying on a POPCNT
+// instruction the target may lack: how many cards it keeps, its highest
+// slot, and all holds in the order the advisor prefers them on equal
+// returns (more cards first, then the earlier slots).
+struct HoldTables
+{
+    constexpr HoldTables()
+    {
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            count[mask] = bitCount(mask);
+            for (int slot = 0; slot < HandSize; ++slot)
+                highest[mask] = mask & (1u << slot) ? slot : highest[mask];
+        }
+        int at = 0;
+        for (int size = HandSize; size >= 0; --size) {
+            for (unsigned mask = 0; mask < HoldCount; ++mask) {
+                if (count[mask] == size)
+                    preferred[at++] = mask;
+            }
+        }
+    }
+
+    int count[HoldCount]{};
+    int highest[HoldCount]{};
+    unsigned preferred[HoldCount]{};
+};
+constexpr HoldTables holds;
+
+// Visits every set of Size cards, as increasing card numbers, in colex
+// order: that is, in the order of its index
+//     sum over i of choose(cards[i], i + 1),
+// which runs 0, 1, 2, ... . The sets come in runs that share all cards but
+// the lowest: visitRun(cards, lacking, count) stands for the sets with
+// cards[1..] and a lowest card from 0 to count - 1. For the lowest card 0,
+// lacking[j] is the index of the subset without cards[j]; for j > 0 it
+// grows by one with the lowest card.
+template <int Size, int Level = Size - 1, typename VisitRun>
+void forEachRunBelow(int limit, const std::array<std::int32_t, Size> &lacking, std::array<int, Size> &cards,
+                     VisitRun &visitRun)
+{
+    if constexpr (Level == 0) {
+        cards[0] = 0;
+        visitRun(cards, lacking, limit);
+    } else {
+        for (int card = Level; card < limit; ++card) {
+            std::array<std::int32_t, Size> next = lacking;
+            for (int j = 0; j < Size; ++j) {
+                if (j < Level)
+                    next[std::size_t(j)] += choose.value[card][Level];
+                else if (j > Level)
+                    next[std::size_t(j)] += choose.value[card][Level + 1];
+            }
+            cards[Level] = card;
+            forEachRunBelow<Size, Level - 1>(card, next, cards, visitRun);
+        }
+    }
+}
+
+template <int Size, typename VisitRun>
+void forEachRun(VisitRun visitRun)
+{
+    std::array<int, Size> cards{};
+    forEachRunBelow<Size>(DeckSize, std::array<std::int32_t, Size>{}, cards, visitRun);
+}
+
+// The same sets one by one: visit(cards, lacking).
+template <int Size, typename Visit>
+void forEachSet(Visit visit)
+{
+    forEachRun<Size>([&](std::array<int, Size> cards, std::array<std::int32_t, Size> lacking, int count) {
+        for (int lowest = 0; lowest < count; ++lowest) {
+            cards[0] = lowest;
+            visit(cards, lacking);
+            for (int j = 1; j < Size; ++j)
+                ++lacking[std::size_t(j)];
+        }
+    });
+}
+
+// Outcomes by the ranks of a hand in increasing order, r0 <= ... <= r4,
+// indexed like a set of cards by the distinct numbers r_i + i; separately
+// for hands of one suit.
+class HandScores
+{
+public:
+    explicit HandScores(const PayTable &table)
+    {
+        std::array<int, HandSize> ranks{};
+        forEachRankSet(table, ranks, 0, 0);
+    }
+
+    // The hands of one run of forEachRun: cards[1..] fixed, the lowest
+    // card running.
+    struct Run
+    {
+        int rankIndex = 0;
+        int suit = 0;
+        bool oneSuit = true;
+    };
+    Run run(const std::array<int, HandSize> &cards) const
+    {
+        Run run;
+        run.suit = cards[1] % SuitCount;
+        for (int i = 1; i < HandSize; ++i) {
+            run.rankIndex += choose.value[cards[std::size_t(i)] / SuitCount + i][i + 1];
+            run.oneSuit = run.oneSuit && cards[std::size_t(i)] % SuitCount == run.suit;
+        }
+        return run;
+    }
+    Outcome outcome(const Run &run, int lowest) const
+    {
+        const std::size_t index = std::size_t(run.rankIndex + lowest / SuitCount);
+        return Outcome(run.oneSuit && lowest % SuitCount == run.suit ? m_suited[index] : m_mixed[index]);
+    }
+
+private:
+    static constexpr int RankSets = 6188; // choose(RankCount + HandSize - 1, HandSize)
+
+    void forEachRankSet(const PayTable &table, std::array<int, HandSize> &ranks, int slot, int lowest)
+    {
+        if (slot == HandSize) {
+            std::array<int, RankCount> counts{};
+            int index = 0;
+            for (int i = 0; i < HandSize; ++i) {
+                ++counts[std::size_t(ranks[std::size_t(i)])];
+                index += choose.value[ranks[std::size_t(i)] + i][i + 1];
+            }
+            if (*std::max_element(counts.begin(), counts.end()) > SuitCount)
+                return;
+            m_mixed[std::size_t(index)] = std::uint8_t(evaluateHand(counts, false, table));
+            m_suited[std::size_t(index)] = std::uint8_t(evaluateHand(counts, true, table));
+            return;
+        }
+        for (int rank = lowest; rank < RankCount; ++rank) {
+            ranks[std::size_t(slot)] = rank;
+            forEachRankSet(table, ranks, slot + 1, rank);
+        }
+    }
+
+    std::array<std::uint8_t, RankSets> m_mixed{};
+    std::array<std::uint8_t, RankSets> m_suited{};
 };
 
-const Binomials &binomials()
+// Spreads a mask of ranks onto card numbers: bit r to bit r * SuitCount.
+std::uint64_t cardsOfSuitZero(unsigned ranks)
 {
-    static const Binomials table;
-    return table;
+    std::uint64_t cards = 0;
+    for (; ranks; ranks &= ranks - 1)
+        cards |= std::uint64_t(1) << (std::countr_zero(ranks) * SuitCount);
+    return cards;
 }
 
-// The position of a set of cards (in increasing order) among all sets of
-// its size: the combinatorial number system.
-std::int32_t subsetIndex(const std::array<int, HandSize> &cards, unsigned mask)
+std::array<int, HandSize> cardsOf(std::uint64_t set)
+{
+    std::array<int, HandSize> cards{};
+    for (int &card : cards) {
+        card = std::countr_zero(set);
+        set &= set - 1;
+    }
+    return cards;
+}
+
+// Every class of deals that a renaming of suits turns into each other, as
+// the ranks each suit holds. Sorting the four masks makes the key; the
+// representative gives the largest mask to hearts, the next to clubs and
+// so on, which makes it the class's first deal in colex order. A class
+// holds 24 deals divided by the ways to reorder suits with equal masks.
+template <typename Visit>
+void forEachDealClass(Visit visit)
+{
+    std::array<std::vector<unsigned>, HandSize + 1> masksWith;
+    for (unsigned mask = 0; mask < (1u << RankCount); ++mask) {
+        const int count = bitCount(mask);
+        if (count <= HandSize)
+            masksWith[std::size_t(count)].push_back(mask);
+    }
+    constexpr int factorial[SuitCount + 1] = {1, 1, 2, 6, 24};
+    std::array<unsigned, SuitCount> suit{};
+    std::array<std::uint64_t, SuitCount> cards{};
+    // Suit `s` takes a mask no larger than the one before, out of `left` cards.
+    auto place = [&](auto &self, int s, int left) -> void {
+        const unsigned largest = s == 0 ? (1u << RankCount) - 1 : suit[std::size_t(s - 1)];
+        for (int count = s == SuitCount - 1 ? left : 0; count <= left; ++count) {
+            for (unsigned mask : masksWith[std::size_t(count)]) {
+                if (mask > largest)
+                    break;
+                suit[std::size_t(s)] = mask;
+                cards[std::size_t(s)] = (s == 0 ? 0 : cards[std::size_t(s - 1)]) | cardsOfSuitZero(mask) << s;
+                if (s < SuitCount - 1) {
+                    self(self, s + 1, left - count);
+                    continue;
+                }
+                int weight = factorial[SuitCount];
+                for (int from = 0, to = 1; to <= SuitCount; ++to) {
+                    if (to == SuitCount || suit[std::size_t(to)] != suit[std::size_t(from)]) {
+                        weight /= factorial[to - from];
+                        from = to;
+                    }
+                }
+                visit(cardsOf(cards[SuitCount - 1]), weight);
+            }
+        }
+    };
+    place(place, 0, HandSize);
+}
+
+// A number for every set of up to four cards, by the set's size and its
+// colex index; four-card sets, by far the most, in a narrower type.
+template <typename FourCardValue>
+struct SetTotals
+{
+    SetTotals()
+    {
+        for (int k = 0; k < HandSize - 1; ++k)
+            small[std::size_t(k)].assign(std::size_t(choose.value[DeckSize][k]), 0);
+        four.assign(std::size_t(choose.value[DeckSize][HandSize - 1]), 0);
+    }
+
+    std::int64_t at(int size, std::int32_t index) const
+    {
+        return size == HandSize - 1 ? std::int64_t(four[std::size_t(index)]) : small[std::size_t(size)][std::size_t(index)];
+    }
+    void add(int size, std::int32_t index, std::int64_t amount)
+    {
+        if (size == HandSize - 1)
+            four[std::size_t(index)] += FourCardValue(amount);
+        else
+            small[std::size_t(size)][std::size_t(index)] += amount;
+    }
+
+    std::array<std::vector<std::int64_t>, HandSize - 1> small;
+    std::vector<FourCardValue> four;
+};
+
+// Carries totals down a level: each set's value goes to its subsets one
+// card smaller, and each hand of a subset arrives once for each card the
+// subset lacks.
+template <int Size, typename Value>
+void addToSubsets(const std::vector<Value> &from, std::vector<std::int64_t> &to)
 {
     std::int32_t index = 0;
-    int position = 0;
-    for (int i = 0; i < HandSize; ++i) {
-        if (mask & (1u << i))
-            index += binomials().value[std::size_t(cards[std::size_t(i)])][std::size_t(++position)];
+    forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
+        const std::int64_t value = std::int64_t(from[std::size_t(index++)]);
+        for (std::int32_t subset : lacking)
+            to[std::size_t(subset)] += value;
+    });
+    const int cardsLacking = HandSize - (Size - 1);
+    for (std::int64_t &value : to)
+        value /= cardsLacking;
+}
+
+// Carries coefficients up a level: a coefficient on a set weighs its hands,
+// which are the hands of the sets one card larger, each of them reached
+// once for each card the set lacks.
+template <int Size>
+void addFromSubsets(const std::vector<std::int64_t> &from, std::vector<std::int64_t> &to)
+{
+    std::int32_t index = 0;
+    const int cardsLacking = HandSize - (Size - 1);
+    forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
+        std::int64_t sum = 0;
+        for (std::int32_t subset : lacking)
+            sum += from[std::size_t(subset)];
+        to[std::size_t(index++)] += sum / cardsLacking;
+    });
+}
+
+class GameSolver
+{
+public:
+    GameSolver(const PayTable &table, bool keepHolds)
+        : m_scores(table)
+        , m_pays(table.pays())
+        , m_outcomeOf(HandCount)
+    {
+        if (keepHolds)
+            m_classes.hold.assign(HandCount, 0);
+        std::int64_t common = 1;
+        for (int k = 0; k <= HandSize; ++k)
+            common = std::lcm(common, binomial(DeckSize - HandSize, k));
+        m_game.denominator = binomial(DeckSize, HandSize) * common;
+        for (int held = 0; held <= HandSize; ++held)
+            m_perDraw[std::size_t(held)] = common / binomial(DeckSize - HandSize, HandSize - held);
     }
-    return index;
-}
 
-Outcome outcomeOf(const std::array<int, HandSize> &cards, const PayTable &table)
-{
-    std::array<int, RankCount> counts{};
-    bool flush = true;
-    for (int card : cards) {
-        ++counts[std::size_t(card / SuitCount)];
-        flush = flush && card % SuitCount == cards[0] % SuitCount;
+    GameReturn solve()
+    {
+        scoreEveryHand();
+        forEachDealClass([this](const std::array<int, HandSize> &cards, int weight) { playBest(cards, weight); });
+        countFinalHands();
+        return m_game;
     }
-    return evaluateHand(counts, flush, table);
-}
+    FreshDeckHolds::Classes takeClasses()
+    {
+        std::sort(m_classes.tied.begin(), m_classes.tied.end());
+        return std::move(m_classes);
+    }
 
-// Deals that a renaming of suits turns into each other share this key: the
-// four suits' rank patterns, sorted.
-std::uint64_t suitPatternKey(const std::array<int, HandSize> &cards)
-{
-    std::array<std::uint64_t, SuitCount> ranksOfSuit{};
-    for (int card : cards)
-        ranksOfSuit[std::size_t(card % SuitCount)] |= 1u << (card / SuitCount);
-    std::sort(ranksOfSuit.begin(), ranksOfSuit.end());
-    return ranksOfSuit[0] | ranksOfSuit[1] << 13 | ranksOfSuit[2] << 26 | ranksOfSuit[3] << 39;
-}
+private:
+    // Coefficients are kept 5! times too large, so that carrying them up
+    // divides exactly.
+    static constexpr std::int64_t Scale = 120;
 
-struct DealClass
-{
-    std::array<int, HandSize> cards;
-    std::int64_t weight = 0;
+    // Every hand scored once, and its pay added to its four-card subsets;
+    // then the pay totals of the smaller sets.
+    void scoreEveryHand()
+    {
+        std::int32_t hand = 0;
+        forEachRun<HandSize>([&](const std::array<int, HandSize> &cards,
+                                 const std::array<std::int32_t, HandSize> &lacking, int count) {
+            const HandScores::Run run = m_scores.run(cards);
+            std::uint32_t withoutLowest = 0;
+            for (int lowest = 0; lowest < count; ++lowest) {
+                const Outcome outcome = m_scores.outcome(run, lowest);
+                const auto pay = std::uint32_t(m_pays[std::size_t(outcome)]);
+                m_outcomeOf[std::size_t(hand++)] = std::uint8_t(outcome);
+                withoutLowest += pay;
+                for (int j = 1; j < HandSize; ++j)
+                    m_pay.four[std::size_t(lacking[std::size_t(j)] + lowest)] += pay;
+            }
+            m_pay.four[std::size_t(lacking[0])] += withoutLowest;
+        });
+        addToSubsets<4>(m_pay.four, m_pay.small[3]);
+        addToSubsets<3>(m_pay.small[3], m_pay.small[2]);
+        addToSubsets<2>(m_pay.small[2], m_pay.small[1]);
+        addToSubsets<1>(m_pay.small[1], m_pay.small[0]);
+    }
+
+    // One class of deals: finds its best hold and leaves the terms that
+    // count the hold's final hands.
+    void playBest(const std::array<int, HandSize> &cards, int weight)
+    {
+        // The index of each subset is that of the subset without its highest
+        // card plus that card's term. The loops over the 32 holds are
+        // unrolled, so that what each step reads from `holds` is known when
+        // compiling.
+        std::array<const std::int32_t *, HandSize> chooseOf{};
+        for (int slot = 0; slot < HandSize; ++slot)
+            chooseOf[std::size_t(slot)] = choose.value[cards[std::size_t(slot)]];
+        std::array<std::int32_t, HoldCount> index;
+        index[0] = 0;
+#pragma GCC unroll 32
+        for (unsigned mask = 1; mask < HoldCount; ++mask) {
+            const int highest = holds.highest[mask];
+            index[mask] = index[mask ^ (1u << highest)] + chooseOf[std::size_t(highest)][holds.count[mask]];
+        }
+        const Outcome dealt = Outcome(m_outcomeOf[std::size_t(index[HoldCount - 1])]);
+        std::array<std::int64_t, HoldCount> total;
+#pragma GCC unroll 32
+        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
+            total[mask] = m_pay.at(holds.count[mask], index[mask]);
+        total[HoldCount - 1] = m_pays[std::size_t(dealt)];
+        // Keep only the hands that avoid every discarded card.
+#pragma GCC unroll 5
+        for (unsigned bit = 1; bit < HoldCount; bit <<= 1) {
+#pragma GCC unroll 32
+            for (unsigned mask = 0; mask < HoldCount; ++mask) {
+                if (!(mask & bit))
+                    total[mask] -= total[mask | bit];
+            }
+        }
+        // Returns compared exactly, over the common denominator.
+        unsigned best = holds.preferred[0];
+        std::int64_t bestValue = total[best] * m_perDraw[HandSize];
+#pragma GCC unroll 32
+        for (unsigned mask : holds.preferred) {
+            const std::int64_t value = total[mask] * m_perDraw[std::size_t(holds.count[mask])];
+            if (value > bestValue) {
+                best = mask;
+                bestValue = value;
+            }
+        }
+        if (!m_classes.hold.empty())
+            keepHold(index[HoldCount - 1], total, best);
+
+        // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
+        const std::int64_t amount = Scale * weight * m_perDraw[std::size_t(holds.count[best])];
+        const unsigned discarded = (HoldCount - 1) & ~best;
+        for (unsigned extra = discarded;; extra = (extra - 1) & discarded) {
+            const unsigned set = best | extra;
+            const std::int64_t signedAmount = holds.count[extra] % 2 ? -amount : amount;
+            if (set == HoldCount - 1)
+                m_scaledOutcomes[std::size_t(dealt)] += signedAmount;
+            else
+                m_coefficient.add(holds.count[set], index[set], signedAmount);
+            if (extra == 0)
+                break;
+        }
+    }
+
+    void keepHold(std::int32_t deal, const std::array<std::int64_t, HoldCount> &total, unsigned best)
+    {
+        std::uint32_t tied = 0;
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            if (holds.count[mask] == holds.count[best] && total[mask] == total[best])
+                tied |= std::uint32_t(1) << mask;
+        }
+        const bool unique = tied == std::uint32_t(1) << best;
+        m_classes.hold[std::size_t(deal)] = unique ? std::uint8_t(best) : FreshDeckHolds::Classes::Tied;
+        if (!unique)
+            m_classes.tied.emplace_back(deal, tied);
+    }
+
+    // The coefficients carried up to the four-card sets, and from there
+    // into the outcome of every hand.
+    void countFinalHands()
+    {
+        addFromSubsets<1>(m_coefficient.small[0], m_coefficient.small[1]);
+        addFromSubsets<2>(m_coefficient.small[1], m_coefficient.small[2]);
+        addFromSubsets<3>(m_coefficient.small[2], m_coefficient.small[3]);
+        addFromSubsets<4>(m_coefficient.small[3], m_coefficient.four);
+        std::int32_t hand = 0;
+        forEachRun<HandSize>([&](const std::array<int, HandSize> &, const std::array<std::int32_t, HandSize> &lacking,
+                                 int count) {
+            const std::int64_t withoutLowest = m_coefficient.four[std::size_t(lacking[0])];
+            for (int lowest = 0; lowest < count; ++lowest) {
+                std::int64_t sum = withoutLowest;
+                for (int j = 1; j < HandSize; ++j)
+                    sum += m_coefficient.four[std::size_t(lacking[std::size_t(j)] + lowest)];
+                m_scaledOutcomes[m_outcomeOf[std::size_t(hand++)]] += sum;
+            }
+        });
+        for (int o = 0; o < OutcomeCount; ++o) {
+            m_game.outcomes[std::size_t(o)] = m_scaledOutcomes[std::size_t(o)] / Scale;
+            m_game.totalPay += m_game.outcomes[std::size_t(o)] * m_pays[std::size_t(o)];
+        }
+    }
+
+    const HandScores m_scores;
+    const std::array<int, OutcomeCount> m_pays;
+    std::vector<std::uint8_t> m_outcomeOf; // by the hand's colex index
+    SetTotals<std::uint32_t> m_pay;
+    SetTotals<std::int64_t> m_coefficient;
+    std::array<std::int64_t, OutcomeCount> m_scaledOutcomes{};
+    std::array<std::int64_t, HandSize + 1> m_perDraw{}; // draws in the common denominator, by cards held
+    FreshDeckHolds::Classes m_classes;
+    GameReturn m_game;
 };
 
 } // namespace
 
 GameReturn exactGameReturn(const PayTable &table)
 {
-    // N(T) for every set T of up to four cards, by size.
-    std::array<std::vector<Tally>, HandSize> contain;
-    for (int k = 0; k < HandSize; ++k)
-        contain[std::size_t(k)].assign(std::size_t(binomial(DeckSize, k)), Tally{});
-    std::unordered_map<std::uint64_t, DealClass> classes;
-    classes.reserve(140000);
+    return GameSolver(table, false).solve();
+}
 
-    std::array<int, HandSize> c{};
-    for (c[4] = 4; c[4] < DeckSize; ++c[4])
-        for (c[3] = 3; c[3] < c[4]; ++c[3])
-            for (c[2] = 2; c[2] < c[3]; ++c[2])
-                for (c[1] = 1; c[1] < c[2]; ++c[1])
-                    for (c[0] = 0; c[0] < c[1]; ++c[0]) {
-                        const Outcome outcome = outcomeOf(c, table);
-                        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
-                            ++contain[std::size_t(std::popcount(mask))][std::size_t(subsetIndex(c, mask))][outcome];
-                        DealClass &deal = classes[suitPatternKey(c)];
-                        if (deal.weight++ == 0)
-                            deal.cards = c;
-                    }
+FreshDeckHolds::FreshDeckHolds(const PayTable &table)
+{
+    GameSolver solver(table, true);
+    solver.solve();
+    m_classes = solver.takeClasses();
+}
 
-    const std::array<int, OutcomeCount> pays = table.pays();
-    std::int64_t common = 1;
-    for (int k = 0; k <= HandSize; ++k)
-        common = std::lcm(common, binomial(DeckSize - HandSize, k));
-
-    GameReturn result;
-    result.denominator = binomial(DeckSize, HandSize) * common;
-    std::array<std::array<std::int64_t, OutcomeCount>, HoldCount> finals;
-    for (const auto &[key, deal] : classes) {
-        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask) {
-            const Tally &n = contain[std::size_t(std::popcount(mask))][std::size_t(subsetIndex(deal.cards, mask))];
-            std::copy(n.begin(), n.end(), finals[mask].begin());
-        }
-        finals[HoldCount - 1].fill(0);
-        finals[HoldCount - 1][std::size_t(outcomeOf(deal.cards, table))] = 1;
-        // Keep only the hands that avoid every discarded card.
-        for (unsigned bit = 1; bit < HoldCount; bit <<= 1) {
-            for (unsigned mask = 0; mask < HoldCount; ++mask) {
-                if (!(mask & bit)) {
-                    for (int o = 0; o < OutcomeCount; ++o)
-                        finals[mask][std::size_t(o)] -= finals[mask | bit][std::size_t(o)];
-                }
-            }
-        }
-        HoldResult best;
-        for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            HoldResult hold;
-            hold.mask = mask;
-            hold.draws = binomial(DeckSize - HandSize, HandSize - std::popcount(mask));
-            for (int o = 0; o < OutcomeCount; ++o)
-                hold.totalPay += finals[mask][std::size_t(o)] * pays[std::size_t(o)];
-            if (mask == 0 || isBetterHold(hold, best))
-                best = hold;
-        }
-        const std::int64_t scale = deal.weight * (common / best.draws);
-        for (int o = 0; o < OutcomeCount; ++o)
-            result.outcomes[std::size_t(o)] += finals[best.mask][std::size_t(o)] * scale;
+unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) const
+{
+    // Rename the suits as the class's representative has them, and find
+    // each slot's card among the representative's.
+    std::array<unsigned, SuitCount> ranksOfSuit{};
+    for (const CardCode &card : hand)
+        ranksOfSuit[std::size_t(card.suit)] |= 1u << card.rank;
+    std::array<int, SuitCount> bySize = {0, 1, 2, 3};
+    std::sort(bySize.begin(), bySize.end(),
+              [&](int a, int b) { return ranksOfSuit[std::size_t(a)] > ranksOfSuit[std::size_t(b)]; });
+    std::array<int, SuitCount> renamed{};
+    for (int i = 0; i < SuitCount; ++i)
+        renamed[std::size_t(bySize[std::size_t(i)])] = i;
+    std::array<int, HandSize> number{};
+    for (int slot = 0; slot < HandSize; ++slot) {
+        const CardCode &card = hand[std::size_t(slot)];
+        number[std::size_t(slot)] = card.rank * SuitCount + renamed[std::size_t(card.suit)];
     }
-    for (int o = 0; o < OutcomeCount; ++o)
-        result.totalPay += result.outcomes[std::size_t(o)] * pays[std::size_t(o)];
-    return result;
+    std::array<int, HandSize> sorted = number;
+    std::sort(sorted.begin(), sorted.end());
+    std::int32_t index = 0;
+    for (int i = 0; i < HandSize; ++i)
+        index += choose.value[sorted[std::size_t(i)]][i + 1];
+    auto inSlots = [&](unsigned hold) {
+        unsigned mask = 0;
+        for (int slot = 0; slot < HandSize; ++slot) {
+            const auto position = std::find(sorted.begin(), sorted.end(), number[std::size_t(slot)]) - sorted.begin();
+            if (hold & (1u << position))
+                mask |= 1u << slot;
+        }
+        return mask;
+    };
+
+    const std::uint8_t hold = m_classes.hold[std::size_t(index)];
+    if (hold != Classes::Tied)
+        return inSlots(hold);
+    // Of equal holds the advisor takes the one that keeps the earlier slots.
+    const auto tied = std::lower_bound(m_classes.tied.begin(), m_classes.tied.end(), std::make_pair(index, 0u));
+    unsigned best = HoldCount;
+    for (unsigned candidate = 0; candidate < HoldCount; ++candidate) {
+        if (tied->second & (std::uint32_t(1) << candidate))
+            best = std::min(best, inSlots(candidate));
+    }
+    return best;
 }

@@ -41,3 +41,15 @@ QString symbolCardName(const CardCode &card)
     const QString rank = card.rank == Ten ? QStringLiteral("10") : QString(Ranks[card.rank]);
     return rank + suits[card.suit];
 }
+
+QString quotedStart(const QString &text)
+{
+    constexpr int Longest = 40;
+    const QString trimmed = text.trimmed();
+    QString shown = trimmed.left(Longest);
+    for (QChar &c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return QStringLiteral("\"%1%2\"").arg(shown, trimmed.size() > Longest ? QStringLiteral("...") : QString());
+}

@@ -12,3 +12,7 @@ std::optional<CardCode> parseCard(const QString &text);
 QString shortCardName(const CardCode &card); // "Ah", "Td"
 QString longCardName(const CardCode &card);  // "ace of hearts"
 QString symbolCardName(const CardCode &card); // "A♥", "10♦"
+
+// Text someone gave, as a message quotes it: in double quotes, its start
+// only, with control characters shown as "?".
+QString quotedStart(const QString &text);

@@ -27,12 +27,33 @@ void Deck::shuffle()
         ranks.fill(false);
 }
 
+void Deck::reshuffle()
+{
+    shuffle();
+    dealtcount = 0;
+}
+
+bool Deck::reshuffleIfRunningLow()
+{
+    if (dealtcount <= ReshuffleAfter)
+        return false;
+    reshuffle();
+    return true;
+}
+
 void Deck::deal(const std::function<bool(int slot)> &isHeld)
 {
     for (int slot = 1; slot <= HandSize; ++slot) {
         if (!isHeld(slot))
             drawInto(slot);
     }
+}
+
+std::array<CardCode, HandSize> Deck::handCards() const
+{
+    std::array<CardCode, HandSize> cards;
+    std::copy(hand.begin() + 1, hand.end(), cards.begin());
+    return cards;
 }
 
 int Deck::markedCount() const

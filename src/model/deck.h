@@ -16,18 +16,30 @@ class Deck
 public:
     explicit Deck(RandomSource &random);
 
+    // Ten cards at most are drawn in a round, so past this many a deck
+    // might run dry.
+    static constexpr int ReshuffleAfter = 41;
+
     // Forgets every mark. Leaves the hand and dealtcount alone.
     void shuffle();
+    // The automatic reshuffle: forgets every mark and starts counting the
+    // cards drawn again.
+    void reshuffle();
+    // Before a new hand: reshuffles once more than ReshuffleAfter cards
+    // were drawn since the last automatic reshuffle. Returns whether it did.
+    bool reshuffleIfRunningLow();
     // Fills every slot 1..5 for which isHeld is false with a newly drawn card.
     void deal(const std::function<bool(int slot)> &isHeld);
 
     int markedCount() const;
+    // The hand's five cards, slot 1 first.
+    std::array<CardCode, HandSize> handCards() const;
 
     // Flags indexed [rank][suit]: true for a card dealt since the last shuffle.
     std::array<std::array<bool, SuitCount>, RankCount> dealt{};
     // The hand, slots 1..5; slot 0 is never used.
     std::array<CardCode, HandSize + 1> hand{};
-    // Cards drawn since the last automatic reshuffle; only the round resets it.
+    // Cards drawn since the last automatic reshuffle, which resets it.
     qint16 dealtcount = 0;
 
 private:

@@ -3,6 +3,7 @@
 #include "model/cardcode.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -61,8 +62,10 @@ struct PayTable
     // A table by name: "game", "jacks-9-6", "jacks-8-5", "bonus-8-5",
     // "double-bonus-10-7".
     static std::optional<PayTable> named(const QString &name);
+    static QStringList names(); // the names `named` knows
     // Reads the text form (see the odds tool's --help); on a fault returns
-    // nothing and says which line is wrong in `error`.
+    // nothing and says what is wrong, and on which line, in `error`. A hand
+    // given twice is a fault, and so is a table without a single pay.
     static std::optional<PayTable> parse(const QString &text, QString *error);
 };
 

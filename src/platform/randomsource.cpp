@@ -13,8 +13,3 @@ float ClockRandom::next()
 {
     return unitFromBits(std::uint32_t(m_engine()));
 }
-
-float ClockRandom::unitFromBits(std::uint32_t bits)
-{
-    return float(bits >> 8) * (1.0f / 16777216.0f);
-}

@@ -46,17 +46,15 @@ const PayTable &Round::payTable()
 
 std::array<CardCode, HandSize> Round::hand() const
 {
-    std::array<CardCode, HandSize> cards;
-    std::copy(m_deck.hand.begin() + 1, m_deck.hand.end(), cards.begin());
-    return cards;
+    return m_deck.handCards();
 }
 
 void Round::pressDeal()
 {
     // The very first hand comes from a fresh deck.
     if (m_presscount == 0) {
-        shuffle();
-        m_deck.dealtcount = 0;
+        m_deck.reshuffle();
+        emit shuffled();
     }
     const Phase pressed = phase();
     // Whoever hears of this press already sees the phase it leads to.
@@ -76,10 +74,8 @@ void Round::pressDeal()
 
 void Round::dealNewHand()
 {
-    if (m_deck.dealtcount > ReshuffleAfter) {
-        shuffle();
-        m_deck.dealtcount = 0;
-    }
+    if (m_deck.reshuffleIfRunningLow())
+        emit shuffled();
     emit cue(Cue::Deal);
     m_heldMask = 0;
     deal();

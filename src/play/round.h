@@ -49,8 +49,6 @@ public:
 
     // The bet bar holds 16-bit values, so the largest bet it can offer.
     static constexpr qint32 LargestBet = 32767;
-    // A round draws ten cards at most, so past 41 the deck might run dry.
-    static constexpr int ReshuffleAfter = 41;
 
     explicit Round(std::unique_ptr<RandomSource> random, QObject *parent = nullptr);
     ~Round() override;

@@ -47,7 +47,7 @@ bool cards::Form_KeyDown(int KeyCode)
 void cards::showAdvice(bool shown)
 {
     if (shown && !m_options.panelShown)
-        hint.show(round.hand(), cardsLeft(round.deck()), round.heldMask());
+        hint.show(round.hand(), undealtCards(round.deck()), round.heldMask());
     else
         hint.label()->hide();
     panel->setAdviceRequested(shown);

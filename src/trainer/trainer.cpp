@@ -91,7 +91,7 @@ QString Trainer::outcomeName(Outcome outcome)
 void Trainer::analyseDeal()
 {
     m_dealtHand = m_round.hand();
-    m_holds = analyseHolds(m_dealtHand, cardsLeft(m_round.deck()), Round::payTable());
+    m_holds = analyseHolds(m_dealtHand, undealtCards(m_round.deck()), Round::payTable());
     m_bet = m_round.bet();
     m_drawnOutcome.reset();
     m_mistake.reset();

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "model/paytable.h"
+
+class FreshDeckHolds;
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct SimulationSettings
+{
+    std::int64_t hands = 1000000;
+    std::uint64_t seed = 1;
+    int threads = 1;
+    // Reshuffles before every hand instead of once more than
+    // Deck::ReshuffleAfter cards were drawn.
+    bool reshuffleEveryHand = false;
+};
+
+// The ways of holding the simulation compares on the same deals.
+enum class Strategy {
+    DeckAsItIs, // the best hold for the cards really left in the deck
+    FreshDeck,  // the hold that would be best on a fresh deck
+};
+inline constexpr int StrategyCount = 2;
+
+// A mean and the half width of its 95 % confidence interval; the width is
+// not a number when too few hands were played to tell.
+struct Estimate
+{
+    double value = 0;
+    double halfWidth = 0;
+};
+
+struct SimulationResult
+{
+    // The hands each strategy played with a run of decks of one stream, and
+    // what they paid. A fresh deck starts the game afresh, so batches are
+    // independent, and the intervals are worked out from their spread; both
+    // strategies' batches hold the same decks, so their difference varies
+    // far less than each of them.
+    struct Batch
+    {
+        std::array<std::int64_t, StrategyCount> hands{};
+        std::array<std::int64_t, StrategyCount> pay{};
+    };
+
+    std::int64_t hands = 0; // by each strategy
+    std::array<std::array<std::int64_t, OutcomeCount>, StrategyCount> outcomes{};
+    std::vector<Batch> batches;
+
+    // Return per credit bet.
+    Estimate returnOf(Strategy strategy) const;
+    // Return of DeckAsItIs less that of FreshDeck.
+    Estimate advantage() const;
+};
+
+// The table's game played with a pay table: settings.hands hands from the
+// first press of DEAL on, once with each strategy. Each thread plays a
+// stream of hands of its own. Every card comes from random numbers that
+// depend only on the seed, the stream, the deck and the cards that deck
+// dealt before it, so both strategies play through the same shuffled
+// decks, and the same seed and thread count give the same result.
+class GameSimulation
+{
+public:
+    // Solves the game on a fresh deck first, for the look-up of its holds.
+    explicit GameSimulation(const PayTable &table);
+    ~GameSimulation();
+
+    // `progress`, where given, is called on the calling thread now and then
+    // with the number of hands played so far.
+    SimulationResult run(const SimulationSettings &settings,
+                         const std::function<void(std::int64_t handsPlayed)> &progress = {}) const;
+
+private:
+    PayTable m_table;
+    std::unique_ptr<const FreshDeckHolds> m_fresh;
+};

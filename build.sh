@@ -8,10 +8,11 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
-                libqt6svg6-dev libgl-dev fonts-liberation2 fontconfig)
+                libqt6svg6-dev libgl-dev libxcb1-dev fonts-liberation2 fontconfig)
 # Benchmarks, the fuzzer (clang with its runtime) and the end-to-end test in
-# a real X server (Xvfb, a window manager, xdotool, ImageMagick's import).
-test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool wmctrl imagemagick)
+# a real X server (Xvfb, a window manager, xdotool, the X utilities that
+# report window places, ImageMagick's import).
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool x11-utils wmctrl imagemagick)
 
 install_missing() {
     local missing=() package

@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Plays the real game binary in a real X server: a round by mouse, the exit
-# question, a name on the high-score board, the logo; then checks that the
-# program ended with status 0 and what it wrote to name2.dat.
+# question, a name on the high-score board, the logo; checks that each of the
+# three windows opens centred by its frame and stays there, that the program
+# ended with status 0 and what it wrote to name2.dat.
 #
 #   e2e.sh DRAWPOKER ARTEFACT_DIR
 set -uo pipefail
 game=$(readlink -f "$1")
 artefacts=$(readlink -f "$2")
 mkdir -p "$artefacts"
-for tool in Xvfb openbox xdotool import od; do
+for tool in Xvfb openbox xdotool xwininfo xprop xev import od; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing"; exit 1; }
 done
 
 work=$(mktemp -d)
-display=":$(( 300 + $$ % 300 ))"
-cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
+display=""
+cleanup() { kill "${app:-}" "${xev:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 fail() {
     echo "e2e: $*"
-    DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
+    [ -n "$display" ] && DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
         && echo "e2e: screenshot kept in $artefacts/e2e-failure.png"
     exit 1
 }
@@ -30,19 +31,58 @@ for i in $(seq 0 9); do
 done > name2.dat
 before=$(od -An -v -tx1 name2.dat | tr -d ' \n')
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+# The server picks a free display itself and names it once it takes
+# connections, so that tests running side by side never share one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 openbox >/dev/null 2>&1 & wm=$!
-sleep 0.5
+# The window manager is ready once it has announced itself on the root window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 100); do wm_ready && break; sleep 0.1; done
+wm_ready || fail "the window manager did not start"
 
+# Every change to the top-level windows, frames included, as the X server
+# reports it: a window that opens in one place and is then moved shows here.
+xev -root -event substructure >"$work/windows.log" 2>&1 & xev=$!
 "$game" >"$work/game.log" 2>&1 & app=$!
 wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 
+# A window is centred on the 1280 x 1024 screen by its outer size, frame
+# included.
+check_centred() {
+    local name=$1 x y width height left right top bottom
+    read -r x y width height < <(xwininfo -id "$2" | awk '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+    read -r left right top bottom < <(xprop -id "$2" _NET_FRAME_EXTENTS | tr -dc '0-9 ' | tr -s ' ')
+    x=$((x - left)) y=$((y - top)) width=$((width + left + right)) height=$((height + top + bottom))
+    [ "$x $y" = "$(( (1280 - width) / 2 )) $(( (1024 - height) / 2 ))" ] \
+        || fail "$name is not centred by its frame: at ($x, $y), $width x $height"
+}
+
+# Frames that were moved while they were on screen, one line each; a window
+# must open where it belongs, not jump there.
+moved_while_shown() {
+    awk '
+        /^[A-Za-z]/ { event = $1; next }
+        event == "MapNotify" { id = $4; shown[id] = 1; at_map[id] = place[id]; event = "" }
+        event == "UnmapNotify" { shown[$4] = 0; event = "" }
+        event == "ConfigureNotify" {
+            id = $4; place[id] = $5; sub(/,$/, "", place[id])
+            if (shown[id] && place[id] != at_map[id])
+                print "a window moved from " at_map[id] " to " place[id]
+            event = ""
+        }' "$work/windows.log"
+}
+
 table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
 [ -n "$table" ] || fail "the table did not open"
-sleep 0.5
+sleep 0.3
+check_centred "the table" "$table"
 click "$table" 70 440      # DEAL: a new hand
 click "$table" 72 324      # HOLD the first card
 click "$table" 70 440      # DEAL: draw and pay
@@ -54,19 +94,23 @@ question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") |
 xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
 
 board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
-sleep 0.5
+sleep 0.3
+check_centred "the board" "$board"
 xdotool windowactivate --sync "$board" type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
 logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
+check_centred "the logo" "$logo"
 xdotool windowactivate --sync "$logo" key space
 
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
 wait "$app"; status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/game.log")"
+moves=$(moved_while_shown)
+[ -z "$moves" ] || fail "$moves"
 
 after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
 [ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"

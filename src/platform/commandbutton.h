@@ -22,6 +22,7 @@ public:
     CommandButton *cloneHidden() const;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

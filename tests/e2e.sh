@@ -45,72 +45,78 @@ for _ in $(seq 100); do wm_ready && break; sleep 0.1; done
 wm_ready || fail "the window manager did not start"
 
 # Every change to the top-level windows, frames included, as the X server
-# reports it: a window that opens in one place and is then moved shows here.
+# reports it: where each frame was when it was mapped and where it went.
 xev -root -event substructure >"$work/windows.log" 2>&1 & xev=$!
 "$game" >"$work/game.log" 2>&1 & app=$!
 wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 
-# A window is centred on the 1280 x 1024 screen by its outer size, frame
-# included.
-check_centred() {
-    local name=$1 x y width height left right top bottom
-    read -r x y width height < <(xwininfo -id "$2" | awk '
-        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
-    read -r left right top bottom < <(xprop -id "$2" _NET_FRAME_EXTENTS | tr -dc '0-9 ' | tr -s ' ')
-    x=$((x - left)) y=$((y - top)) width=$((width + left + right)) height=$((height + top + bottom))
-    [ "$x $y" = "$(( (1280 - width) / 2 )) $(( (1024 - height) / 2 ))" ] \
-        || fail "$name is not centred by its frame: at ($x, $y), $width x $height"
+# Reads the log of window changes; for the frame around client window $1
+# prints "x y width height" as it was mapped, then a line for each later move
+# while it was on screen.
+frame_history() {
+    awk -v client="$(printf '0x%x' "$1")" '
+        /^[A-Za-z]/ { event = $1; next }
+        { gsub(/, /, " "); sub(/,$/, "") }
+        event == "ReparentNotify" && $4 == client { frame = $6 }
+        event == "ConfigureNotify" {
+            place[$4] = $5; size[$4] = $7 " " $9
+            if ($4 == frame && shown && place[$4] != at_map)
+                print "moved from " at_map " to " place[$4]
+        }
+        event == "MapNotify" && $4 == frame && !mapped {
+            mapped = shown = 1; at_map = place[$4]
+            xy = place[$4]; gsub(/[(),]/, " ", xy)
+            print xy, size[$4]
+        }
+        event == "UnmapNotify" && $4 == frame { shown = 0 }
+        { event = "" }' "$work/windows.log"
 }
 
-# Frames that were moved while they were on screen, one line each; a window
-# must open where it belongs, not jump there.
-moved_while_shown() {
-    awk '
-        /^[A-Za-z]/ { event = $1; next }
-        event == "MapNotify" { id = $4; shown[id] = 1; at_map[id] = place[id]; event = "" }
-        event == "UnmapNotify" { shown[$4] = 0; event = "" }
-        event == "ConfigureNotify" {
-            id = $4; place[id] = $5; sub(/,$/, "", place[id])
-            if (shown[id] && place[id] != at_map[id])
-                print "a window moved from " at_map[id] " to " place[id]
-            event = ""
-        }' "$work/windows.log"
+# A window opens centred on the 1280 x 1024 screen by its outer size, frame
+# included, and is not moved while it is shown.
+check_centred() {
+    local name=$1 x y width height moves
+    read -r x y width height < <(frame_history "$2" | head -n 1)
+    [ -n "${height:-}" ] || fail "no frame was mapped for $name"
+    [ "$x $y" = "$(( (1280 - width) / 2 )) $(( (1024 - height) / 2 ))" ] \
+        || fail "$name opened off centre: its frame at ($x, $y), $width x $height"
+    moves=$(frame_history "$2" | tail -n +2)
+    [ -z "$moves" ] || fail "$name was moved after it was shown: $moves"
 }
 
 table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
 [ -n "$table" ] || fail "the table did not open"
-sleep 0.3
-check_centred "the table" "$table"
+sleep 0.5
 click "$table" 70 440      # DEAL: a new hand
 click "$table" 72 324      # HOLD the first card
 click "$table" 70 440      # DEAL: draw and pay
 click "$table" 70 440      # DEAL: turn the cards down
 import -window root "$work/table.png" 2>/dev/null
 
-wmctrl -c Form1 2>/dev/null || xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
+wmctrl -c Form1 2>/dev/null || timeout 10 xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
 question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") || fail "no exit question"
-xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
+timeout 10 xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
 
 board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
-sleep 0.3
-check_centred "the board" "$board"
-xdotool windowactivate --sync "$board" type --delay 50 "E2E"
+sleep 0.5
+timeout 10 xdotool windowactivate --sync "$board" type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
 logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
-check_centred "the logo" "$logo"
-xdotool windowactivate --sync "$logo" key space
+# The logo may have ended the program by its own timer already; either way
+# the program must end.
+timeout 5 xdotool windowactivate --sync "$logo" key space
 
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
 wait "$app"; status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/game.log")"
-moves=$(moved_while_shown)
-[ -z "$moves" ] || fail "$moves"
+check_centred "the table" "$table"
+check_centred "the board" "$board"
+check_centred "the logo" "$logo"
 
 after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
 [ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"

@@ -9,7 +9,7 @@ set -uo pipefail
 game=$(readlink -f "$1")
 artefacts=$(readlink -f "$2")
 mkdir -p "$artefacts"
-for tool in Xvfb openbox xdotool xwininfo xprop xev import od; do
+for tool in Xvfb openbox xdotool xprop xev import od; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing"; exit 1; }
 done
 

@@ -48,7 +48,17 @@ wm_ready || fail "the window manager did not start"
 # reports it: where each frame was when it was mapped and where it went.
 xev -root -event substructure >"$work/windows.log" 2>&1 & xev=$!
 "$game" >"$work/game.log" 2>&1 & app=$!
-wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+# The first shown window named $1, looked for every tenth of a second for up
+# to $2 seconds: the logo ends itself soon, so it must be seen quickly.
+wait_for() {
+    local id
+    for _ in $(seq $(( $2 * 10 ))); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 
 # Reads the log of window changes; for the frame around client window $1
@@ -85,8 +95,7 @@ check_centred() {
     [ -z "$moves" ] || fail "$name was moved after it was shown: $moves"
 }
 
-table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
-[ -n "$table" ] || fail "the table did not open"
+table=$(wait_for Form1 20) || fail "the table did not open"
 sleep 0.5
 click "$table" 70 440      # DEAL: a new hand
 click "$table" 72 324      # HOLD the first card
@@ -95,17 +104,17 @@ click "$table" 70 440      # DEAL: turn the cards down
 import -window root "$work/table.png" 2>/dev/null
 
 wmctrl -c Form1 2>/dev/null || timeout 10 xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
-question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") || fail "no exit question"
+question=$(wait_for 'Draw Poker' 10) || fail "no exit question"
 timeout 10 xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
 
-board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
+board=$(wait_for 'program by Vandemeer' 10) || fail "no high-score board"
 sleep 0.5
 timeout 10 xdotool windowactivate --sync "$board" type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
-logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
+logo=$(wait_for LOGO 10) || fail "no logo screen"
 # The logo may have ended the program by its own timer already; either way
 # the program must end.
 timeout 5 xdotool windowactivate --sync "$logo" key space

@@ -2,34 +2,52 @@
 # Installs what the game needs from Debian's packages, builds it, and then
 # starts the game or runs the tests.
 #
-#   bash build.sh play    install, build and start the game
-#   bash build.sh test    install, build and run the whole test suite
+#   bash build.sh play    install, build the game alone and start it
+#   bash build.sh test    install, build everything and run the whole test suite
+#
+# Once everything is installed neither command calls the package manager, so
+# both run offline.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
+# Real package names only: dpkg never reports a virtual package installed.
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
-                libqt6svg6-dev libgl-dev fonts-liberation2 fontconfig)
+                libgl-dev libxcb1-dev fonts-liberation2 fontconfig)
 # Benchmarks, the fuzzer (clang with its runtime) and the end-to-end test in
-# a real X server (Xvfb, a window manager, xdotool, ImageMagick's import).
-test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool wmctrl imagemagick)
+# a real X server (Xvfb, a window manager, xdotool, the X utilities that
+# report window places, ImageMagick's import).
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool x11-utils wmctrl imagemagick)
 
-install_missing() {
-    local missing=() package
+# The packages of the list that dpkg does not report as installed, one a line.
+missing_packages() {
+    local package
     for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
-            || missing+=("$package")
+            || echo "$package"
     done
+}
+
+install_missing() {
+    local missing
+    mapfile -t missing < <(missing_packages "$@")
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -q
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+    # A name that stays missing would send every later run back to the network.
+    mapfile -t missing < <(missing_packages "$@")
+    if [ ${#missing[@]} -ne 0 ]; then
+        echo "Still not installed after apt-get: ${missing[*]}" >&2
+        exit 1
+    fi
 }
 
+# Configures the build and builds the targets given, or everything.
 build() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build -j "$(nproc)"
+    cmake --build build -j "$(nproc)" "$@"
 }
 
 run_tests() {
@@ -55,7 +73,7 @@ sanitized() {
 case "${1:-}" in
 play)
     install_missing "${build_packages[@]}"
-    build
+    build --target drawpoker
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "There is no display to open the game's window on."
         echo "Run it in a virtual X server instead:  xvfb-run -a build/src/drawpoker"

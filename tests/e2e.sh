@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Plays the real game binary in a real X server: a round by mouse, the exit
-# question, a name on the high-score board, the logo; then checks that the
-# program ended with status 0 and what it wrote to name2.dat.
+# question, a name on the high-score board, the logo; checks that each of the
+# three windows opens centred by its frame and stays there, that the program
+# ended with status 0 and what it wrote to name2.dat.
 #
 #   e2e.sh DRAWPOKER ARTEFACT_DIR
 set -uo pipefail
 game=$(readlink -f "$1")
 artefacts=$(readlink -f "$2")
 mkdir -p "$artefacts"
-for tool in Xvfb openbox xdotool import od; do
+for tool in Xvfb openbox xdotool xprop xev import od; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing"; exit 1; }
 done
 
 work=$(mktemp -d)
-display=":$(( 300 + $$ % 300 ))"
-cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
+display=""
+cleanup() { kill "${app:-}" "${xev:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 fail() {
     echo "e2e: $*"
-    DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
+    [ -n "$display" ] && DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
         && echo "e2e: screenshot kept in $artefacts/e2e-failure.png"
     exit 1
 }
@@ -30,18 +31,72 @@ for i in $(seq 0 9); do
 done > name2.dat
 before=$(od -An -v -tx1 name2.dat | tr -d ' \n')
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+# The server picks a free display itself and names it once it takes
+# connections, so that tests running side by side never share one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 openbox >/dev/null 2>&1 & wm=$!
-sleep 0.5
+# The window manager is ready once it has announced itself on the root window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 100); do wm_ready && break; sleep 0.1; done
+wm_ready || fail "the window manager did not start"
 
-"$game" >"$work/game.log" 2>&1 & app=$!
-wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+# Every change to the top-level windows, frames included, as the X server
+# reports it: where each frame was when it was mapped and where it went.
+xev -root -event substructure >"$work/windows.log" 2>&1 & xev=$!
+# Options of the player's own stay out of it: the game starts as if new.
+XDG_CONFIG_HOME="$work/config" "$game" >"$work/game.log" 2>&1 & app=$!
+# The first shown window named $1, looked for every tenth of a second for up
+# to $2 seconds: the logo ends itself soon, so it must be seen quickly.
+wait_for() {
+    local id
+    for _ in $(seq $(( $2 * 10 ))); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 
-table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
-[ -n "$table" ] || fail "the table did not open"
+# Reads the log of window changes; for the frame around client window $1
+# prints "x y width height" as it was mapped, then a line for each later move
+# while it was on screen.
+frame_history() {
+    awk -v client="$(printf '0x%x' "$1")" '
+        /^[A-Za-z]/ { event = $1; next }
+        { gsub(/, /, " "); sub(/,$/, "") }
+        event == "ReparentNotify" && $4 == client { frame = $6 }
+        event == "ConfigureNotify" {
+            place[$4] = $5; size[$4] = $7 " " $9
+            if ($4 == frame && shown && place[$4] != at_map)
+                print "moved from " at_map " to " place[$4]
+        }
+        event == "MapNotify" && $4 == frame && !mapped {
+            mapped = shown = 1; at_map = place[$4]
+            xy = place[$4]; gsub(/[(),]/, " ", xy)
+            print xy, size[$4]
+        }
+        event == "UnmapNotify" && $4 == frame { shown = 0 }
+        { event = "" }' "$work/windows.log"
+}
+
+# A window opens centred on the 1280 x 1024 screen by its outer size, frame
+# included, and is not moved while it is shown.
+check_centred() {
+    local name=$1 x y width height moves
+    read -r x y width height < <(frame_history "$2" | head -n 1)
+    [ -n "${height:-}" ] || fail "no frame was mapped for $name"
+    [ "$x $y" = "$(( (1280 - width) / 2 )) $(( (1024 - height) / 2 ))" ] \
+        || fail "$name opened off centre: its frame at ($x, $y), $width x $height"
+    moves=$(frame_history "$2" | tail -n +2)
+    [ -z "$moves" ] || fail "$name was moved after it was shown: $moves"
+}
+
+table=$(wait_for Form1 20) || fail "the table did not open"
 sleep 0.5
 click "$table" 70 440      # DEAL: a new hand
 click "$table" 72 324      # HOLD the first card
@@ -49,24 +104,29 @@ click "$table" 70 440      # DEAL: draw and pay
 click "$table" 70 440      # DEAL: turn the cards down
 import -window root "$work/table.png" 2>/dev/null
 
-wmctrl -c Form1 2>/dev/null || xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
-question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") || fail "no exit question"
-xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
+wmctrl -c Form1 2>/dev/null || timeout 10 xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
+question=$(wait_for 'Draw Poker' 10) || fail "no exit question"
+timeout 10 xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
 
-board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
+board=$(wait_for 'program by Vandemeer' 10) || fail "no high-score board"
 sleep 0.5
-xdotool windowactivate --sync "$board" type --delay 50 "E2E"
+timeout 10 xdotool windowactivate --sync "$board" type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
-logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
-xdotool windowactivate --sync "$logo" key space
+logo=$(wait_for LOGO 10) || fail "no logo screen"
+# The logo may have ended the program by its own timer already; either way
+# the program must end.
+timeout 5 xdotool windowactivate --sync "$logo" key space
 
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
 wait "$app"; status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/game.log")"
+check_centred "the table" "$table"
+check_centred "the board" "$board"
+check_centred "the logo" "$logo"
 
 after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
 [ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"

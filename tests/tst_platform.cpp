@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +32,16 @@ QImage quarters()
     painter.fillRect(0, 10, 10, 10, Blue);
     painter.fillRect(10, 10, 10, 10, Yellow);
     return image;
+}
+
+// The process's resident set size, as the kernel counts it.
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    return pages.size() > 1 ? pages[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
 }
 
 class BlueBlock final : public VectorPicture
@@ -60,6 +71,9 @@ private slots:
     void printDrawsTextAndMovesToTheNextLine();
     void loadedElementsCopyElementZero();
     void commandButtonKeepsItsColourAndTakesEnter();
+    void commandButtonFaceIsFlat_data();
+    void commandButtonFaceIsFlat();
+    void colourTogglesDoNotGrowMemory();
     void unitNumbersNeverReachOne();
     void clockRandomStaysInRange();
     void cueAssignmentsPlayTheNamedFile();
@@ -249,6 +263,58 @@ void tst_Platform::commandButtonKeepsItsColourAndTakesEnter()
     QTest::keyClick(&button, Qt::Key_Return);
     QTest::keyClick(&button, Qt::Key_Space);
     QCOMPARE(clicks.count(), 2);
+}
+
+void tst_Platform::commandButtonFaceIsFlat_data()
+{
+    QTest::addColumn<bool>("held");
+    QTest::newRow("held") << true;
+    QTest::newRow("free") << false;
+}
+
+void tst_Platform::commandButtonFaceIsFlat()
+{
+    // The face beside the caption is one colour from top to bottom: exactly
+    // the held yellow, or exactly the window's own colour.
+    QFETCH(bool, held);
+    QWidget window;
+    CommandButton button(QStringLiteral("HOLD"), &window);
+    button.setGeometry(24, 304, 97, 41);
+    const QColor face = held ? Yellow : window.palette().color(QPalette::Window);
+    button.setBackColor(face);
+    const QImage image = button.grab().toImage();
+    for (int y = 4; y <= button.height() - 5; ++y) {
+        for (int x : {4, 8, button.width() - 9, button.width() - 5})
+            QCOMPARE(pixelAt(image, x, y), face);
+    }
+}
+
+void tst_Platform::colourTogglesDoNotGrowMemory()
+{
+    // A hold toggled and painted again and again, as in hours of play: after
+    // the first toggles the resident size stays where it is.
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("AddressSanitizer holds freed memory back, so the resident size grows anyway");
+#endif
+    constexpr int WarmUp = 10000;
+    constexpr int Toggles = 100000;
+    constexpr qint64 AllowedGrowth = 2 * 1024 * 1024;
+    QWidget window;
+    CommandButton button(QStringLiteral("HOLD"), &window);
+    button.setGeometry(24, 304, 97, 41);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QColor free = window.palette().color(QPalette::Window);
+    qint64 afterWarmUp = 0;
+    for (int toggle = 1; toggle <= Toggles; ++toggle) {
+        button.setBackColor(toggle % 2 ? Yellow : free);
+        button.repaint();
+        if (toggle == WarmUp)
+            afterWarmUp = residentBytes();
+    }
+    const qint64 growth = residentBytes() - afterWarmUp;
+    qInfo("resident size grew by %lld bytes over %d toggles", growth, Toggles - WarmUp);
+    QVERIFY2(growth < AllowedGrowth, qPrintable(QStringLiteral("grew by %1 bytes").arg(growth)));
 }
 
 void tst_Platform::unitNumbersNeverReachOne()

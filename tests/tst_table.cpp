@@ -1,12 +1,16 @@
 #include "testsupport.h"
 
+#include "screens/trainerpanel.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +47,7 @@ private slots:
     void controlsStandWhereTheTableLaysThemOut_data();
     void controlsStandWhereTheTableLaysThemOut();
     void tableOpensBetweenRounds();
+    void windowIsFixedAndCentred_data();
     void windowIsFixedAndCentred();
     void valueBoxesAreReadOnly();
     void betScrollBarRunsFromOneToFiveHundred();
@@ -142,11 +147,24 @@ void tst_Table::tableOpensBetweenRounds()
     QVERIFY(!c.Command1->icon().isNull());
 }
 
+void tst_Table::windowIsFixedAndCentred_data()
+{
+    QTest::addColumn<bool>("trainerShown");
+    QTest::newRow("as first opened") << false;
+    QTest::newRow("trainer remembered as shown") << true;
+}
+
 void tst_Table::windowIsFixedAndCentred()
 {
+    // Whatever width the remembered options give it, the table opens centred.
+    QFETCH(bool, trainerShown);
+    QTemporaryDir dir;
+    auto settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("options.ini")), QSettings::IniFormat);
+    settings->setValue(QStringLiteral("trainer/panelShown"), trainerShown);
     TestTable t;
     cards &c = *t.table;
-    QCOMPARE(c.size(), QSize(798, 533));
+    c.useSettings(std::move(settings));
+    QCOMPARE(c.size(), QSize(798 + (trainerShown ? TrainerPanel::PanelWidth : 0), 533));
     QCOMPARE(c.minimumSize(), c.maximumSize());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QVERIFY(qAbs(c.frameGeometry().center().x() - screen.center().x()) <= 1);

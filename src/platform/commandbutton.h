@@ -3,9 +3,9 @@
 #include <QColor>
 #include <QToolButton>
 
-// A command button whose background colour can be set and read back, that
-// can show a picture above its caption, and that is pressed by Enter or
-// Space while it has the keyboard focus.
+// A command button with a raised edge and a flat face in a background colour
+// that can be set and read back, that can show a picture above its caption,
+// and that is pressed by Enter or Space while it has the keyboard focus.
 class CommandButton : public QToolButton
 {
     Q_OBJECT
@@ -22,6 +22,7 @@ public:
     CommandButton *cloneHidden() const;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

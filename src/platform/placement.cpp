@@ -4,12 +4,143 @@
 #include <QScreen>
 #include <QWidget>
 
+#if QT_CONFIG(xcb)
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#endif
+
+#include <optional>
+
+namespace {
+
+#if QT_CONFIG(xcb)
+
+// The window manager answers within a few milliseconds; a slower answer is
+// not waited for.
+constexpr int FrameAnswerTimeoutMs = 250;
+
+template<typename Reply>
+using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template<typename Reply>
+XcbReply<Reply> adopt(Reply *reply)
+{
+    return XcbReply<Reply>(reply, &std::free);
+}
+
+xcb_atom_t atomNamed(xcb_connection_t *connection, const char *name)
+{
+    const auto reply = adopt(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// A property made of 32-bit values; empty when the window does not have it.
+std::vector<quint32> property32(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name,
+                                xcb_atom_t type, uint32_t maxValues)
+{
+    const auto reply = adopt(xcb_get_property_reply(
+        connection, xcb_get_property(connection, false, window, name, type, 0, maxValues), nullptr));
+    if (!reply || reply->format != 32 || reply->type != type)
+        return {};
+    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window)
+{
+    const auto reply = adopt(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+bool windowManagerSupports(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t feature)
+{
+    const std::vector<quint32> supported =
+        property32(connection, root, atomNamed(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
+    return std::find(supported.begin(), supported.end(), feature) != supported.end();
+}
+
+// Asks the window manager which frame it will put around the window once it
+// is shown (the frame extents request of the window-manager hints), so that
+// it can open in its place straight away. Nothing where no window manager
+// runs or it cannot tell.
+std::optional<QMargins> frameToCome(QWidget *window)
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return std::nullopt;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_window_t root = rootOf(connection, id);
+    const xcb_atom_t request = atomNamed(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    if (root == XCB_WINDOW_NONE || !windowManagerSupports(connection, root, request))
+        return std::nullopt;
+
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, false, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+
+    const xcb_atom_t extents = atomNamed(connection, "_NET_FRAME_EXTENTS");
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        const std::vector<quint32> sides = property32(connection, id, extents, XCB_ATOM_CARDINAL, 4);
+        if (sides.size() == 4) {
+            // Left, right, top, bottom, in the screen's own pixels.
+            const QMarginsF device(sides[0], sides[2], sides[1], sides[3]);
+            return (device / window->devicePixelRatio()).toMargins();
+        }
+        QThread::msleep(1);
+    } while (waited.elapsed() < FrameAnswerTimeoutMs);
+    return std::nullopt;
+}
+
+#else
+
+std::optional<QMargins> frameToCome(QWidget *)
+{
+    return std::nullopt;
+}
+
+#endif
+
+// The frame of a window on screen is known; of one not yet shown it is asked for.
+QMargins frameOf(QWidget *window)
+{
+    if (!window->isVisible())
+        return frameToCome(window).value_or(QMargins());
+    const QRect outer = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
+            outer.bottom() - client.bottom()};
+}
+
+} // namespace
+
 void centreOnScreen(QWidget *window)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize outer = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    const QMargins frame = frameOf(window);
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
+                              area.y() + (area.height() - outer.height()) / 2);
+    // The client area's place, which holds whether or not the frame exists yet.
+    window->setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->size()));
 }

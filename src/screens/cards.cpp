@@ -87,8 +87,12 @@ void cards::setTrainerShown(bool shown)
     m_options.panelShown = shown;
     panel->setVisible(shown);
     setFixedSize(ClientWidth + (shown ? TrainerPanel::PanelWidth : 0), ClientHeight);
-    // A wider window that would reach past the screen's edge moves left.
-    if (isVisible() && screen()) {
+    if (!isVisible()) {
+        // Options read while the table opens give it its width before it is
+        // shown: it opens centred at that width.
+        centreOnScreen(this);
+    } else if (screen()) {
+        // A wider window that would reach past the screen's edge moves left.
         const int overhang = frameGeometry().right() - screen()->availableGeometry().right();
         if (overhang > 0)
             move(x() - overhang, y());

@@ -24,6 +24,8 @@ logo::logo(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_picture = LogoArt::render(size(), devicePixelRatioF());
+    // Centred from the start, so that centring it at activation moves nothing.
+    centreOnScreen(this);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &logo::Timer1_Timer);
     Timer1.start(EndAfterMs);

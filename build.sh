@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Installs what the game needs from Debian's packages, builds it, and then
-# starts the game or runs the tests.
+# starts the game, runs the tests or makes the Debian package.
 #
-#   bash build.sh play    install, build and start the game
-#   bash build.sh test    install, build and run the whole test suite
+#   bash build.sh play       install, build and start the game
+#   bash build.sh test       install, build and run the whole test suite
+#   bash build.sh package    install, build and make build-package/drawpoker_*.deb
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
                 libqt6svg6-dev libgl-dev fonts-liberation2 fontconfig)
-# Benchmarks, the fuzzer (clang with its runtime) and the end-to-end test in
-# a real X server (Xvfb, a window manager, xdotool, ImageMagick's import).
-test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool wmctrl imagemagick)
+# CPack's Debian generator finds the dependencies with dpkg-shlibdeps, and
+# the programs to give it with file.
+package_packages=(dpkg-dev file)
+# Benchmarks, the fuzzer (clang with its runtime), the end-to-end test in a
+# real X server (Xvfb, a window manager, xdotool, ImageMagick's import and
+# compare), and the checks of the installed menu entry, metadata and manual
+# pages.
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool wmctrl imagemagick
+               "${package_packages[@]}" desktop-file-utils appstream man-db)
 
 install_missing() {
     local missing=() package
@@ -30,6 +37,17 @@ install_missing() {
 build() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build -j "$(nproc)"
+}
+
+# A release build of the game and its tools alone, packaged with CPack.
+make_package() {
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    cmake --build build-package -j "$(nproc)"
+    rm -f build-package/drawpoker_*.deb
+    (cd build-package && cpack -G DEB >/dev/null)
+    local deb
+    deb=$(ls build-package/drawpoker_*.deb)
+    echo "Made $deb; install it with:  sudo apt install ./$deb"
 }
 
 run_tests() {
@@ -71,8 +89,12 @@ test)
     build
     run_tests build
     ;;
+package)
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    make_package
+    ;;
 *)
-    echo "usage: bash build.sh play|test" >&2
+    echo "usage: bash build.sh play|test|package" >&2
     exit 2
     ;;
 esac

@@ -3,7 +3,11 @@
 # question, a name on the high-score board, the logo; then checks that the
 # program ended with status 0 and what it wrote to name2.dat.
 #
-#   e2e.sh DRAWPOKER ARTEFACT_DIR
+#   e2e.sh DRAWPOKER ARTEFACT_DIR [DATA_DIR]
+# The game is started in a temporary folder and keeps name2.dat there. A
+# program that starts the game in a folder of its own (the menu's launcher)
+# is checked with that folder as DATA_DIR: the high scores must be kept
+# there, and nothing written to the folder it was started from.
 set -uo pipefail
 game=$(readlink -f "$1")
 artefacts=$(readlink -f "$2")
@@ -13,12 +17,14 @@ for tool in Xvfb openbox xdotool import od; do
 done
 
 work=$(mktemp -d)
-display=":$(( 300 + $$ % 300 ))"
+data=${3:-$work}
+mkdir -p "$data"
 cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 fail() {
     echo "e2e: $*"
-    DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
+    [ -s "$work/game.log" ] && tail -n 5 "$work/game.log"
+    DISPLAY=${display:-} import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
         && echo "e2e: screenshot kept in $artefacts/e2e-failure.png"
     exit 1
 }
@@ -27,12 +33,16 @@ fail() {
 cd "$work"
 for i in $(seq 0 9); do
     printf 'PLAYER%-14s\x64\x00\x00\x00' "$i"
-done > name2.dat
-before=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+done > "$data/name2.dat"
+before=$(od -An -v -tx1 "$data/name2.dat" | tr -d ' \n')
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+# Xvfb picks a free display itself and says which once it is ready, so that
+# other X servers on the machine (other test runs) cannot be mistaken for it.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 openbox >/dev/null 2>&1 & wm=$!
 sleep 0.5
 
@@ -68,7 +78,8 @@ kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
 wait "$app"; status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/game.log")"
 
-after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+[ "$data" = "$work" ] || [ ! -e "$work/name2.dat" ] || fail "name2.dat was written in the folder the game was started from"
+after=$(od -An -v -tx1 "$data/name2.dat" | tr -d ' \n')
 [ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"
 name=${after:0:40}
 [ "$name" = "$(printf 'E2E%-17s' '' | od -An -v -tx1 | tr -d ' \n')" ] || fail "the top name is not E2E: $name"

@@ -5,7 +5,7 @@
 // writes OUTPUT_DIR/SIZExSIZE/apps/ICON.png for every SIZE.
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -13,9 +13,7 @@
 
 int main(int argc, char *argv[])
 {
-    // Runs during the build, where there may be no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 4) {

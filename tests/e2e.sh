@@ -47,11 +47,31 @@ openbox >/dev/null 2>&1 & wm=$!
 sleep 0.5
 
 "$game" >"$work/game.log" 2>&1 & app=$!
-wait_for() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+# Waits up to $2 seconds for a visible window titled $1 and prints its id.
+# A search fails with an X error when another window goes away during it, so
+# it is repeated until it finds the window.
+wait_for() {
+    local id deadline=$((SECONDS + $2))
+    while [ "$SECONDS" -le "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+# Brings a window to the front before keys are sent to it, trying again
+# past the same kind of X error.
+activate() {
+    for _ in 1 2 3 4 5; do
+        xdotool windowactivate --sync "$1" 2>"$work/xdotool.log" && return 0
+        sleep 0.3
+    done
+    cat "$work/xdotool.log"
+    return 1
+}
 
-table=$(timeout 20 bash -c "$(declare -f wait_for); wait_for Form1") || fail "the table did not open"
-[ -n "$table" ] || fail "the table did not open"
+table=$(wait_for Form1 20) || fail "the table did not open"
 sleep 0.5
 click "$table" 70 440      # DEAL: a new hand
 click "$table" 72 324      # HOLD the first card
@@ -59,19 +79,22 @@ click "$table" 70 440      # DEAL: draw and pay
 click "$table" 70 440      # DEAL: turn the cards down
 import -window root "$work/table.png" 2>/dev/null
 
-wmctrl -c Form1 2>/dev/null || xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
-question=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'Draw Poker'") || fail "no exit question"
-xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
+wmctrl -c Form1 2>/dev/null || { activate "$table" && xdotool key --clearmodifiers alt+F4; }
+question=$(wait_for 'Draw Poker' 10) || fail "no exit question"
+activate "$question" || fail "could not bring the exit question to the front"
+xdotool key Return   # Yes is the default answer
 
-board=$(timeout 10 bash -c "$(declare -f wait_for); wait_for 'program by Vandemeer'") || fail "no high-score board"
+board=$(wait_for 'program by Vandemeer' 10) || fail "no high-score board"
 sleep 0.5
-xdotool windowactivate --sync "$board" type --delay 50 "E2E"
+activate "$board" || fail "could not bring the high-score board to the front"
+xdotool type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
-logo=$(timeout 10 bash -c "$(declare -f wait_for); wait_for LOGO") || fail "no logo screen"
-xdotool windowactivate --sync "$logo" key space
+logo=$(wait_for LOGO 10) || fail "no logo screen"
+# The logo also ends the program by itself after two and a half seconds.
+activate "$logo" && xdotool key space
 
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"

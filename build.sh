@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # Installs what the game needs from Debian's packages, builds it, and then
-# starts the game or runs the tests.
+# starts the game, runs the tests or makes the Debian package.
 #
-#   bash build.sh play    install, build the game alone and start it
-#   bash build.sh test    install, build everything and run the whole test suite
+#   bash build.sh play       install, build the game alone and start it
+#   bash build.sh test       install, build everything and run the whole test suite
+#   bash build.sh package    install, build and make build-package/drawpoker_*.deb
 #
-# Once everything is installed neither command calls the package manager, so
-# both run offline.
+# Once everything is installed no command calls the package manager, so all
+# of them run offline.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 # Real package names only: dpkg never reports a virtual package installed.
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
                 libgl-dev libxcb1-dev fonts-liberation2 fontconfig)
-# Benchmarks, the fuzzer (clang with its runtime) and the end-to-end test in
-# a real X server (Xvfb, a window manager, xdotool, the X utilities that
-# report window places, ImageMagick's import).
-test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool x11-utils wmctrl imagemagick)
+# CPack's Debian generator finds the dependencies with dpkg-shlibdeps, and
+# the programs to give it with file.
+package_packages=(dpkg-dev file)
+# Benchmarks, the fuzzer (clang with its runtime), the end-to-end test in a
+# real X server (Xvfb, a window manager, xdotool, the X utilities that report
+# window places, ImageMagick's import and compare), and the checks of the
+# installed menu entry, metadata and manual pages.
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev xvfb openbox xdotool x11-utils wmctrl imagemagick
+               "${package_packages[@]}" desktop-file-utils appstream man-db)
 
 # The packages of the list that dpkg does not report as installed, one a line.
 missing_packages() {
@@ -48,6 +54,17 @@ install_missing() {
 build() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build -j "$(nproc)" "$@"
+}
+
+# A release build of the game and its tools alone, packaged with CPack.
+make_package() {
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    cmake --build build-package -j "$(nproc)"
+    rm -f build-package/drawpoker_*.deb
+    (cd build-package && cpack -G DEB >/dev/null)
+    local deb
+    deb=$(ls build-package/drawpoker_*.deb)
+    echo "Made $deb; install it with:  sudo apt install ./$deb"
 }
 
 run_tests() {
@@ -89,8 +106,12 @@ test)
     build
     run_tests build
     ;;
+package)
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    make_package
+    ;;
 *)
-    echo "usage: bash build.sh play|test" >&2
+    echo "usage: bash build.sh play|test|package" >&2
     exit 2
     ;;
 esac

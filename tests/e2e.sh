@@ -4,7 +4,11 @@
 # three windows opens centred by its frame and stays there, that the program
 # ended with status 0 and what it wrote to name2.dat.
 #
-#   e2e.sh DRAWPOKER ARTEFACT_DIR
+#   e2e.sh DRAWPOKER ARTEFACT_DIR [DATA_DIR]
+# The game is started in a temporary folder and keeps name2.dat there. A
+# program that starts the game in a folder of its own (the menu's launcher)
+# is checked with that folder as DATA_DIR: the high scores must be kept
+# there, and nothing written to the folder it was started from.
 set -uo pipefail
 game=$(readlink -f "$1")
 artefacts=$(readlink -f "$2")
@@ -15,10 +19,13 @@ done
 
 work=$(mktemp -d)
 display=""
+data=${3:-$work}
+mkdir -p "$data"
 cleanup() { kill "${app:-}" "${xev:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 fail() {
     echo "e2e: $*"
+    [ -s "$work/game.log" ] && tail -n 5 "$work/game.log"
     [ -n "$display" ] && DISPLAY=$display import -window root "$artefacts/e2e-failure.png" 2>/dev/null \
         && echo "e2e: screenshot kept in $artefacts/e2e-failure.png"
     exit 1
@@ -28,8 +35,8 @@ fail() {
 cd "$work"
 for i in $(seq 0 9); do
     printf 'PLAYER%-14s\x64\x00\x00\x00' "$i"
-done > name2.dat
-before=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+done > "$data/name2.dat"
+before=$(od -An -v -tx1 "$data/name2.dat" | tr -d ' \n')
 
 # The server picks a free display itself and names it once it takes
 # connections, so that tests running side by side never share one.
@@ -61,6 +68,16 @@ wait_for() {
     return 1
 }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+# Brings a window to the front before keys are sent to it, trying again
+# past the same kind of X error.
+activate() {
+    for _ in 1 2 3 4 5; do
+        timeout 10 xdotool windowactivate --sync "$1" 2>"$work/xdotool.log" && return 0
+        sleep 0.3
+    done
+    cat "$work/xdotool.log"
+    return 1
+}
 
 # Reads the log of window changes; for the frame around client window $1
 # prints "x y width height" as it was mapped, then a line for each later move
@@ -104,21 +121,22 @@ click "$table" 70 440      # DEAL: draw and pay
 click "$table" 70 440      # DEAL: turn the cards down
 import -window root "$work/table.png" 2>/dev/null
 
-wmctrl -c Form1 2>/dev/null || timeout 10 xdotool windowactivate --sync "$table" key --clearmodifiers alt+F4
+wmctrl -c Form1 2>/dev/null || { activate "$table" && xdotool key --clearmodifiers alt+F4; }
 question=$(wait_for 'Draw Poker' 10) || fail "no exit question"
-timeout 10 xdotool windowactivate --sync "$question" key Return   # Yes is the default answer
+activate "$question" || fail "could not bring the exit question to the front"
+xdotool key Return   # Yes is the default answer
 
 board=$(wait_for 'program by Vandemeer' 10) || fail "no high-score board"
 sleep 0.5
-timeout 10 xdotool windowactivate --sync "$board" type --delay 50 "E2E"
+activate "$board" || fail "could not bring the high-score board to the front"
+xdotool type --delay 50 "E2E"
 xdotool key Return
 sleep 0.5
 click "$board" 200 285     # the board's own surface, under the rows
 
 logo=$(wait_for LOGO 10) || fail "no logo screen"
-# The logo may have ended the program by its own timer already; either way
-# the program must end.
-timeout 5 xdotool windowactivate --sync "$logo" key space
+# The logo also ends the program by itself after two and a half seconds.
+activate "$logo" && xdotool key space
 
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the logo"
@@ -128,7 +146,8 @@ check_centred "the table" "$table"
 check_centred "the board" "$board"
 check_centred "the logo" "$logo"
 
-after=$(od -An -v -tx1 name2.dat | tr -d ' \n')
+[ "$data" = "$work" ] || [ ! -e "$work/name2.dat" ] || fail "name2.dat was written in the folder the game was started from"
+after=$(od -An -v -tx1 "$data/name2.dat" | tr -d ' \n')
 [ "${#after}" -eq 480 ] || fail "name2.dat is ${#after} hex digits long, not 240 bytes"
 name=${after:0:40}
 [ "$name" = "$(printf 'E2E%-17s' '' | od -An -v -tx1 | tr -d ' \n')" ] || fail "the top name is not E2E: $name"

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <deque>
+#include <random>
 #include <stdexcept>
 
 inline char *toString(const CardCode &card)
@@ -45,6 +46,30 @@ public:
     std::deque<float> numbers;
 };
 
+
+// Numbers from a seeded engine, so that a failing run can be repeated: the
+// seed is printed when the test using it fails.
+class SeededRandom final : public RandomSource
+{
+public:
+    explicit SeededRandom(std::uint32_t seed = std::random_device{}())
+        : m_seed(seed)
+        , m_engine(seed)
+    {
+    }
+    ~SeededRandom() override
+    {
+        if (QTest::currentTestFailed())
+            qWarning("random numbers from seed %u", m_seed);
+    }
+    void Randomize() override {}
+    float next() override { return unitFromBits(std::uint32_t(m_engine())); }
+    std::uint32_t seed() const { return m_seed; }
+
+private:
+    std::uint32_t m_seed;
+    std::mt19937 m_engine;
+};
 
 // Five cards as people write them, "Ah Kh 7c 7d 2s".
 inline std::array<CardCode, HandSize> handOf(const QString &text)

@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "scriptedrandom.h"
 
 #include "model/deck.h"
 
@@ -94,8 +94,7 @@ void tst_Deck::dealFillsOnlyTheSlotsThatAreNotHeld()
 
 void tst_Deck::dealGivesFiveDistinctUnmarkedCards()
 {
-    ClockRandom random;
-    random.Randomize();
+    SeededRandom random;
     Deck deck(random);
     for (int round = 0; round < 200; ++round) {
         if (deck.markedCount() > 41)
@@ -134,8 +133,7 @@ void tst_Deck::dealWithEveryCardMarkedStillEnds()
 {
     // Should the whole deck be marked, the cards outside the hand come back
     // rather than the draw looping for ever; the hand keeps its cards.
-    ClockRandom random;
-    random.Randomize();
+    SeededRandom random;
     Deck deck(random);
     deck.deal(heldSlots({}));
     for (auto &ranks : deck.dealt)
@@ -155,8 +153,7 @@ void tst_Deck::dealWithEveryCardMarkedStillEnds()
 
 void tst_Deck::shuffleForgetsMarksOnly()
 {
-    ClockRandom random;
-    random.Randomize();
+    SeededRandom random;
     Deck deck(random);
     deck.deal(heldSlots({}));
     const auto hand = deck.hand;

@@ -1,4 +1,5 @@
 #include "play/round.h"
+#include "scriptedrandom.h"
 
 #include <QTest>
 
@@ -7,21 +8,6 @@
 namespace {
 
 constexpr int Rounds = 1000000;
-
-// Numbers from a seeded engine, so that a failing run can be repeated.
-class SeededRandom final : public RandomSource
-{
-public:
-    explicit SeededRandom(std::uint32_t seed)
-        : m_engine(seed)
-    {
-    }
-    void Randomize() override {}
-    float next() override { return float(m_engine() >> 8) / 16777216.0f; }
-
-private:
-    std::mt19937 m_engine;
-};
 
 QString handText(const std::array<CardCode, HandSize> &hand)
 {

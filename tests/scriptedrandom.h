@@ -1,5 +1,15 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+
+// Declared before Qt Test, whose comparisons look their printers up where
+// they are defined.
+namespace QTest {
+template <typename T, std::size_t N>
+char *toString(const std::array<T, N> &values);
+} // namespace QTest
+
 #include "model/cardcode.h"
 #include "model/cardtext.h"
 #include "model/randomsource.h"
@@ -15,6 +25,20 @@
 inline char *toString(const CardCode &card)
 {
     return QTest::toString(QStringLiteral("(rank %1, suit %2)").arg(card.rank).arg(card.suit));
+}
+
+// Arrays of cards, counts or flags print element by element when a
+// comparison fails.
+template <typename T, std::size_t N>
+char *QTest::toString(const std::array<T, N> &values)
+{
+    QByteArray text = "{";
+    for (std::size_t i = 0; i < N; ++i) {
+        char *element = toString(values[i]);
+        text += (i ? ", " : "") + QByteArray(element ? element : "?");
+        delete[] element;
+    }
+    return qstrdup(text + "}");
 }
 
 // A random source that returns the numbers a test puts into it, in order.

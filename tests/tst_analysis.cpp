@@ -3,6 +3,7 @@
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"
 #include "referenceholds.h"
+#include "scriptedrandom.h"
 
 #include <QTest>
 
@@ -154,7 +155,7 @@ void tst_Analysis::holdsMatchEveryDrawCounted()
             const HoldResult expected = bruteForce(hand, mask, deck, pays);
             QCOMPARE(holds[mask].draws, expected.draws);
             QCOMPARE(holds[mask].totalPay, expected.totalPay);
-            QVERIFY(holds[mask].outcomes == expected.outcomes);
+            QCOMPARE(holds[mask].outcomes, expected.outcomes);
         }
     }
 }
@@ -333,7 +334,7 @@ void tst_Analysis::simulationIsRepeatableBySeed()
     const GameSimulation game(PayTable::game());
     auto outcomes = [&] { return game.run(settings).outcomes; };
     const auto first = outcomes();
-    QVERIFY(first == outcomes());
+    QCOMPARE(first, outcomes());
     settings.seed = 2;
     QVERIFY(first != outcomes());
 }
@@ -384,7 +385,7 @@ void tst_Analysis::payTablesAreReadOrRefused()
         PayTable expected = *PayTable::named(QStringLiteral("jacks-9-6"));
         expected.fourOfAKind.fill(fourTwos);
         expected.fourOfAKind[12] = fourAces;
-        QVERIFY(table->pays() == expected.pays());
+        QCOMPARE(table->pays(), expected.pays());
         QCOMPARE(table->aceLow, true);
         QCOMPARE(table->pairFromRank, 9);
     } else {

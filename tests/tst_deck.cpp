@@ -89,7 +89,7 @@ void tst_Deck::dealFillsOnlyTheSlotsThatAreNotHeld()
     QCOMPARE(deck.dealtcount, qint16(7 + HandSize - held.size()));
     QCOMPARE(deck.markedCount(), HandSize * 2 - int(held.size()));
     if (held.size() == HandSize)
-        QVERIFY(deck.dealt == dealtBefore);
+        QCOMPARE(deck.dealt, dealtBefore);
 }
 
 void tst_Deck::dealGivesFiveDistinctUnmarkedCards()
@@ -160,7 +160,7 @@ void tst_Deck::shuffleForgetsMarksOnly()
     deck.shuffle();
     QCOMPARE(deck.markedCount(), 0);
     QCOMPARE(deck.dealtcount, qint16(5));
-    QVERIFY(deck.hand == hand);
+    QCOMPARE(deck.hand, hand);
 }
 
 void tst_Deck::numbersAtTheTopOfTheRangeStayOnTheDeck()

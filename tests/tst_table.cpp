@@ -219,7 +219,7 @@ void tst_Table::noOnTheExitQuestionKeepsEverything()
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QCOMPARE(asked->icon, QMessageBox::NoIcon);
     QVERIFY(c.isVisible());
-    QVERIFY(c.round.deck().hand == hand);
+    QCOMPARE(c.round.deck().hand, hand);
     QCOMPARE(c.Picturecard[2]->Image(), face);
     QVERIFY(c.round.isHeld(3));
     QVERIFY(!c.Commandhold[2]->isHidden());

@@ -207,7 +207,7 @@ void tst_TablePlay::allFiveHeldDrawsNothing()
         press(hold);
     m_cues->clear();
     press(c->Command1);
-    QVERIFY(c->round.deck().hand == dealt);
+    QCOMPARE(c->round.deck().hand, dealt);
     QCOMPARE(c->round.deck().dealtcount, qint16(5));
     QCOMPARE(cuesOf(*m_cues), QList<Cue>{Cue(QStringLiteral("clunk.wav"), 1)});
     QCOMPARE(c->Text3->text(), QStringLiteral("2"));
@@ -319,8 +319,8 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
 
     QTest::keyClick(c->Command1, Qt::Key_H);
     QVERIFY(!c->hint.isShown());
-    QVERIFY(c->round.deck().hand == hand);
-    QVERIFY(c->round.deck().dealt == dealt);
+    QCOMPARE(c->round.deck().hand, hand);
+    QCOMPARE(c->round.deck().dealt, dealt);
     QCOMPARE(c->Picturecard[0]->Image(), face);
     QCOMPARE(c->round.presscount(), quint64(1));
     QCOMPARE(c->Text1->text(), QStringLiteral("500"));

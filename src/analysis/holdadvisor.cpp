@@ -360,15 +360,20 @@ int HoldResult::heldCount() const
     return std::popcount(mask);
 }
 
+int compareReturns(const HoldResult &a, const HoldResult &b)
+{
+    // Pays stay within PayTable::LargestPay, so these products fit.
+    const std::int64_t left = a.totalPay * b.draws;
+    const std::int64_t right = b.totalPay * a.draws;
+    return left < right ? -1 : left > right ? 1 : 0;
+}
+
 bool isBetterHold(const HoldResult &a, const HoldResult &b)
 {
     if ((a.draws == 0) != (b.draws == 0))
         return b.draws == 0;
-    // Pays stay within PayTable::LargestPay, so these products fit.
-    const std::int64_t left = a.totalPay * b.draws;
-    const std::int64_t right = b.totalPay * a.draws;
-    if (left != right)
-        return left > right;
+    if (const int order = compareReturns(a, b))
+        return order > 0;
     if (a.heldCount() != b.heldCount())
         return a.heldCount() > b.heldCount();
     return a.mask < b.mask;

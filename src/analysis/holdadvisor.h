@@ -28,6 +28,11 @@ struct HoldResult
     double expectedReturn() const { return draws ? double(totalPay) / double(draws) : 0.0; }
 };
 
+// Compares the expected returns of two holds that can both be drawn,
+// exactly: negative when a returns less than b, 0 when just as much,
+// positive when more.
+int compareReturns(const HoldResult &a, const HoldResult &b);
+
 // The order of holds, exact: the higher expected return first; of two with
 // the same return, the one that keeps more cards, then the one with the
 // smaller mask (the earlier slots held). A hold with no possible draw

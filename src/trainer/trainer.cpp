@@ -23,12 +23,6 @@ const PayTable &namingTable()
     return table;
 }
 
-// Exactly whether hold a returns less than hold b, without rounding.
-bool returnsLess(const HoldResult &a, const HoldResult &b)
-{
-    return a.totalPay * b.draws < b.totalPay * a.draws;
-}
-
 } // namespace
 
 Trainer::Trainer(const Round &round, QObject *parent)
@@ -111,7 +105,7 @@ void Trainer::checkDraw(Outcome, qint32 winnings)
         const unsigned best = bestHold(*m_holds);
         m_session.expectedYours += yours.expectedReturn() * bet;
         m_session.expectedBest += (*m_holds)[best].expectedReturn() * bet;
-        if (returnsLess(yours, (*m_holds)[best])) {
+        if (compareReturns(yours, (*m_holds)[best]) < 0) {
             m_mistake = Mistake{best, ((*m_holds)[best].expectedReturn() - yours.expectedReturn()) * bet};
             ++m_session.mistakes;
             m_session.mistakeCost += m_mistake->cost;

@@ -137,13 +137,13 @@ void tst_Round::heldCardsSurviveTheDraw()
     r.play(1, handOf(QStringLiteral("Ah Ac 4d 5s Jh")), 0b00011, {{Ace, 2}, {Seven, 1}, {Nine, 3}});
     QCOMPARE(r.round->hand(), handOf(QStringLiteral("Ah Ac Ad 7c 9s")));
     QCOMPARE(r.round->winnings(), 5);
-    QCOMPARE(r.round->deck().dealtcount, qint16(8));
+    QCOMPARE(r.round->deck().dealtcount(), qint16(8));
     QCOMPARE(r.round->deck().markedCount(), 8);
     QVERIFY(r.random->numbers.empty());
 
     // Holding all five draws nothing and pays the hand as dealt.
     r.play(1, handOf(QStringLiteral("2h 2c 7d 7s Jd")));
-    QCOMPARE(r.round->deck().dealtcount, qint16(13));
+    QCOMPARE(r.round->deck().dealtcount(), qint16(13));
     QCOMPARE(r.round->winnings(), 2);
 }
 
@@ -287,14 +287,14 @@ void tst_Round::reshufflesOnlyPastFortyOneCards()
             drawn << nextCard();
         r.play(1, dealt, held, drawn);
     }
-    const int before = r.round->deck().dealtcount;
+    const int before = r.round->deck().dealtcount();
     QCOMPARE(before, reshuffles ? 42 : 41);
     r.events.clear();
     r.random->queueHand(handOf(QStringLiteral("Ah Ac Ad As Kh")));
     r.round->pressDeal();
     QCOMPARE(r.events.contains(QStringLiteral("shuffled")), reshuffles);
     QCOMPARE(r.round->deck().markedCount(), reshuffles ? 5 : before + 5);
-    QCOMPARE(r.round->deck().dealtcount, qint16(reshuffles ? 5 : before + 5));
+    QCOMPARE(r.round->deck().dealtcount(), qint16(reshuffles ? 5 : before + 5));
 }
 
 void tst_Round::shuffleOnlyBetweenRoundsAndKeepsTheCount()
@@ -305,7 +305,7 @@ void tst_Round::shuffleOnlyBetweenRoundsAndKeepsTheCount()
     QVERIFY(r.round->pressShuffle());
     QCOMPARE(r.events, QStringList{QStringLiteral("shuffled")});
     QCOMPARE(r.round->deck().markedCount(), 0);
-    QCOMPARE(r.round->deck().dealtcount, qint16(10));
+    QCOMPARE(r.round->deck().dealtcount(), qint16(10));
 
     r.random->queueHand(losing());
     r.round->pressDeal();

@@ -59,7 +59,7 @@ void tst_Soak::aMillionRoundsKeepTheDeckAndTheMoneySound()
         const auto hand = round.hand();
         for (int i = 0; i < HandSize; ++i) {
             const CardCode &card = hand[std::size_t(i)];
-            if (!round.deck().dealt[card.rank][card.suit] || std::count(hand.begin(), hand.end(), card) != 1)
+            if (!round.deck().dealt()[card.rank][card.suit] || std::count(hand.begin(), hand.end(), card) != 1)
                 QFAIL(fail(QStringLiteral("hand %1 is not five dealt cards").arg(handText(hand))));
         }
         const qint64 winnings = qint64(bet) * Round::payTable().pay(outcome);

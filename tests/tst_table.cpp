@@ -134,7 +134,7 @@ void tst_Table::tableOpensBetweenRounds()
     cards &c = *t.table;
     QCOMPARE(c.windowTitle(), QStringLiteral("Form1"));
     QCOMPARE(c.round.presscount(), quint64(0));
-    QCOMPARE(c.round.deck().dealtcount, qint16(0));
+    QCOMPARE(c.round.deck().dealtcount(), qint16(0));
     QCOMPARE(c.round.deck().markedCount(), 0);
     for (PictureBox *card : c.Picturecard)
         QCOMPARE(card->Picture(), c.Picture1->Picture());
@@ -211,7 +211,7 @@ void tst_Table::noOnTheExitQuestionKeepsEverything()
     QTest::mouseClick(c.Command1, Qt::LeftButton);
     QTest::mouseClick(c.Commandhold[2], Qt::LeftButton);
     const QImage face = c.Picturecard[2]->Image();
-    const auto hand = c.round.deck().hand;
+    const auto hand = c.round.deck().hand();
 
     const auto asked = answerNextQuestion(QMessageBox::No);
     QVERIFY(!c.close());
@@ -219,7 +219,7 @@ void tst_Table::noOnTheExitQuestionKeepsEverything()
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QCOMPARE(asked->icon, QMessageBox::NoIcon);
     QVERIFY(c.isVisible());
-    QCOMPARE(c.round.deck().hand, hand);
+    QCOMPARE(c.round.deck().hand(), hand);
     QCOMPARE(c.Picturecard[2]->Image(), face);
     QVERIFY(c.round.isHeld(3));
     QVERIFY(!c.Commandhold[2]->isHidden());

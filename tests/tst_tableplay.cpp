@@ -90,7 +90,7 @@ void tst_TablePlay::threePressesMakeOneRound()
     QVERIFY(!c->Commandshuffle->isVisible());
     for (PictureBox *card : c->Picturecard)
         QVERIFY(card->Picture() == nullptr);
-    QCOMPARE(c->round.deck().hand[5], (CardCode{9, 0}));
+    QCOMPARE(c->round.deck().hand()[5], (CardCode{9, 0}));
 
     queueHand({{4, 0}, {5, 1}, {6, 2}, {7, 3}, {8, 0}});
     press(c->Command1);
@@ -98,7 +98,7 @@ void tst_TablePlay::threePressesMakeOneRound()
     QCOMPARE(holdsVisible(), 0);
     QVERIFY(!c->VScroll1->isVisible());
     QVERIFY(!c->Commandshuffle->isVisible());
-    QCOMPARE(c->round.deck().hand[1], (CardCode{4, 0}));
+    QCOMPARE(c->round.deck().hand()[1], (CardCode{4, 0}));
     QCOMPARE(c->Text1->text(), QStringLiteral("509")); // six to ten: a straight
 
     press(c->Command1);
@@ -113,7 +113,7 @@ void tst_TablePlay::threePressesMakeOneRound()
     queueHand({{10, 0}, {10, 1}, {10, 2}, {11, 3}, {12, 0}});
     press(c->Command1);
     QCOMPARE(holdsVisible(), 5);
-    QCOMPARE(c->round.deck().hand[5], (CardCode{12, 0}));
+    QCOMPARE(c->round.deck().hand()[5], (CardCode{12, 0}));
 
     const QList<Cue> expected = {{QStringLiteral("chimes.wav"), 1}, {QStringLiteral("clunk.wav"), 1},
                                  {QStringLiteral("clink.wav"), 2}, {QStringLiteral("chimes.wav"), 1}};
@@ -171,12 +171,12 @@ void tst_TablePlay::heldCardsSurviveTheDraw()
     press(c->Picturecard[1]);
     queueHand({{12, 2}, {5, 1}, {7, 3}});
     press(c->Command1);
-    QCOMPARE(c->round.deck().hand[1], (CardCode{12, 0}));
-    QCOMPARE(c->round.deck().hand[2], (CardCode{12, 1}));
-    QCOMPARE(c->round.deck().hand[3], (CardCode{12, 2}));
+    QCOMPARE(c->round.deck().hand()[1], (CardCode{12, 0}));
+    QCOMPARE(c->round.deck().hand()[2], (CardCode{12, 1}));
+    QCOMPARE(c->round.deck().hand()[3], (CardCode{12, 2}));
     QCOMPARE(c->Text3->text(), QStringLiteral("5"));
     QCOMPARE(c->Text1->text(), QStringLiteral("504"));
-    QCOMPARE(c->round.deck().dealtcount, qint16(8));
+    QCOMPARE(c->round.deck().dealtcount(), qint16(8));
     QCOMPARE(c->round.deck().markedCount(), 8);
     QVERIFY(m_t->random->numbers.empty());
 }
@@ -202,13 +202,13 @@ void tst_TablePlay::allFiveHeldDrawsNothing()
 {
     queueHand({{0, 0}, {0, 1}, {5, 2}, {5, 3}, {9, 0}});
     press(c->Command1);
-    const auto dealt = c->round.deck().hand;
+    const auto dealt = c->round.deck().hand();
     for (CommandButton *hold : c->Commandhold)
         press(hold);
     m_cues->clear();
     press(c->Command1);
-    QCOMPARE(c->round.deck().hand, dealt);
-    QCOMPARE(c->round.deck().dealtcount, qint16(5));
+    QCOMPARE(c->round.deck().hand(), dealt);
+    QCOMPARE(c->round.deck().dealtcount(), qint16(5));
     QCOMPARE(cuesOf(*m_cues), QList<Cue>{Cue(QStringLiteral("clunk.wav"), 1)});
     QCOMPARE(c->Text3->text(), QStringLiteral("2"));
 }
@@ -225,7 +225,7 @@ void tst_TablePlay::shuffleKeepsTheCountAndGivesFocusBack()
 
     press(c->Commandshuffle);
     QCOMPARE(c->round.deck().markedCount(), 0);
-    QCOMPARE(c->round.deck().dealtcount, qint16(10));
+    QCOMPARE(c->round.deck().dealtcount(), qint16(10));
     QVERIFY(c->Command1->hasFocus());
     QCOMPARE(m_cues->count(), 0);
     QCOMPARE(c->Picturecard[0]->Image(), before);
@@ -261,7 +261,7 @@ void tst_TablePlay::keyboardPlaysTheRound()
     QCOMPARE(QApplication::focusWidget(), c->Command1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(c->round.presscount(), quint64(2));
-    QCOMPARE(c->round.deck().hand[1], (CardCode{0, 0}));
+    QCOMPARE(c->round.deck().hand()[1], (CardCode{0, 0}));
 }
 
 void tst_TablePlay::numberKeysHoldOnlyWhileHoldsAreOpen()
@@ -302,8 +302,8 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
     press(c->Command1);
     press(c->Commandhold[4]);
     m_cues->clear();
-    const auto hand = c->round.deck().hand;
-    const auto dealt = c->round.deck().dealt;
+    const auto hand = c->round.deck().hand();
+    const auto dealt = c->round.deck().dealt();
     const QImage face = c->Picturecard[0]->Image();
 
     QTest::keyClick(c->Command1, Qt::Key_H);
@@ -319,8 +319,8 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
 
     QTest::keyClick(c->Command1, Qt::Key_H);
     QVERIFY(!c->hint.isShown());
-    QCOMPARE(c->round.deck().hand, hand);
-    QCOMPARE(c->round.deck().dealt, dealt);
+    QCOMPARE(c->round.deck().hand(), hand);
+    QCOMPARE(c->round.deck().dealt(), dealt);
     QCOMPARE(c->Picturecard[0]->Image(), face);
     QCOMPARE(c->round.presscount(), quint64(1));
     QCOMPARE(c->Text1->text(), QStringLiteral("500"));

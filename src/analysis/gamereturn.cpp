@@ -24,23 +24,7 @@
 
 namespace {
 
-constexpr int DeckSize = RankCount * SuitCount;
 constexpr int HandCount = 2598960;
-
-// n choose k for every n up to the deck's size and k up to a hand's size.
-struct Choose
-{
-    constexpr Choose()
-    {
-        for (int n = 0; n <= DeckSize; ++n) {
-            value[n][0] = 1;
-            for (int k = 1; k <= HandSize; ++k)
-                value[n][k] = n == 0 ? 0 : value[n - 1][k - 1] + value[n - 1][k];
-        }
-    }
-    std::int32_t value[DeckSize + 1][HandSize + 1]{};
-};
-constexpr Choose choose;
 
 constexpr int bitCount(unsigned mask)
 {
@@ -98,9 +82,9 @@ void forEachRunBelow(int limit, const std::array<std::int32_t, Size> &lacking, s
             std::array<std::int32_t, Size> next = lacking;
             for (int j = 0; j < Size; ++j) {
                 if (j < Level)
-                    next[std::size_t(j)] += choose.value[card][Level];
+                    next[std::size_t(j)] += Choose[card][Level];
                 else if (j > Level)
-                    next[std::size_t(j)] += choose.value[card][Level + 1];
+                    next[std::size_t(j)] += Choose[card][Level + 1];
             }
             cards[Level] = card;
             forEachRunBelow<Size, Level - 1>(card, next, cards, visitRun);
@@ -154,7 +138,7 @@ public:
         Run run;
         run.suit = cards[1] % SuitCount;
         for (int i = 1; i < HandSize; ++i) {
-            run.rankIndex += choose.value[cards[std::size_t(i)] / SuitCount + i][i + 1];
+            run.rankIndex += Choose[cards[std::size_t(i)] / SuitCount + i][i + 1];
             run.oneSuit = run.oneSuit && cards[std::size_t(i)] % SuitCount == run.suit;
         }
         return run;
@@ -175,7 +159,7 @@ private:
             int index = 0;
             for (int i = 0; i < HandSize; ++i) {
                 ++counts[std::size_t(ranks[std::size_t(i)])];
-                index += choose.value[ranks[std::size_t(i)] + i][i + 1];
+                index += Choose[ranks[std::size_t(i)] + i][i + 1];
             }
             if (*std::max_element(counts.begin(), counts.end()) > SuitCount)
                 return;
@@ -264,8 +248,8 @@ struct SetTotals
     SetTotals()
     {
         for (int k = 0; k < HandSize - 1; ++k)
-            small[std::size_t(k)].assign(std::size_t(choose.value[DeckSize][k]), 0);
-        four.assign(std::size_t(choose.value[DeckSize][HandSize - 1]), 0);
+            small[std::size_t(k)].assign(std::size_t(Choose[DeckSize][k]), 0);
+        four.assign(std::size_t(Choose[DeckSize][HandSize - 1]), 0);
     }
 
     std::int64_t at(int size, std::int32_t index) const
@@ -388,7 +372,7 @@ private:
         // compiling.
         std::array<const std::int32_t *, HandSize> chooseOf{};
         for (int slot = 0; slot < HandSize; ++slot)
-            chooseOf[std::size_t(slot)] = choose.value[cards[std::size_t(slot)]];
+            chooseOf[std::size_t(slot)] = Choose[cards[std::size_t(slot)]].data();
         std::array<std::int32_t, HoldCount> index;
         index[0] = 0;
 #pragma GCC unroll 32
@@ -525,7 +509,7 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
     std::sort(sorted.begin(), sorted.end());
     std::int32_t index = 0;
     for (int i = 0; i < HandSize; ++i)
-        index += choose.value[sorted[std::size_t(i)]][i + 1];
+        index += Choose[sorted[std::size_t(i)]][i + 1];
     auto inSlots = [&](unsigned hold) {
         unsigned mask = 0;
         for (int slot = 0; slot < HandSize; ++slot) {

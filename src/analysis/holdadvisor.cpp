@@ -21,18 +21,6 @@ namespace {
 using Hand = std::array<CardCode, HandSize>;
 using Tally = std::array<std::int64_t, OutcomeCount>;
 
-// n choose k for k up to a hand: every count of cards this needs.
-constexpr auto Choose = [] {
-    std::array<std::array<std::uint32_t, HandSize + 1>, RankCount * SuitCount + 1> choose{};
-    choose[0][0] = 1;
-    for (std::size_t n = 1; n < choose.size(); ++n) {
-        choose[n][0] = 1;
-        for (std::size_t k = 1; k <= HandSize; ++k)
-            choose[n][k] = choose[n - 1][k - 1] + choose[n - 1][k];
-    }
-    return choose;
-}();
-
 // What the ranks of some cards come to, as far as a pay can tell without
 // suits; four of a kind is counted apart. In this order the shapes that n
 // cards can have are the first ShapesOf[n].
@@ -344,16 +332,6 @@ private:
 };
 
 } // namespace
-
-std::int64_t binomial(int n, int k)
-{
-    if (k < 0 || n < k)
-        return 0;
-    std::int64_t value = 1;
-    for (int i = 1; i <= k; ++i)
-        value = value * (n - k + i) / i;
-    return value;
-}
 
 int HoldResult::heldCount() const
 {

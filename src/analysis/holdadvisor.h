@@ -1,17 +1,10 @@
 #pragma once
 
+#include "model/cardset.h"
 #include "model/paytable.h"
 
 #include <array>
 #include <cstdint>
-
-// A set of cards, one bit each: bit rank * 4 + suit.
-using CardSet = std::uint64_t;
-inline constexpr int CardIndex(const CardCode &card) { return card.rank * SuitCount + card.suit; }
-inline constexpr CardSet cardBit(const CardCode &card) { return CardSet(1) << CardIndex(card); }
-inline constexpr CardSet FullDeck = (CardSet(1) << (RankCount * SuitCount)) - 1;
-
-inline constexpr int HoldCount = 1 << HandSize;
 
 // One way to hold: bit i of the mask keeps the card in slot i + 1. Every
 // draw of the missing cards from the deck is equally likely; `outcomes`
@@ -45,5 +38,3 @@ std::array<HoldResult, HoldCount> analyseHolds(const std::array<CardCode, HandSi
                                                const PayTable &table);
 // The index (= mask) of the best hold by isBetterHold.
 unsigned bestHold(const std::array<HoldResult, HoldCount> &holds);
-
-std::int64_t binomial(int n, int k);

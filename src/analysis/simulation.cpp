@@ -1,7 +1,7 @@
 #include "simulation.h"
 
-#include "deckcards.h"
 #include "gamereturn.h"
+#include "model/deck.h"
 #include "model/randomsource.h"
 
 #include <algorithm>
@@ -79,12 +79,12 @@ public:
             m_deck.reshuffle();
         else
             m_deck.reshuffleIfRunningLow();
-        if (m_deck.dealtcount == 0)
+        if (m_deck.dealtcount() == 0)
             ++m_decks;
         // The deck asks about each slot just before it draws into it.
         auto drawsInto = [this](bool held) {
             if (!held)
-                m_random.start(m_decks, m_deck.dealtcount);
+                m_random.start(m_decks, m_deck.dealtcount());
             return held;
         };
         m_deck.deal([&](int) { return drawsInto(false); });
@@ -99,7 +99,7 @@ private:
         const std::array<CardCode, HandSize> hand = m_deck.handCards();
         if (m_strategy == Strategy::FreshDeck)
             return fresh.bestHold(hand);
-        const CardSet left = undealtCards(m_deck);
+        const CardSet left = m_deck.undealtCards();
         // Only the hand is out: the deck is fresh, and the look-up knows.
         if (std::popcount(left) == RankCount * SuitCount - HandSize)
             return fresh.bestHold(hand);

@@ -23,19 +23,19 @@ Deck::Deck(RandomSource &random)
 
 void Deck::shuffle()
 {
-    for (auto &ranks : dealt)
+    for (auto &ranks : m_dealt)
         ranks.fill(false);
 }
 
 void Deck::reshuffle()
 {
     shuffle();
-    dealtcount = 0;
+    m_dealtcount = 0;
 }
 
 bool Deck::reshuffleIfRunningLow()
 {
-    if (dealtcount <= ReshuffleAfter)
+    if (m_dealtcount <= ReshuffleAfter)
         return false;
     reshuffle();
     return true;
@@ -52,21 +52,33 @@ void Deck::deal(const std::function<bool(int slot)> &isHeld)
 std::array<CardCode, HandSize> Deck::handCards() const
 {
     std::array<CardCode, HandSize> cards;
-    std::copy(hand.begin() + 1, hand.end(), cards.begin());
+    std::copy(m_hand.begin() + 1, m_hand.end(), cards.begin());
     return cards;
 }
 
 int Deck::markedCount() const
 {
     int count = 0;
-    for (const auto &ranks : dealt)
+    for (const auto &ranks : m_dealt)
         count += int(std::count(ranks.begin(), ranks.end(), true));
     return count;
 }
 
+CardSet Deck::undealtCards() const
+{
+    CardSet cards = 0;
+    for (int rank = 0; rank < RankCount; ++rank) {
+        for (int suit = 0; suit < SuitCount; ++suit) {
+            if (!m_dealt[rank][suit])
+                cards |= cardBit({qint16(rank), qint16(suit)});
+        }
+    }
+    return cards;
+}
+
 void Deck::drawInto(int slot)
 {
-    ++dealtcount;
+    ++m_dealtcount;
     // The round reshuffles early enough that a card is always free; should
     // every card be marked anyway, drawing by rejection would never end.
     if (markedCount() == RankCount * SuitCount)
@@ -75,14 +87,14 @@ void Deck::drawInto(int slot)
     do {
         card.rank = scaled(m_random.next(), RankCount);
         card.suit = scaled(m_random.next(), SuitCount);
-    } while (dealt[card.rank][card.suit]);
-    dealt[card.rank][card.suit] = true;
-    hand[slot] = card;
+    } while (m_dealt[card.rank][card.suit]);
+    m_dealt[card.rank][card.suit] = true;
+    m_hand[slot] = card;
 }
 
 void Deck::returnDiscardsToDeck()
 {
     shuffle();
     for (int slot = 1; slot <= HandSize; ++slot)
-        dealt[hand[slot].rank][hand[slot].suit] = true;
+        m_dealt[m_hand[slot].rank][m_hand[slot].suit] = true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardcode.h"
+#include "cardset.h"
 
 #include <array>
 #include <functional>
@@ -32,19 +32,24 @@ public:
     void deal(const std::function<bool(int slot)> &isHeld);
 
     int markedCount() const;
+    // The cards not dealt since the last shuffle: those a draw can bring.
+    CardSet undealtCards() const;
     // The hand's five cards, slot 1 first.
     std::array<CardCode, HandSize> handCards() const;
 
     // Flags indexed [rank][suit]: true for a card dealt since the last shuffle.
-    std::array<std::array<bool, SuitCount>, RankCount> dealt{};
+    const std::array<std::array<bool, SuitCount>, RankCount> &dealt() const { return m_dealt; }
     // The hand, slots 1..5; slot 0 is never used.
-    std::array<CardCode, HandSize + 1> hand{};
+    const std::array<CardCode, HandSize + 1> &hand() const { return m_hand; }
     // Cards drawn since the last automatic reshuffle, which resets it.
-    qint16 dealtcount = 0;
+    qint16 dealtcount() const { return m_dealtcount; }
 
 private:
     void drawInto(int slot);
     void returnDiscardsToDeck();
 
     RandomSource &m_random;
+    std::array<std::array<bool, SuitCount>, RankCount> m_dealt{};
+    std::array<CardCode, HandSize + 1> m_hand{};
+    qint16 m_dealtcount = 0;
 };

@@ -1,6 +1,5 @@
 // Keys of the table: the hold advice, holding cards by number, the
 // trainer's switches and the bet.
-#include "analysis/deckcards.h"
 #include "screens/cards.h"
 #include "screens/trainerpanel.h"
 
@@ -47,7 +46,7 @@ bool cards::Form_KeyDown(int KeyCode)
 void cards::showAdvice(bool shown)
 {
     if (shown && !m_options.panelShown)
-        hint.show(round.hand(), undealtCards(round.deck()), round.heldMask());
+        hint.show(round.hand(), round.deck().undealtCards(), round.heldMask());
     else
         hint.label()->hide();
     panel->setAdviceRequested(shown);

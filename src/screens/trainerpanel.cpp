@@ -141,7 +141,7 @@ QString TrainerPanel::deckText() const
 {
     const int gone = m_round.deck().markedCount();
     QString text = QStringLiteral("%1 cards left, %2 gone since the shuffle.").arg(RankCount * SuitCount - gone).arg(gone);
-    if (m_round.phase() != Round::Phase::HoldsOpen && m_round.deck().dealtcount > Deck::ReshuffleAfter)
+    if (m_round.phase() != Round::Phase::HoldsOpen && m_round.deck().dealtcount() > Deck::ReshuffleAfter)
         text += QStringLiteral("<br>The next deal reshuffles the deck.");
     return text;
 }

@@ -1,6 +1,5 @@
 #include "trainer.h"
 
-#include "analysis/deckcards.h"
 #include "model/cardtext.h"
 #include "play/round.h"
 
@@ -85,7 +84,7 @@ QString Trainer::outcomeName(Outcome outcome)
 void Trainer::analyseDeal()
 {
     m_dealtHand = m_round.hand();
-    m_holds = analyseHolds(m_dealtHand, undealtCards(m_round.deck()), Round::payTable());
+    m_holds = analyseHolds(m_dealtHand, m_round.deck().undealtCards(), Round::payTable());
     m_bet = m_round.bet();
     m_drawnOutcome.reset();
     m_mistake.reset();

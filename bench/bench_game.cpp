@@ -9,7 +9,7 @@
 #include "platform/soundoutput.h"
 #include "records/scorefile.h"
 #include "referenceholds.h"
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 #include "trainer/trainer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Process start to the table's first paint, offscreen: the benchmark starts
 // itself as a child that opens the table and quits right after painting it.
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

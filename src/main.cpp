@@ -1,5 +1,5 @@
 #include "render/cardart.h"
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 
 #include <QApplication>
 #include <QSettings>

@@ -11,7 +11,7 @@ char *toString(const std::array<T, N> &values);
 } // namespace QTest
 
 #include "model/cardcode.h"
-#include "model/cardtext.h"
+#include "model/names.h"
 #include "model/randomsource.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/soundoutput.h"
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 #include "scriptedrandom.h"
 
 #include <QImage>

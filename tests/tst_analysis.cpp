@@ -1,7 +1,8 @@
-#include "model/cardtext.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"
+#include "model/names.h"
+#include "paytabletext.h"
 #include "referenceholds.h"
 #include "scriptedrandom.h"
 
@@ -379,7 +380,7 @@ void tst_Analysis::payTablesAreReadOrRefused()
     QFETCH(int, fourAces);
     QFETCH(int, fourTwos);
     QString said;
-    const std::optional<PayTable> table = PayTable::parse(text, &said);
+    const std::optional<PayTable> table = parsePayTable(text, &said);
     if (error.isEmpty()) {
         QVERIFY2(table, qPrintable(said));
         PayTable expected = *PayTable::named(QStringLiteral("jacks-9-6"));

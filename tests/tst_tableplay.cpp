@@ -311,7 +311,7 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
     QVERIFY(c->hint.label()->isVisible());
     QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: hold cards 1 2 3 4, returns")),
              qPrintable(c->hint.label()->text()));
-    QCOMPARE(bestHold(*c->hint.holds()), 15u);
+    QCOMPARE(bestHold(*c->trainer.holds()), 15u);
     const QString before = c->hint.label()->text();
     QTest::keyClick(c->Command1, Qt::Key_5);
     QVERIFY(c->hint.label()->text() != before); // the player's own return follows the holds

@@ -1,4 +1,4 @@
-#include "model/cardtext.h"
+#include "model/names.h"
 #include "play/round.h"
 #include "scriptedrandom.h"
 #include "trainer/trainer.h"
@@ -114,7 +114,7 @@ void tst_Trainer::mistakesAreJudgedOnTheDeckAsItIs()
     if (mistake) {
         QCOMPARE(s.trainer->mistake()->bestHold, 0b10001u);
         QTEST(s.trainer->mistake()->cost, "cost");
-        QCOMPARE(Trainer::holdText(s.trainer->dealtHand(), 0b10001u), QStringLiteral("Hold 2\u2665 2\u2663"));
+        QCOMPARE(holdText(s.trainer->dealtHand(), 0b10001u), QStringLiteral("Hold 2\u2665 2\u2663"));
     }
     QCOMPARE(s.trainer->session().mistakes, int(mistake));
 }

@@ -2,7 +2,7 @@
 // court panels onto one PNG, so that the art can be reviewed at a glance.
 //
 //   cardsheet OUT.png [ZOOM]
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,10 +1,12 @@
 // drawpoker-odds: exact odds of five-card draw, for this game's pay table or
 // any other, and the game as it is really played, simulated. See --help.
-#include "model/cardtext.h"
+#include "paytabletext.h"
+
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"
 #include "model/deck.h"
+#include "model/names.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -294,18 +296,10 @@ std::optional<PayTable> tableOf(const Request &request, QString *error)
     if (!bytes)
         return std::nullopt;
     QString why;
-    const std::optional<PayTable> parsed = PayTable::parse(QString::fromUtf8(*bytes), &why);
+    const std::optional<PayTable> parsed = parsePayTable(QString::fromUtf8(*bytes), &why);
     if (!parsed)
         *error = QStringLiteral("pay table %1, %2").arg(quotedStart(request.tableValue), why);
     return parsed;
-}
-
-QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask)
-{
-    QStringList kept;
-    for (int slot = 0; slot < HandSize; ++slot)
-        kept << (mask & (1u << slot) ? shortCardName(hand[std::size_t(slot)]) : QStringLiteral("--"));
-    return kept.join(QLatin1Char(' '));
 }
 
 QString fraction(std::int64_t numerator, std::int64_t denominator)
@@ -351,7 +345,7 @@ int showHolds(const Request &request, const PayTable &table)
         const HoldResult &hold = ranked[std::size_t(i)];
         out << QStringLiteral("%1  %2  %3  %4\n")
                    .arg(i + 1, 2)
-                   .arg(holdText(hand, hold.mask), -14)
+                   .arg(holdColumnsText(hand, hold.mask), -14)
                    .arg(hold.draws ? QString::number(hold.expectedReturn(), 'f', 6) : QStringLiteral("no draw"), 8)
                    .arg(hold.draws ? fraction(hold.totalPay, hold.draws) : QString());
     }
@@ -380,7 +374,7 @@ int showReturn(const PayTable &table)
     out << QStringLiteral("final hand                    combinations  probability  return\n");
     for (int c = 0; c < CategoryCount; ++c) {
         out << QStringLiteral("%1 %2  %3  %4\n")
-                   .arg(categoryName(Category(c)), -16)
+                   .arg(categoryName(Category(c), table), -16)
                    .arg(counts[std::size_t(c)], 24)
                    .arg(double(counts[std::size_t(c)]) / double(game.denominator), 11, 'f', 8)
                    .arg(double(payByCategory[std::size_t(c)]) / double(game.denominator), 8, 'f', 6);
@@ -479,7 +473,7 @@ int showSimulation(const Request &request, const PayTable &table)
     out << QStringLiteral("final hand        deck as it is   fresh deck\n");
     for (int c = 0; c < CategoryCount; ++c) {
         out << QStringLiteral("%1 %2   %3\n")
-                   .arg(categoryName(Category(c)), -16)
+                   .arg(categoryName(Category(c), table), -16)
                    .arg(double(asItIs[std::size_t(c)]) / double(result.hands), 13, 'f', 8)
                    .arg(double(fresh[std::size_t(c)]) / double(result.hands), 10, 'f', 8);
     }

@@ -1,6 +1,6 @@
-#include "deck.h"
+#include "model/deck.h"
 
-#include "randomsource.h"
+#include "model/randomsource.h"
 
 #include <algorithm>
 #include <cmath>

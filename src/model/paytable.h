@@ -30,7 +30,6 @@ enum Outcome : int {
 enum class Category { RoyalFlush, StraightFlush, FourOfAKind, FullHouse, Flush, Straight, ThreeOfAKind, TwoPair, PayingPair, Nothing };
 inline constexpr int CategoryCount = 10;
 Category categoryOf(Outcome outcome);
-QString categoryName(Category category);
 
 // A video-poker pay table: credits paid per credit bet, gross (the bet is
 // charged whatever the hand), and whether the ace also plays low.
@@ -63,10 +62,6 @@ struct PayTable
     // "double-bonus-10-7".
     static std::optional<PayTable> named(const QString &name);
     static QStringList names(); // the names `named` knows
-    // Reads the text form (see the odds tool's --help); on a fault returns
-    // nothing and says what is wrong, and on which line, in `error`. A hand
-    // given twice is a fault, and so is a table without a single pay.
-    static std::optional<PayTable> parse(const QString &text, QString *error);
 };
 
 // Evaluates a final hand from how many cards it has of each rank and

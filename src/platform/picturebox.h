@@ -33,7 +33,6 @@ public:
     qreal FontSize() const { return m_fontPoints; }
     void setFontSize(qreal points);
     void setDrawingFont(const QFont &font, qreal points);
-    const QFont &drawingFont() const { return m_font; }
 
     qreal CurrentX() const { return m_currentX; }
     void setCurrentX(qreal x) { m_currentX = x; }

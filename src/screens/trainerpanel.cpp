@@ -1,6 +1,8 @@
 #include "trainerpanel.h"
 
+#include "model/names.h"
 #include "play/round.h"
+#include "screens/table/cards.h"
 #include "trainer/trainer.h"
 
 #include <QLabel>
@@ -9,7 +11,6 @@
 
 namespace {
 
-constexpr int TableHeight = 533;
 constexpr int AdvisedHolds = 3;
 // The hands that pay, best first.
 constexpr Outcome PayingHands[] = {RoyalFlush, StraightFlush, FourOfAKindFirst, FullHouse,
@@ -46,7 +47,7 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     font.setPixelSize(12);
     setFont(font);
     setAccessibleName(QStringLiteral("Trainer"));
-    setGeometry(table->width(), 0, PanelWidth, TableHeight);
+    setGeometry(cards::ClientSize.width(), 0, PanelWidth, cards::ClientSize.height());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 6, 10, 6);
@@ -56,15 +57,15 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     m_deck = addSection(layout, QStringLiteral("DECK"), QStringLiteral("Deck"));
     m_advice = addSection(layout, QStringLiteral("ADVICE"), QStringLiteral("Advice"));
     m_session = addSection(layout, QStringLiteral("SESSION"), QStringLiteral("Session"));
-    m_reset = new QPushButton(QStringLiteral("New session"));
-    m_reset->setFocusPolicy(Qt::NoFocus);
-    layout->addWidget(m_reset, 0, Qt::AlignLeft);
+    auto *reset = new QPushButton(QStringLiteral("New session"));
+    reset->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(reset, 0, Qt::AlignLeft);
     layout->addStretch();
     auto *keys = new QLabel(QStringLiteral("H advice, A advice always on, T panel, 1-5 hold, Up/Down bet, M sound"));
     keys->setWordWrap(true);
     layout->addWidget(keys);
 
-    connect(m_reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);
+    connect(reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);
     connect(&trainer, &Trainer::changed, this, &TrainerPanel::refresh);
     refresh();
 }
@@ -130,7 +131,7 @@ QString TrainerPanel::resultText() const
         text += QStringLiteral("<br>Credits ran out: refilled to %1.").arg(FreshStake);
     if (const auto &mistake = m_trainer.mistake()) {
         text += QStringLiteral("<br><font color=#c00000>Mistake: %1 was best; your holds cost %2 credits.</font>")
-                    .arg(Trainer::holdText(m_trainer.dealtHand(), mistake->bestHold).toHtmlEscaped(), credits(mistake->cost));
+                    .arg(holdText(m_trainer.dealtHand(), mistake->bestHold).toHtmlEscaped(), credits(mistake->cost));
     } else if (m_trainer.holds()) {
         text += QStringLiteral("<br>Your holds were the best.");
     }
@@ -157,12 +158,12 @@ QString TrainerPanel::adviceText() const
     QString rows;
     for (int i = 0; i < AdvisedHolds; ++i) {
         rows += QStringLiteral("<tr><td>%1</td><td align=right>%2</td></tr>")
-                    .arg(Trainer::holdText(hand, ranked[std::size_t(i)]).toHtmlEscaped(),
+                    .arg(holdText(hand, ranked[std::size_t(i)]).toHtmlEscaped(),
                          credits(m_trainer.expectedCredits(ranked[std::size_t(i)])));
     }
     const unsigned yours = m_round.heldMask();
     rows += QStringLiteral("<tr><td>Yours: %1</td><td align=right>%2</td></tr>")
-                .arg(Trainer::holdText(hand, yours).toHtmlEscaped(), credits(m_trainer.expectedCredits(yours)));
+                .arg(holdText(hand, yours).toHtmlEscaped(), credits(m_trainer.expectedCredits(yours)));
     return QStringLiteral("Expected credits at a bet of %1; the cards dealt since the shuffle are out of "
                           "the deck.<table width=100% cellspacing=0>%2</table>")
         .arg(m_round.bet())

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QLabel;
-class QPushButton;
 class Round;
 class Trainer;
 
@@ -30,12 +29,7 @@ public:
     // Writes every section afresh.
     void refresh();
 
-    QLabel *pays() const { return m_pays; }
-    QLabel *result() const { return m_result; }
-    QLabel *deck() const { return m_deck; }
     QLabel *advice() const { return m_advice; }
-    QLabel *session() const { return m_session; }
-    QPushButton *resetButton() const { return m_reset; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -56,5 +50,4 @@ private:
     QLabel *m_deck;
     QLabel *m_advice;
     QLabel *m_session;
-    QPushButton *m_reset;
 };

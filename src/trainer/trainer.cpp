@@ -1,9 +1,7 @@
 #include "trainer.h"
 
-#include "model/cardtext.h"
+#include "model/names.h"
 #include "play/round.h"
-
-#include <QStringList>
 
 #include <algorithm>
 #include <numeric>
@@ -61,24 +59,9 @@ void Trainer::resetSession()
     emit changed();
 }
 
-QString Trainer::holdText(const std::array<CardCode, HandSize> &hand, unsigned mask)
-{
-    if (mask == 0)
-        return QStringLiteral("Draw five new cards");
-    QStringList kept;
-    for (int slot = 0; slot < HandSize; ++slot) {
-        if (mask & (1u << slot))
-            kept << symbolCardName(hand[std::size_t(slot)]);
-    }
-    return QStringLiteral("Hold ") + kept.join(QLatin1Char(' '));
-}
-
 QString Trainer::outcomeName(Outcome outcome)
 {
-    static const char *names[CategoryCount] = {"Royal flush", "Straight flush", "Four of a kind", "Full house",
-                                               "Flush",       "Straight",       "Three of a kind", "Two pair",
-                                               "One pair",    "No pair"};
-    return QString::fromLatin1(names[int(categoryOf(outcome))]);
+    return capitalised(categoryName(categoryOf(outcome), namingTable()));
 }
 
 void Trainer::analyseDeal()

@@ -64,8 +64,6 @@ public:
     const SessionStats &session() const { return m_session; }
     void resetSession();
 
-    // "Hold K♠ K♥ 3♣", or "Draw five new cards".
-    static QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask);
     // "Full house", "One pair", "No pair", ...
     static QString outcomeName(Outcome outcome);
 

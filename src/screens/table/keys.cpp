@@ -1,6 +1,6 @@
 // Keys of the table: the hold advice, holding cards by number, the
 // trainer's switches and the bet.
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 #include "screens/trainerpanel.h"
 
 #include <QKeyEvent>
@@ -46,9 +46,9 @@ bool cards::Form_KeyDown(int KeyCode)
 void cards::showAdvice(bool shown)
 {
     if (shown && !m_options.panelShown)
-        hint.show(round.hand(), round.deck().undealtCards(), round.heldMask());
+        hint.show(round.heldMask());
     else
-        hint.label()->hide();
+        hint.hide();
     panel->setAdviceRequested(shown);
 }
 

@@ -1,4 +1,4 @@
-#include "randomsource.h"
+#include "platform/clockrandom.h"
 
 #include <chrono>
 

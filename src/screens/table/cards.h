@@ -1,12 +1,12 @@
 #pragma once
 
 #include "play/round.h"
+#include "platform/clockrandom.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
 #include "platform/picturebox.h"
-#include "platform/randomsource.h"
-#include "screens/holdhint.h"
+#include "screens/table/holdhint.h"
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
 
@@ -23,8 +23,10 @@ class TrainerPanel;
 // The table: the one window where the game is played. Its controls carry
 // the names the game's procedures use. The game itself is the `round`; the
 // table forwards what the player does to it and shows what it reports.
-// The load and close sequences are defined with the layout, the handlers
-// with play, makecard and the glyphs with the card art.
+// Beside this header: the layout, load and close (cards.cpp), the round's
+// handlers (roundhandlers.cpp), the keys (keys.cpp), the trainer's options
+// (options.cpp), the hidden glyph sources (glyphs.cpp) and the composition
+// of a card face (makecard.cpp).
 class cards : public QWidget
 {
     Q_OBJECT
@@ -33,6 +35,10 @@ public:
     explicit cards(std::unique_ptr<RandomSource> random = std::make_unique<ClockRandom>(),
                    QWidget *parent = nullptr);
     ~cards() override;
+
+    // The table's own client area; the trainer's panel widens the window
+    // beyond it.
+    static constexpr QSize ClientSize{798, 533};
 
     QColor BackColor() const;
 
@@ -58,7 +64,6 @@ public:
     void setTrainerShown(bool shown);
     void setAdviceAlways(bool always);
     void setSoundOn(bool on);
-    const TrainerSettings &options() const { return m_options; }
     // Takes the options from `settings` and keeps them there from now on.
     void useSettings(std::unique_ptr<QSettings> settings);
 
@@ -82,7 +87,6 @@ public:
     ControlArray<PictureBox, RankCount> Picturenum;
     ControlArray<PictureBox, 12> Pictureface;
     MediaPlayer MediaPlayer1;
-    HoldHint hint;
 
     qint32 finalcredits = 0;
 
@@ -90,6 +94,8 @@ public:
     Round round;
     Trainer trainer;
     TrainerPanel *panel = nullptr;
+    // The trainer's best hold over the table, on request.
+    HoldHint hint;
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -1,8 +1,9 @@
 // The table's handlers pass what the player does on to the round, and the
 // table shows what the round reports: the cards, the holds, the money and
 // which controls a phase offers.
-#include "model/cardtext.h"
-#include "screens/cards.h"
+#include "screens/table/cards.h"
+
+#include "model/names.h"
 #include "screens/trainerpanel.h"
 
 #include <QEvent>
@@ -59,7 +60,7 @@ void cards::VScroll1_Change()
 
 void cards::showDeal()
 {
-    hint.reset();
+    hint.hide();
     panel->setAdviceRequested(false);
     for (int i = 0; i < HandSize; ++i) {
         showHold(i, false);
@@ -81,7 +82,7 @@ void cards::showHold(int index, bool held)
 
 void cards::showDraw()
 {
-    hint.reset();
+    hint.hide();
     panel->setAdviceRequested(false);
     for (CommandButton *hold : Commandhold)
         hold->hide();

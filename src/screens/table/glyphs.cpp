@@ -1,17 +1,10 @@
 // Preparing the hidden sources that every card face is copied from: the
 // printed rank indices and the framed court panels.
-#include "screens/cards.h"
+#include "screens/table/cards.h"
 
-#include <QStringList>
+#include "model/names.h"
 
 namespace {
-
-const QStringList RankTexts = {
-    QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-    QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
-    QStringLiteral("10"), QStringLiteral("J"), QStringLiteral("Q"), QStringLiteral("K"),
-    QStringLiteral("A"),
-};
 
 struct CourtLettering
 {
@@ -48,7 +41,7 @@ void cards::prepareRankGlyphs()
         glyph->hide();
         glyph->setCurrentX(0);
         glyph->setCurrentY(0);
-        glyph->Print(RankTexts[k]);
+        glyph->Print(rankIndex(k));
     }
 }
 

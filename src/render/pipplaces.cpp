@@ -1,8 +1,6 @@
-// Composing a card face from scaled copies of the prepared glyphs, court
-// panels and suit symbols. Every position follows from the sizes of the
-// boxes, read afresh on each call, so a card box of another size gets a
-// face laid out in proportion.
-#include "screens/cards.h"
+#include "render/pipplaces.h"
+
+#include <array>
 
 namespace {
 
@@ -58,52 +56,26 @@ const std::vector<Pip> PipLayouts[9] = {
                            {Left, Turned, tenLower}, {Right, Turned, tenLower}},
 };
 
-constexpr int Offset = 5;
-constexpr int AceSize = 120;
-
 } // namespace
 
-void cards::makecard(int rank, int suit, int card)
+std::vector<QRectF> pipPlaces(int rank, QSizeF card, QSizeF pip)
 {
-    PictureBox *box = Picturecard[card];
-    box->Cls();
+    // Worked out in float, as the faces always were, so that every pip
+    // lands on the same pixels.
+    const float W = float(card.width());
+    const float H = float(card.height());
+    const float pw = float(pip.width());
+    const float ph = float(pip.height());
+    const std::array<float, 3> columns = {W / 4, W / 2, 3 * W / 4};
 
-    const float W = box->ScaleWidth();
-    const float H = box->ScaleHeight();
-    const float gw = Picturenum[0]->ScaleWidth();
-    const float gh = Picturenum[0]->ScaleHeight();
-    const float pw = Picturesuit[0]->width() / 4.0f;
-    const float ph = Picturesuit[0]->height() / 4.0f;
-    const QImage &suitImage = Picturesuit[suit]->Image();
-    const QRectF wholeSuit(0, 0, 4 * pw, 4 * ph);
-
-    // Corner indices; the two-character "10" is squeezed to half width.
-    const QImage &glyph = Picturenum[rank]->Image();
-    const QRectF wholeGlyph(0, 0, gw, gh);
-    const float d = rank == Ten ? gw / 2 : gw;
-    box->PaintPicture(glyph, 0, 0, d, gh, wholeGlyph);
-    box->PaintPicture(glyph, W, H, -d, -gh, wholeGlyph);
-
-    if (rank < Jack) {
-        const float columns[3] = {W / 4, W / 2, 3 * W / 4};
-        for (const Pip &pip : PipLayouts[rank]) {
-            const float c = columns[pip.column];
-            const float edge = pip.edge(H, ph);
-            if (pip.turn == Upright)
-                box->PaintPicture(suitImage, c - pw / 2, edge, pw, ph, wholeSuit);
-            else
-                box->PaintPicture(suitImage, c + pw / 2, edge, -pw, -ph, wholeSuit);
-        }
-    } else if (rank < Ace) {
-        const QImage &panel = Pictureface[4 * (rank - Jack) + suit]->Image();
-        box->PaintPicture(panel, (pw + Offset) / 2, (2 * ph + Offset) / 2, W - pw - Offset,
-                          H - 2 * ph - Offset);
-    } else {
-        box->PaintPicture(suitImage, (W - AceSize) / 2, (H - AceSize) / 2, AceSize, AceSize,
-                          QRectF(0, 0, AceSize, AceSize));
+    std::vector<QRectF> places;
+    for (const Pip &layout : PipLayouts[rank]) {
+        const float c = columns[layout.column];
+        const float edge = layout.edge(H, ph);
+        if (layout.turn == Upright)
+            places.emplace_back(c - pw / 2, edge, pw, ph);
+        else
+            places.emplace_back(c + pw / 2, edge, -pw, -ph);
     }
-
-    // Corner suit symbols, over everything else.
-    box->PaintPicture(suitImage, 0, gh - Offset, pw / 2, ph / 2, wholeSuit);
-    box->PaintPicture(suitImage, W, H - gh + Offset, -pw / 2, -ph / 2, wholeSuit);
+    return places;
 }

@@ -1,4 +1,4 @@
-#include "cards.h"
+#include "screens/table/cards.h"
 
 #include "platform/placement.h"
 #include "render/cardart.h"
@@ -7,20 +7,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 
 namespace {
 
-constexpr int ClientWidth = 798;
-constexpr int ClientHeight = 533;
 constexpr qreal WindowFontPoints = 21.75;
 constexpr qreal CardFontPoints = 8.25;
 constexpr int CardBorder = 2;
@@ -67,12 +62,12 @@ PictureBox *makeSourceBox(QWidget *parent, const QRect &geometry, int border)
 
 cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     : QWidget(parent)
-    , hint(this)
     , round(std::move(random))
     , trainer(round)
+    , hint(this, trainer)
 {
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(ClientSize);
     setFont(fontOf("Courier New", WindowFontPoints, true));
     setWindowIcon(CardArt::applicationIcon());
     buildControls();
@@ -81,68 +76,6 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
 }
 
 cards::~cards() = default;
-
-void cards::setTrainerShown(bool shown)
-{
-    m_options.panelShown = shown;
-    panel->setVisible(shown);
-    setFixedSize(ClientWidth + (shown ? TrainerPanel::PanelWidth : 0), ClientHeight);
-    if (!isVisible()) {
-        // Options read while the table opens give it its width before it is
-        // shown: it opens centred at that width.
-        centreOnScreen(this);
-    } else if (screen()) {
-        // A wider window that would reach past the screen's edge moves left.
-        const int overhang = frameGeometry().right() - screen()->availableGeometry().right();
-        if (overhang > 0)
-            move(x() - overhang, y());
-    }
-    saveOptions();
-}
-
-void cards::setAdviceAlways(bool always)
-{
-    m_options.adviceAlways = always;
-    panel->setAdviceAlways(always);
-    saveOptions();
-}
-
-void cards::setSoundOn(bool on)
-{
-    m_options.soundOn = on;
-    MediaPlayer1.setMuted(!on);
-    saveOptions();
-}
-
-void cards::useSettings(std::unique_ptr<QSettings> settings)
-{
-    const TrainerSettings options = TrainerSettings::load(*settings);
-    setTrainerShown(options.panelShown);
-    setAdviceAlways(options.adviceAlways);
-    setSoundOn(options.soundOn);
-    m_settings = std::move(settings);
-}
-
-void cards::saveOptions()
-{
-    if (m_settings)
-        m_options.save(*m_settings);
-}
-
-void cards::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu menu(this);
-    const auto addOption = [&menu](const QString &text, bool checked, auto apply) {
-        QAction *action = menu.addAction(text);
-        action->setCheckable(true);
-        action->setChecked(checked);
-        connect(action, &QAction::toggled, &menu, apply);
-    };
-    addOption(QStringLiteral("Trainer\tT"), m_options.panelShown, [this](bool on) { setTrainerShown(on); });
-    addOption(QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
-    addOption(QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
-    menu.exec(event->globalPos());
-}
 
 QColor cards::BackColor() const
 {

@@ -1,0 +1,37 @@
+#include "screens/table/holdhint.h"
+
+#include "model/names.h"
+#include "screens/table/cards.h"
+#include "trainer/trainer.h"
+
+HoldHint::HoldHint(QWidget *table, const Trainer &trainer)
+    : m_label(new QLabel(table))
+    , m_trainer(trainer)
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(15);
+    font.setBold(true);
+    m_label->setFont(font);
+    m_label->setGeometry(0, 252, cards::ClientSize.width(), 48);
+    m_label->setAlignment(Qt::AlignCenter);
+    m_label->setAccessibleName(QStringLiteral("Hold advice"));
+    m_label->hide();
+}
+
+void HoldHint::show(unsigned playerHolds)
+{
+    update(playerHolds);
+    m_label->show();
+}
+
+void HoldHint::update(unsigned playerHolds)
+{
+    const auto &holds = m_trainer.holds();
+    if (!holds)
+        return;
+    const unsigned best = bestHold(*holds);
+    m_label->setText(QStringLiteral("Best: %1, returns %2 per credit\nYour holds return %3 per credit")
+                         .arg(holdSlotsText(best))
+                         .arg((*holds)[best].expectedReturn(), 0, 'f', 4)
+                         .arg((*holds)[playerHolds].expectedReturn(), 0, 'f', 4));
+}

@@ -1,55 +1,106 @@
 #!/usr/bin/env bash
-# Checks that the source folders are layers: a file includes only headers of
-# its own layer and the layers below it, and the layers that need no window
-# include no Qt header beyond Qt Core. The table*.cpp adapters are the
-# table's own code, built with the screens, and may include anything.
+# Checks that the source folders are layers, from what the compiler really
+# read: the dependency file it wrote beside each object names every header
+# a source file included, however the include was written. A library's
+# sources sit in its own folder, include only headers of its own layer and
+# the layers below it, and the layers that need no window include nothing
+# of Qt beyond the modules named for them. Every folder under src/ must be
+# a layer of the table below.
 #
-#   layers.sh SRC_DIR QTCORE_INCLUDE_DIR
+#   layers.sh SRC_DIR QTCORE_INCLUDE_DIR LAYER=OBJECT:OBJECT:... ...
 set -uo pipefail
-qtcore=$2
-cd "$1" || exit 2
-[ -f "$qtcore/QObject" ] || { echo "layers: no Qt Core headers in $qtcore"; exit 2; }
+src=$(realpath "$1")
+qt=$(dirname "$(realpath "$2")")
+shift 2
+[ -d "$qt/QtCore" ] || { echo "layers: no Qt Core headers in $qt"; exit 2; }
 
-# The folders each layer may include from.
+# The folders each layer may include from, its own first; "main" is
+# src/main.cpp.
 declare -A allowed=(
     [model]="model"
-    [play]="model play"
-    [analysis]="model analysis"
+    [play]="play model"
+    [analysis]="analysis model"
     [records]="records"
-    [trainer]="model play analysis trainer"
+    [trainer]="trainer play analysis model"
     [platform]="platform model"
     [render]="render platform model"
+    [screens]="screens render platform trainer play analysis records model"
+    [main]="screens render platform trainer play analysis records model"
 )
-# Layers that link Qt Core alone.
-core_only="model play analysis records trainer"
+# The Qt modules a layer may include; a layer not named here may use any.
+declare -A qt_modules=(
+    [model]="QtCore"
+    [play]="QtCore"
+    [analysis]="QtCore"
+    [records]="QtCore"
+    [trainer]="QtCore"
+)
 
 faults=0
 fault() { echo "layers: $1"; faults=$((faults + 1)); }
 
-for layer in "${!allowed[@]}"; do
-    for file in "$layer"/*.h "$layer"/*.cpp; do
-        [ -e "$file" ] || continue
-        case "$(basename "$file")" in table*.cpp) continue ;; esac
-        while IFS= read -r include; do
-            case "$include" in
-            \"*/*\")
-                folder=${include#\"}; folder=${folder%%/*}
-                [[ " ${allowed[$layer]} " == *" $folder "* ]] || fault "$file includes $include"
+for folder in "$src"/*/; do
+    name=$(basename "$folder")
+    [ -n "${allowed[$name]+set}" ] || fault "src/$name/ is no layer: give it a row in the layer table"
+done
+
+# The files a dependency file names, the source first, one a line, with
+# links and ".." resolved.
+dependencies() {
+    sed -e 's/\\$//' -e 's/^[^:]*: *//' "$1" | tr -s ' \t' '\n\n' | sed '/^$/d' | xargs realpath -m --
+}
+
+checked=0
+for argument in "$@"; do
+    layer=${argument%%=*}
+    IFS=: read -r -a objects <<<"${argument#*=}"
+    [ -n "${allowed[$layer]+set}" ] || { fault "no layer table row for the library $layer"; continue; }
+    for object in "${objects[@]}"; do
+        depfile=$object.d
+        [ -f "$depfile" ] || { fault "no dependency file $depfile: build before checking"; continue; }
+        checked=$((checked + 1))
+        source=""
+        unset told
+        declare -A told=()
+        while IFS= read -r path; do
+            if [ -z "$source" ]; then
+                source=$path
+                case "$source" in
+                "$src"/*)
+                    rel=${source#"$src"/}
+                    home=${rel%%/*}
+                    [ "$rel" = main.cpp ] && home=main
+                    [ "$home" = "$layer" ] || fault "${rel} is built into the $layer library but sits in ${home}"
+                    ;;
+                esac
+                shown=${source#"$src"/}
+                continue
+            fi
+            case "$path" in
+            "$src"/*)
+                rel=${path#"$src"/}
+                folder=${rel%%/*}
+                [[ " ${allowed[$layer]} " == *" $folder "* ]] \
+                    || fault "$shown ($layer) includes src/$rel, of the $folder layer"
                 ;;
-            \<Q*\>)
-                # Only Qt Core's own headers, no widget, picture or sound.
-                header=${include#<}; header=${header%>}; header=${header#QtCore/}
-                [[ " $core_only " == *" $layer "* ]] && [ ! -f "$qtcore/$header" ] \
-                    && fault "$file includes $include, which is not Qt Core"
+            "$qt"/Qt*/*)
+                module=${path#"$qt"/}
+                module=${module%%/*}
+                # One fault a module: its first header names it.
+                if [ -n "${qt_modules[$layer]+set}" ] && [[ " ${qt_modules[$layer]} " != *" $module "* ]] \
+                    && [ -z "${told[$module]+set}" ]; then
+                    told[$module]=1
+                    fault "$shown ($layer) includes ${path#"$qt"/}, of $module, which is not in ${qt_modules[$layer]}"
+                fi
                 ;;
             esac
-        done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\(["<][^">]*[">]\).*/\1/p' "$file")
+        done < <(dependencies "$depfile")
     done
 done
 
-[ -f main.cpp ] || fault "main.cpp is missing"
+[ "$checked" -gt 0 ] || fault "no object to check: build before checking"
 if [ "$faults" -gt 0 ]; then
-    echo "layers: $faults wrong-way include(s)"
+    echo "layers: $faults fault(s) in $checked compiled files"
     exit 1
 fi
-echo "layers: every include keeps to its layer"
+echo "layers: the $checked compiled files keep to their layers"

@@ -52,7 +52,7 @@ install_missing() {
 
 # Configures the build and builds the targets given, or everything.
 build() {
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build -j "$(nproc)" "$@"
 }
 

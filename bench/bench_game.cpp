@@ -147,9 +147,9 @@ std::vector<std::pair<std::array<CardCode, HandSize>, CardSet>> randomDeals(int 
         std::array<CardCode, HandSize> hand;
         CardSet deck = FullDeck;
         for (int j = 0; j < HandSize + gone; ++j) {
-            const CardCode card{qint16(cards[std::size_t(j)] / 4), qint16(cards[std::size_t(j)] % 4)};
+            const CardCode card{qint16(cards[j] / 4), qint16(cards[j] % 4)};
             if (j < HandSize)
-                hand[std::size_t(j)] = card;
+                hand[j] = card;
             deck &= ~cardBit(card);
         }
         deals.emplace_back(hand, deck);

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "render/cardback.h"
+#include "render/pipplaces.h"
 
 #include <QPainter>
 #include <QTest>
@@ -110,6 +111,8 @@ private slots:
 
     void everyRankPaintsItsPips_data();
     void everyRankPaintsItsPips();
+    void pipsLieApartOnTheFaceAndTurnBelowItsMiddle_data();
+    void pipsLieApartOnTheFaceAndTurnBelowItsMiddle();
     void bottomRightIndexIsTheTopLeftTurnedHalfATurn_data();
     void bottomRightIndexIsTheTopLeftTurnedHalfATurn();
     void tenIndexIsSqueezedToHalfTheCell();
@@ -153,6 +156,45 @@ void tst_Render::everyRankPaintsItsPips()
     m_table->showFace(rank, 0, 0);
     const QRect face(0, 0, c.Picturecard[0]->ScaleWidth(), c.Picturecard[0]->ScaleHeight());
     QTEST(countRegions(withoutCornerSymbols(c, 0), face, isSuitRed), "pips");
+}
+
+void tst_Render::pipsLieApartOnTheFaceAndTurnBelowItsMiddle_data()
+{
+    QTest::addColumn<int>("rank");
+    QTest::addColumn<QSizeF>("card"); // empty: the table's own card
+    for (int rank = 0; rank <= 8; ++rank) {
+        QTest::addRow("%d on the table's card", rank + 2) << rank << QSizeF();
+        QTest::addRow("%d on a wide card", rank + 2) << rank << QSizeF(300, 200);
+    }
+}
+
+void tst_Render::pipsLieApartOnTheFaceAndTurnBelowItsMiddle()
+{
+    // The pips stay on the face without touching each other; those below
+    // the middle are turned half a turn, and turning the face half a turn
+    // gives the same pips, but for the seven's one extra pip.
+    QFETCH(int, rank);
+    QFETCH(QSizeF, card);
+    const PictureBox &box = *m_table->table->Picturecard[0];
+    if (card.isEmpty())
+        card = QSizeF(box.ScaleWidth(), box.ScaleHeight());
+    const QSizeF pip(30, 30);
+    const QRectF face(QPointF(0, 0), card);
+    const std::vector<QRectF> places = pipPlaces(rank, card, pip);
+    QCOMPARE(int(places.size()), rank + 2);
+    int unmatched = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const QRectF area = places[i].normalized();
+        QVERIFY(face.contains(area));
+        QCOMPARE(places[i].width() < 0, area.center().y() > face.center().y());
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY(!area.intersects(places[j].normalized()));
+        const QPointF turned = face.center() * 2 - area.center();
+        unmatched += std::none_of(places.begin(), places.end(), [&](const QRectF &other) {
+            return QLineF(other.normalized().center(), turned).length() < 0.01;
+        });
+    }
+    QCOMPARE(unmatched, rank == Seven ? 1 : 0);
 }
 
 void tst_Render::bottomRightIndexIsTheTopLeftTurnedHalfATurn_data()

@@ -113,12 +113,12 @@ std::optional<PayTable> parsePayTable(const QString &text, QString *error)
             if (low < 0 || high < low)
                 return fail(QStringLiteral("four-of-a-kind takes a pay, or ranks and a pay, as in \"four-of-a-kind 2-4 80\""));
             for (int rank = low; rank <= high; ++rank) {
-                if (rankLine[std::size_t(rank)])
+                if (rankLine[rank])
                     return fail(QStringLiteral("four-of-a-kind of rank %1 is given twice, first on line %2")
                                     .arg(rankLetter(rank))
-                                    .arg(rankLine[std::size_t(rank)]));
-                rankLine[std::size_t(rank)] = number;
-                table.fourOfAKind[std::size_t(rank)] = pay;
+                                    .arg(rankLine[rank]));
+                rankLine[rank] = number;
+                table.fourOfAKind[rank] = pay;
             }
         } else {
             *fieldOf(table, key) = pay;
@@ -129,8 +129,8 @@ std::optional<PayTable> parsePayTable(const QString &text, QString *error)
         return std::nullopt;
     }
     for (int rank = 0; rank < RankCount; ++rank) {
-        if (everyRankPay && !rankLine[std::size_t(rank)])
-            table.fourOfAKind[std::size_t(rank)] = *everyRankPay;
+        if (everyRankPay && !rankLine[rank])
+            table.fourOfAKind[rank] = *everyRankPay;
     }
     return table;
 }

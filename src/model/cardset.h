@@ -34,5 +34,5 @@ inline constexpr auto Choose = [] {
 // n choose k, 0 when k is negative or over n; n at most a deck, k at most a hand.
 inline constexpr std::int64_t binomial(int n, int k)
 {
-    return k < 0 || k > n ? 0 : Choose[std::size_t(n)][std::size_t(k)];
+    return k < 0 || k > n ? 0 : Choose[n][k];
 }

@@ -6,7 +6,7 @@ bool isStraight(const std::array<int, RankCount> &counts, bool aceLow)
 {
     int run = 0;
     for (int rank = 0; rank < RankCount; ++rank) {
-        run = counts[std::size_t(rank)] == 1 ? run + 1 : 0;
+        run = counts[rank] == 1 ? run + 1 : 0;
         if (run == HandSize)
             return true;
     }
@@ -45,7 +45,7 @@ int PayTable::pay(Outcome outcome) const
     case TwoPair: return twoPair;
     case PayingPair: return pair;
     case Nothing: return 0;
-    default: return fourOfAKind[std::size_t(outcome - FourOfAKindFirst)];
+    default: return fourOfAKind[outcome - FourOfAKindFirst];
     }
 }
 
@@ -53,7 +53,7 @@ std::array<int, OutcomeCount> PayTable::pays() const
 {
     std::array<int, OutcomeCount> all{};
     for (int o = 0; o < OutcomeCount; ++o)
-        all[std::size_t(o)] = pay(Outcome(o));
+        all[o] = pay(Outcome(o));
     return all;
 }
 
@@ -71,7 +71,7 @@ Outcome evaluateHand(const std::array<int, RankCount> &counts, bool flush, const
     int pairRank = -1;
     bool three = false;
     for (int rank = 0; rank < RankCount; ++rank) {
-        const int count = counts[std::size_t(rank)];
+        const int count = counts[rank];
         if (count == 4)
             return Outcome(FourOfAKindFirst + rank);
         if (count == 3)
@@ -95,7 +95,7 @@ Outcome evaluateHand(const std::array<CardCode, HandSize> &hand, const PayTable 
     std::array<int, RankCount> counts{};
     bool flush = true;
     for (const CardCode &card : hand) {
-        ++counts[std::size_t(card.rank)];
+        ++counts[card.rank];
         flush = flush && card.suit == hand[0].suit;
     }
     return evaluateHand(counts, flush, table);

@@ -15,12 +15,12 @@ public:
     void setElement0(Control *control) { m_items[0] = control; }
     Control *Load(int index)
     {
-        delete m_items[std::size_t(index)];
-        m_items[std::size_t(index)] = m_items[0]->cloneHidden();
-        return m_items[std::size_t(index)];
+        delete m_items[index];
+        m_items[index] = m_items[0]->cloneHidden();
+        return m_items[index];
     }
 
-    Control *operator[](int index) const { return m_items[std::size_t(index)]; }
+    Control *operator[](int index) const { return m_items[index]; }
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 

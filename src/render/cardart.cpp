@@ -17,7 +17,7 @@ std::shared_ptr<const VectorPicture> suitSymbol(int suit)
         std::make_shared<SvgPicture>(QStringLiteral(":/art/diamond.svg")),
         std::make_shared<SvgPicture>(QStringLiteral(":/art/spade.svg")),
     };
-    return symbols[std::size_t(suit)];
+    return symbols[suit];
 }
 
 std::shared_ptr<const VectorPicture> cardBack()

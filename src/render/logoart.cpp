@@ -86,8 +86,8 @@ QPainterPath wordPath(const char *word, const QPointF &origin, qreal cell)
     for (const char *c = word; *c; ++c, left += 6 * cell) {
         const Glyph &glyph = Letters.value(QLatin1Char(*c));
         for (int row = 0; row < 7; ++row) {
-            for (int column = 0; column < 5 && glyph[std::size_t(row)][column]; ++column) {
-                if (glyph[std::size_t(row)][column] == '#')
+            for (int column = 0; column < 5 && glyph[row][column]; ++column) {
+                if (glyph[row][column] == '#')
                     path.addRect(QRectF(left + column * cell, origin.y() + row * cell, cell, cell));
             }
         }

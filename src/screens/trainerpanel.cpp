@@ -158,8 +158,8 @@ QString TrainerPanel::adviceText() const
     QString rows;
     for (int i = 0; i < AdvisedHolds; ++i) {
         rows += QStringLiteral("<tr><td>%1</td><td align=right>%2</td></tr>")
-                    .arg(holdText(hand, ranked[std::size_t(i)]).toHtmlEscaped(),
-                         credits(m_trainer.expectedCredits(ranked[std::size_t(i)])));
+                    .arg(holdText(hand, ranked[i]).toHtmlEscaped(),
+                         credits(m_trainer.expectedCredits(ranked[i])));
     }
     const unsigned yours = m_round.heldMask();
     rows += QStringLiteral("<tr><td>Yours: %1</td><td align=right>%2</td></tr>")

@@ -104,8 +104,8 @@ void cards::showHand()
 {
     const auto hand = round.hand();
     for (int i = 0; i < HandSize; ++i) {
-        makecard(hand[std::size_t(i)].rank, hand[std::size_t(i)].suit, i);
-        Picturecard[i]->setAccessibleDescription(longCardName(hand[std::size_t(i)]));
+        makecard(hand[i].rank, hand[i].suit, i);
+        Picturecard[i]->setAccessibleDescription(longCardName(hand[i]));
     }
 }
 

@@ -14,26 +14,19 @@ qt=$(dirname "$(realpath "$2")")
 shift 2
 [ -d "$qt/QtCore" ] || { echo "layers: no Qt Core headers in $qt"; exit 2; }
 
-# The folders each layer may include from, its own first; "main" is
+# Each layer: the folders it may include from, its own first, and after
+# the colon the Qt modules it may include ("any" for all). "main" is
 # src/main.cpp.
-declare -A allowed=(
-    [model]="model"
-    [play]="play model"
-    [analysis]="analysis model"
-    [records]="records"
-    [trainer]="trainer play analysis model"
-    [platform]="platform model"
-    [render]="render platform model"
-    [screens]="screens render platform trainer play analysis records model"
-    [main]="screens render platform trainer play analysis records model"
-)
-# The Qt modules a layer may include; a layer not named here may use any.
-declare -A qt_modules=(
-    [model]="QtCore"
-    [play]="QtCore"
-    [analysis]="QtCore"
-    [records]="QtCore"
-    [trainer]="QtCore"
+declare -A layers=(
+    [model]="model : QtCore"
+    [play]="play model : QtCore"
+    [analysis]="analysis model : QtCore"
+    [records]="records : QtCore"
+    [trainer]="trainer play analysis model : QtCore"
+    [platform]="platform model : any"
+    [render]="render platform model : any"
+    [screens]="screens render platform trainer play analysis records model : any"
+    [main]="screens render platform trainer play analysis records model : any"
 )
 
 faults=0
@@ -41,7 +34,7 @@ fault() { echo "layers: $1"; faults=$((faults + 1)); }
 
 for folder in "$src"/*/; do
     name=$(basename "$folder")
-    [ -n "${allowed[$name]+set}" ] || fault "src/$name/ is no layer: give it a row in the layer table"
+    [ -n "${layers[$name]+set}" ] || fault "src/$name/ is no layer: give it a row in the layer table"
 done
 
 # The files a dependency file names, the source first, one a line, with
@@ -54,7 +47,9 @@ checked=0
 for argument in "$@"; do
     layer=${argument%%=*}
     IFS=: read -r -a objects <<<"${argument#*=}"
-    [ -n "${allowed[$layer]+set}" ] || { fault "no layer table row for the library $layer"; continue; }
+    [ -n "${layers[$layer]+set}" ] || { fault "no layer table row for the library $layer"; continue; }
+    folders=" ${layers[$layer]%%:*}"
+    modules="${layers[$layer]#*:} "
     for object in "${objects[@]}"; do
         depfile=$object.d
         [ -f "$depfile" ] || { fault "no dependency file $depfile: build before checking"; continue; }
@@ -80,17 +75,16 @@ for argument in "$@"; do
             "$src"/*)
                 rel=${path#"$src"/}
                 folder=${rel%%/*}
-                [[ " ${allowed[$layer]} " == *" $folder "* ]] \
+                [[ "$folders" == *" $folder "* ]] \
                     || fault "$shown ($layer) includes src/$rel, of the $folder layer"
                 ;;
             "$qt"/Qt*/*)
                 module=${path#"$qt"/}
                 module=${module%%/*}
                 # One fault a module: its first header names it.
-                if [ -n "${qt_modules[$layer]+set}" ] && [[ " ${qt_modules[$layer]} " != *" $module "* ]] \
-                    && [ -z "${told[$module]+set}" ]; then
+                if [[ "$modules" != *" any "* && "$modules" != *" $module "* ]] && [ -z "${told[$module]+set}" ]; then
                     told[$module]=1
-                    fault "$shown ($layer) includes ${path#"$qt"/}, of $module, which is not in ${qt_modules[$layer]}"
+                    fault "$shown ($layer) includes ${path#"$qt"/}, of $module, which is not among the modules of the layer:${modules% }"
                 fi
                 ;;
             esac

@@ -1,7 +1,9 @@
 #include "model/cardtext.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
+#include "analysis/shuffleddeck.h"
 #include "analysis/simulation.h"
+#include "model/deck.h"
 #include "referenceholds.h"
 #include "scriptedrandom.h"
 
@@ -92,6 +94,27 @@ bool sameHold(const HoldResult &a, const HoldResult &b)
     return a.draws == b.draws && a.totalPay == b.totalPay && a.outcomes == b.outcomes;
 }
 
+// Where the card a deck deals next stands among the cards it had left,
+// counted from the lowest: uniform over them when every card left is
+// equally likely, whichever they are.
+template <typename DealOne>
+int placeAmongLeft(CardSet left, DealOne dealOne)
+{
+    const CardSet card = left & ~dealOne();
+    return std::popcount(left & (card - 1));
+}
+
+// Pearson's statistic of counts against equal chances.
+double chiSquare(const std::vector<std::int64_t> &counts)
+{
+    const double total = std::accumulate(counts.begin(), counts.end(), 0.0);
+    const double expected = total / double(counts.size());
+    double sum = 0;
+    for (const std::int64_t count : counts)
+        sum += (double(count) - expected) * (double(count) - expected) / expected;
+    return sum;
+}
+
 template <typename Visit>
 void forEveryHand(Visit visit)
 {
@@ -126,6 +149,8 @@ private slots:
     void freshDeckLookUpAgreesWithTheAdvisor();
     void simulationOfFreshDecksMatchesTheExactReturn();
     void simulationIsRepeatableBySeed();
+    void decksDealUniformlyFromTheCardsLeft_data();
+    void decksDealUniformlyFromTheCardsLeft();
     void payTablesAreReadOrRefused_data();
     void payTablesAreReadOrRefused();
     void cardsAreReadInEitherCase();
@@ -328,15 +353,72 @@ void tst_Analysis::simulationOfFreshDecksMatchesTheExactReturn()
 
 void tst_Analysis::simulationIsRepeatableBySeed()
 {
+    // The same seed and number of hands give the same figures on one
+    // thread or on several; another seed gives others.
     SimulationSettings settings;
-    settings.hands = 300;
-    settings.threads = 2;
+    settings.hands = 2500;
     const GameSimulation game(PayTable::game());
-    auto outcomes = [&] { return game.run(settings).outcomes; };
-    const auto first = outcomes();
-    QCOMPARE(first, outcomes());
+    auto figures = [&](int threads) {
+        settings.threads = threads;
+        const SimulationResult result = game.run(settings);
+        return std::make_tuple(result.outcomes, result.returnOf(Strategy::DeckAsItIs).halfWidth,
+                               result.advantage().value);
+    };
+    const auto oneThread = figures(1);
+    QCOMPARE(figures(2), oneThread);
+    QCOMPARE(figures(3), oneThread);
     settings.seed = 2;
-    QVERIFY(first != outcomes());
+    QVERIFY(figures(2) != oneThread);
+}
+
+void tst_Analysis::decksDealUniformlyFromTheCardsLeft_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<int>("depth");
+    for (const int depth : {0, 20, 41})
+        QTest::addRow("table's deck, %d dealt", depth) << true << depth;
+    for (const int depth : {0, 20, 41, 50})
+        QTest::addRow("simulator's deck, %d dealt", depth) << false << depth;
+}
+
+void tst_Analysis::decksDealUniformlyFromTheCardsLeft()
+{
+    // A million seeded deals of one card after `depth` others: its place
+    // among the cards left must be uniform, for the table's deck and the
+    // simulator's alike.
+    QFETCH(bool, table);
+    QFETCH(int, depth);
+    constexpr int Deals = 1000000;
+    std::vector<std::int64_t> counts(std::size_t(DeckSize - depth), 0);
+    SeededRandom random(11);
+    Deck deck(random);
+    ShuffledDeck shuffled;
+    for (int trial = 0; trial < Deals; ++trial) {
+        int place = 0;
+        if (table) {
+            deck.shuffle();
+            for (int left = depth; left > 0;)
+                deck.deal([&](int) { return left-- <= 0; });
+            place = placeAmongLeft(deck.undealtCards(), [&] {
+                deck.deal([](int slot) { return slot > 1; });
+                return deck.undealtCards();
+            });
+        } else {
+            shuffled.shuffle(mixBits(std::uint64_t(trial)));
+            for (int dealt = 0; dealt < depth; ++dealt)
+                shuffled.deal();
+            place = placeAmongLeft(shuffled.left(), [&] {
+                shuffled.deal();
+                return shuffled.left();
+            });
+        }
+        ++counts[std::size_t(place)];
+    }
+    // Chance of a larger statistic under 1 in 10,000 for these freedoms.
+    const double freedoms = double(counts.size() - 1);
+    const double limit = freedoms + 4.0 * std::sqrt(2.0 * freedoms) + 10.0;
+    QVERIFY2(chiSquare(counts) < limit, qPrintable(QStringLiteral("chi-square %1 over %2 places")
+                                                       .arg(chiSquare(counts)).arg(counts.size())));
 }
 
 void tst_Analysis::payTablesAreReadOrRefused_data()

@@ -64,7 +64,7 @@ private:
         // With only the hand dealt the deck is fresh, and the look-up knows.
         if (m_strategy == Strategy::FreshDeck || m_deck.dealtCount() == HandSize)
             return m_fresh.bestHold(m_hand);
-        return bestHold(analyseHolds(m_hand, m_deck.left(), m_table));
+        return bestHold(valueHolds(m_hand, m_deck.left(), m_table));
     }
 
     const PayTable &m_table;

@@ -207,6 +207,17 @@ void BM_AdviseHand(benchmark::State &state)
 {
     adviseHands<valueHolds>(state);
 }
+
+// Advice on a fresh deck from the pay totals that solving the game leaves.
+void BM_AdviseHandFreshDeck(benchmark::State &state)
+{
+    const FreshDeckHolds fresh(PayTable::game());
+    const auto deals = randomDeals(4096, 0);
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bestHold(fresh.values(deals[i++ % deals.size()].first)));
+}
+BENCHMARK(BM_AdviseHandFreshDeck)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AdviseHand)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
 
 // The same with every outcome counted, as the trainer's list of holds shows them.

@@ -318,7 +318,8 @@ void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor()
     const PayTable pays = *PayTable::named(table);
     const FreshDeckHolds fresh(pays);
     // Random deals, and two where holding either ten ties: the advisor
-    // keeps the one in the earlier slot, and so must the look-up.
+    // keeps the one in the earlier slot, and so must the look-up. The pay
+    // totals the solver leaves value every hold as the count of draws does.
     std::vector<Hand> deals = {{{{8, 1}, {5, 0}, {6, 1}, {7, 1}, {8, 2}}}, {{{8, 2}, {5, 0}, {6, 1}, {7, 1}, {8, 1}}}};
     std::mt19937 random(13);
     for (int trial = 0; trial < 300; ++trial) {
@@ -331,7 +332,14 @@ void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor()
         CardSet deck = FullDeck;
         for (const CardCode &card : hand)
             deck &= ~cardBit(card);
-        QCOMPARE(fresh.bestHold(hand), bestHold(analyseHolds(hand, deck, pays)));
+        const auto counted = valueHolds(hand, deck, pays);
+        QCOMPARE(fresh.bestHold(hand), bestHold(counted));
+        const auto looked = fresh.values(hand);
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            QCOMPARE(looked[mask].mask, mask);
+            QCOMPARE(looked[mask].totalPay, counted[mask].totalPay);
+            QCOMPARE(looked[mask].draws, counted[mask].draws);
+        }
     }
 }
 

@@ -250,7 +250,7 @@ void BM_SimulateGame(benchmark::State &state)
     SimulationSettings settings;
     settings.threads = int(state.range(0));
     settings.reshuffleEveryHand = state.range(1) != 0;
-    settings.hands = settings.reshuffleEveryHand ? 200000 : 4000;
+    settings.hands = settings.reshuffleEveryHand ? 200000 : 20000;
     for (auto _ : state) {
         benchmark::DoNotOptimize(game.run(settings));
         ++settings.seed;

@@ -205,9 +205,27 @@ void adviseHands(benchmark::State &state)
 
 void BM_AdviseHand(benchmark::State &state)
 {
+    adviseHands<valueHolds>(state);
+}
+
+// Advice on a fresh deck from the pay totals that solving the game leaves.
+void BM_AdviseHandFreshDeck(benchmark::State &state)
+{
+    const FreshDeckHolds fresh(PayTable::game());
+    const auto deals = randomDeals(4096, 0);
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bestHold(fresh.values(deals[i++ % deals.size()].first)));
+}
+BENCHMARK(BM_AdviseHandFreshDeck)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AdviseHand)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
+
+// The same with every outcome counted, as the trainer's list of holds shows them.
+void BM_AnalyseHolds(benchmark::State &state)
+{
     adviseHands<analyseHolds>(state);
 }
-BENCHMARK(BM_AdviseHand)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AnalyseHolds)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
 
 // The same with the first engine, which the tests keep as their check.
 void BM_AdviseHandReference(benchmark::State &state)
@@ -232,7 +250,7 @@ void BM_SimulateGame(benchmark::State &state)
     SimulationSettings settings;
     settings.threads = int(state.range(0));
     settings.reshuffleEveryHand = state.range(1) != 0;
-    settings.hands = settings.reshuffleEveryHand ? 200000 : 4000;
+    settings.hands = settings.reshuffleEveryHand ? 200000 : 20000;
     for (auto _ : state) {
         benchmark::DoNotOptimize(game.run(settings));
         ++settings.seed;

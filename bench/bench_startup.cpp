@@ -1,37 +1,27 @@
-// Process start to the table's first paint, offscreen: the benchmark starts
-// itself as a child that opens the table and quits right after painting it.
+// Process start to the table's first paint, offscreen, against a bare Qt
+// window of the same size in a program of its own: the benchmark starts
+// itself as a child that opens the table and quits right after painting
+// it, saying how much memory it had in use then, and the bare window's
+// program does the same. The two take turns, so that both see the same
+// load on the machine.
+#include "firstpaint.h"
 #include "screens/table/cards.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
 const char *self = nullptr;
-
-// Ends the child once the table's first paint has gone through.
-class FirstPaint : public QObject
-{
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // exit, not quit: quitting would first ask the table to close.
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
 
 int openTableAndQuit(int argc, char **argv)
 {
@@ -44,19 +34,52 @@ int openTableAndQuit(int argc, char **argv)
     return QApplication::exec();
 }
 
+struct Start
+{
+    double milliseconds = 0;
+    double residentMegabytes = 0;
+};
+
+std::optional<Start> startChild(const QString &program, const QStringList &arguments)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QProcess child;
+    child.start(program, arguments);
+    if (!child.waitForFinished(30000) || child.exitCode() != 0)
+        return std::nullopt;
+    const double milliseconds = double(clock.nsecsElapsed()) / 1e6;
+    return Start{milliseconds, child.readAllStandardOutput().toDouble() / 1024.0};
+}
+
+double median(std::vector<double> values)
+{
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 void BM_StartToFirstPaint(benchmark::State &state)
 {
+    std::vector<double> table, bare, tableMemory, bareMemory;
     for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
-        QProcess child;
-        child.start(QString::fromLocal8Bit(self), {QStringLiteral("--child")});
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-            state.SkipWithError("the child did not open the table");
+        const std::optional<Start> plain = startChild(QStringLiteral(BARE_WINDOW), {});
+        const std::optional<Start> game = startChild(QString::fromLocal8Bit(self), {QStringLiteral("--child")});
+        if (!plain || !game) {
+            state.SkipWithError("a child did not open its window");
             return;
         }
-        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        bare.push_back(plain->milliseconds);
+        table.push_back(game->milliseconds);
+        bareMemory.push_back(plain->residentMegabytes);
+        tableMemory.push_back(game->residentMegabytes);
+        state.SetIterationTime(game->milliseconds / 1e3);
     }
+    state.counters["bare_ms"] = median(bare);
+    state.counters["table_ms"] = median(table);
+    state.counters["ratio"] = median(table) / median(bare);
+    state.counters["bare_MB"] = median(bareMemory);
+    state.counters["table_MB"] = median(tableMemory);
+    state.counters["memory_ratio"] = median(tableMemory) / median(bareMemory);
 }
 BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 

@@ -62,5 +62,22 @@ expect 2 "no pays" -- --table-file "$work/fifo" return
 expect 0 "difference, same decks" -- simulate --hands 200 --threads 1
 expect 0 "a fresh deck for every hand" -- --reshuffle-every-hand simulate --hands 2000 --seed 5
 
+# The same seed and number of hands give the same figures on any number of
+# threads (the first line names the count), and by default the tool uses
+# the CPUs it may run on.
+figures() { "$odds" simulate --hands 3000 --seed 4 --threads "$1" 2>/dev/null | tail -n +2; }
+cases=$((cases + 1))
+if [ "$(figures 1)" != "$(figures 2)" ] || [ -z "$(figures 1)" ]; then
+    echo "FAIL: simulate --seed 4 gave other figures on 2 threads than on 1:"; diff <(figures 1) <(figures 2)
+    failures=$((failures + 1))
+fi
+if command -v taskset >/dev/null; then
+    cases=$((cases + 1))
+    if ! taskset -c 0 "$odds" simulate --hands 100 2>/dev/null | grep -qF "1 thread;"; then
+        echo "FAIL: simulate under taskset -c 0 did not default to 1 thread"
+        failures=$((failures + 1))
+    fi
+fi
+
 echo "$((cases - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

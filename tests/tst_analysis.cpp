@@ -1,6 +1,8 @@
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
+#include "analysis/shuffleddeck.h"
 #include "analysis/simulation.h"
+#include "model/deck.h"
 #include "model/names.h"
 #include "paytabletext.h"
 #include "referenceholds.h"
@@ -93,6 +95,27 @@ bool sameHold(const HoldResult &a, const HoldResult &b)
     return a.draws == b.draws && a.totalPay == b.totalPay && a.outcomes == b.outcomes;
 }
 
+// Where the card a deck deals next stands among the cards it had left,
+// counted from the lowest: uniform over them when every card left is
+// equally likely, whichever they are.
+template <typename DealOne>
+int placeAmongLeft(CardSet left, DealOne dealOne)
+{
+    const CardSet card = left & ~dealOne();
+    return std::popcount(left & (card - 1));
+}
+
+// Pearson's statistic of counts against equal chances.
+double chiSquare(const std::vector<std::int64_t> &counts)
+{
+    const double total = std::accumulate(counts.begin(), counts.end(), 0.0);
+    const double expected = total / double(counts.size());
+    double sum = 0;
+    for (const std::int64_t count : counts)
+        sum += (double(count) - expected) * (double(count) - expected) / expected;
+    return sum;
+}
+
 template <typename Visit>
 void forEveryHand(Visit visit)
 {
@@ -127,6 +150,8 @@ private slots:
     void freshDeckLookUpAgreesWithTheAdvisor();
     void simulationOfFreshDecksMatchesTheExactReturn();
     void simulationIsRepeatableBySeed();
+    void decksDealUniformlyFromTheCardsLeft_data();
+    void decksDealUniformlyFromTheCardsLeft();
     void payTablesAreReadOrRefused_data();
     void payTablesAreReadOrRefused();
     void cardsAreReadInEitherCase();
@@ -164,7 +189,8 @@ void tst_Analysis::holdsMatchEveryDrawCounted()
 void tst_Analysis::holdsMatchTheReferenceEngine()
 {
     // Every hold of many random deals, from a fresh deck down to an empty
-    // one, on random pay tables: both engines must count each outcome alike.
+    // one, on random pay tables: both engines must count each outcome alike,
+    // and the count of pays alone must agree with them.
     const unsigned seed = qEnvironmentVariableIsSet("DRAWPOKER_SEED") ? qEnvironmentVariable("DRAWPOKER_SEED").toUInt()
                                                                        : std::random_device{}();
     std::mt19937 random(seed);
@@ -174,9 +200,11 @@ void tst_Analysis::holdsMatchTheReferenceEngine()
         const auto [hand, deck] = randomDeal(random, gone);
         const PayTable table = randomPayTable(random);
         const auto holds = analyseHolds(hand, deck, table);
+        const auto values = valueHolds(hand, deck, table);
         const auto expected = referenceHolds(hand, deck, table);
         for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            if (!sameHold(holds[mask], expected[mask]))
+            if (!sameHold(holds[mask], expected[mask]) || values[mask].totalPay != expected[mask].totalPay
+                || values[mask].draws != expected[mask].draws)
                 QFAIL(qPrintable(QStringLiteral("hold %4 of deal %2 (%3 cards gone) differs; "
                                                 "DRAWPOKER_SEED=%1 repeats this run")
                                      .arg(seed).arg(trial).arg(gone).arg(mask)));
@@ -291,7 +319,8 @@ void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor()
     const PayTable pays = *PayTable::named(table);
     const FreshDeckHolds fresh(pays);
     // Random deals, and two where holding either ten ties: the advisor
-    // keeps the one in the earlier slot, and so must the look-up.
+    // keeps the one in the earlier slot, and so must the look-up. The pay
+    // totals the solver leaves value every hold as the count of draws does.
     std::vector<Hand> deals = {{{{8, 1}, {5, 0}, {6, 1}, {7, 1}, {8, 2}}}, {{{8, 2}, {5, 0}, {6, 1}, {7, 1}, {8, 1}}}};
     std::mt19937 random(13);
     for (int trial = 0; trial < 300; ++trial) {
@@ -304,7 +333,14 @@ void tst_Analysis::freshDeckLookUpAgreesWithTheAdvisor()
         CardSet deck = FullDeck;
         for (const CardCode &card : hand)
             deck &= ~cardBit(card);
-        QCOMPARE(fresh.bestHold(hand), bestHold(analyseHolds(hand, deck, pays)));
+        const auto counted = valueHolds(hand, deck, pays);
+        QCOMPARE(fresh.bestHold(hand), bestHold(counted));
+        const auto looked = fresh.values(hand);
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            QCOMPARE(looked[mask].mask, mask);
+            QCOMPARE(looked[mask].totalPay, counted[mask].totalPay);
+            QCOMPARE(looked[mask].draws, counted[mask].draws);
+        }
     }
 }
 
@@ -329,15 +365,72 @@ void tst_Analysis::simulationOfFreshDecksMatchesTheExactReturn()
 
 void tst_Analysis::simulationIsRepeatableBySeed()
 {
+    // The same seed and number of hands give the same figures on one
+    // thread or on several; another seed gives others.
     SimulationSettings settings;
-    settings.hands = 300;
-    settings.threads = 2;
+    settings.hands = 2500;
     const GameSimulation game(PayTable::game());
-    auto outcomes = [&] { return game.run(settings).outcomes; };
-    const auto first = outcomes();
-    QCOMPARE(first, outcomes());
+    auto figures = [&](int threads) {
+        settings.threads = threads;
+        const SimulationResult result = game.run(settings);
+        return std::make_tuple(result.outcomes, result.returnOf(Strategy::DeckAsItIs).halfWidth,
+                               result.advantage().value);
+    };
+    const auto oneThread = figures(1);
+    QCOMPARE(figures(2), oneThread);
+    QCOMPARE(figures(3), oneThread);
     settings.seed = 2;
-    QVERIFY(first != outcomes());
+    QVERIFY(figures(2) != oneThread);
+}
+
+void tst_Analysis::decksDealUniformlyFromTheCardsLeft_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<int>("depth");
+    for (const int depth : {0, 20, 41})
+        QTest::addRow("table's deck, %d dealt", depth) << true << depth;
+    for (const int depth : {0, 20, 41, 50})
+        QTest::addRow("simulator's deck, %d dealt", depth) << false << depth;
+}
+
+void tst_Analysis::decksDealUniformlyFromTheCardsLeft()
+{
+    // A million seeded deals of one card after `depth` others: its place
+    // among the cards left must be uniform, for the table's deck and the
+    // simulator's alike.
+    QFETCH(bool, table);
+    QFETCH(int, depth);
+    constexpr int Deals = 1000000;
+    std::vector<std::int64_t> counts(std::size_t(DeckSize - depth), 0);
+    SeededRandom random(11);
+    Deck deck(random);
+    ShuffledDeck shuffled;
+    for (int trial = 0; trial < Deals; ++trial) {
+        int place = 0;
+        if (table) {
+            deck.shuffle();
+            for (int left = depth; left > 0;)
+                deck.deal([&](int) { return left-- <= 0; });
+            place = placeAmongLeft(deck.undealtCards(), [&] {
+                deck.deal([](int slot) { return slot > 1; });
+                return deck.undealtCards();
+            });
+        } else {
+            shuffled.shuffle(mixBits(std::uint64_t(trial)));
+            for (int dealt = 0; dealt < depth; ++dealt)
+                shuffled.deal();
+            place = placeAmongLeft(shuffled.left(), [&] {
+                shuffled.deal();
+                return shuffled.left();
+            });
+        }
+        ++counts[std::size_t(place)];
+    }
+    // Chance of a larger statistic under 1 in 10,000 for these freedoms.
+    const double freedoms = double(counts.size() - 1);
+    const double limit = freedoms + 4.0 * std::sqrt(2.0 * freedoms) + 10.0;
+    QVERIFY2(chiSquare(counts) < limit, qPrintable(QStringLiteral("chi-square %1 over %2 places")
+                                                       .arg(chiSquare(counts)).arg(counts.size())));
 }
 
 void tst_Analysis::payTablesAreReadOrRefused_data()

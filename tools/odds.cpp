@@ -20,6 +20,7 @@
 #include <numeric>
 #include <sys/stat.h>
 #include <thread>
+#include <sched.h>
 #include <unistd.h>
 
 namespace {
@@ -46,8 +47,9 @@ simulate  plays N hands (default 1000000) as the table deals them: the deck
           the hold that would be best on a fresh deck. Prints each one's
           return with a 95% confidence interval, the difference between
           them from the same deals, and how often each final hand came up.
-          --seed N (default 1) and --threads N (default: every core) fix
-          the figures: the same seed and threads give the same result.
+          --seed N (default 1) fixes the figures: the same seed and number
+          of hands give the same result on any number of --threads N
+          (default: every CPU the tool may run on).
           --reshuffle-every-hand plays every hand from a fresh deck.
 
 Cards: a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s, in either
@@ -99,6 +101,17 @@ struct Request
 
 const QStringList Commands = {QStringLiteral("hold"), QStringLiteral("return"), QStringLiteral("simulate")};
 
+// The CPUs this process may run on (`taskset` narrows them), which may be
+// fewer than those online.
+int usableCpus()
+{
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0)
+        return std::max(1, CPU_COUNT(&cpus));
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 bool isOption(const QString &word)
 {
     return word.startsWith(QLatin1String("--")) || word == QLatin1String("-h");
@@ -112,7 +125,7 @@ public:
     explicit CommandLine(const QStringList &words)
         : m_words(words)
     {
-        m_request.simulation.threads = int(std::max(1u, std::thread::hardware_concurrency()));
+        m_request.simulation.threads = usableCpus();
     }
 
     std::optional<Request> read(QString *error)

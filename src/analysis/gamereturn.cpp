@@ -301,6 +301,57 @@ void addFromSubsets(const std::vector<std::int64_t> &from, std::vector<std::int6
     });
 }
 
+using PayTotals = SetTotals<std::uint32_t>;
+
+// The index of five cards in increasing order among all hands.
+std::int32_t colexIndex(const std::array<int, HandSize> &cards)
+{
+    std::int32_t index = 0;
+    for (int i = 0; i < HandSize; ++i)
+        index += Choose[cards[std::size_t(i)]][i + 1];
+    return index;
+}
+
+// For a deal's cards in increasing order: the index of each of its 32
+// subsets, and the total pay of the final hands of each hold (the subset
+// kept), by inclusion and exclusion over the pay totals of the subsets.
+// Masks name the cards by their place in that order. The loops are
+// unrolled, so that what each step reads from `holds` is known when
+// compiling.
+struct DealHolds
+{
+    DealHolds(const std::array<int, HandSize> &cards, const PayTotals &pays, std::int64_t dealtPay)
+    {
+        // The index of each subset is that of the subset without its highest
+        // card plus that card's term.
+        std::array<const std::int32_t *, HandSize> chooseOf{};
+        for (int slot = 0; slot < HandSize; ++slot)
+            chooseOf[std::size_t(slot)] = Choose[cards[std::size_t(slot)]].data();
+        index[0] = 0;
+#pragma GCC unroll 32
+        for (unsigned mask = 1; mask < HoldCount; ++mask) {
+            const int highest = holds.highest[mask];
+            index[mask] = index[mask ^ (1u << highest)] + chooseOf[std::size_t(highest)][holds.count[mask]];
+        }
+#pragma GCC unroll 32
+        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
+            total[mask] = pays.at(holds.count[mask], index[mask]);
+        total[HoldCount - 1] = dealtPay;
+        // Keep only the hands that avoid every discarded card.
+#pragma GCC unroll 5
+        for (unsigned bit = 1; bit < HoldCount; bit <<= 1) {
+#pragma GCC unroll 32
+            for (unsigned mask = 0; mask < HoldCount; ++mask) {
+                if (!(mask & bit))
+                    total[mask] -= total[mask | bit];
+            }
+        }
+    }
+
+    std::array<std::int32_t, HoldCount> index;
+    std::array<std::int64_t, HoldCount> total;
+};
+
 class GameSolver
 {
 public:
@@ -326,6 +377,7 @@ public:
         countFinalHands();
         return m_game;
     }
+    PayTotals takePays() { return std::move(m_pay); }
     FreshDeckHolds::Classes takeClasses()
     {
         std::sort(m_classes.tied.begin(), m_classes.tied.end());
@@ -366,35 +418,10 @@ private:
     // count the hold's final hands.
     void playBest(const std::array<int, HandSize> &cards, int weight)
     {
-        // The index of each subset is that of the subset without its highest
-        // card plus that card's term. The loops over the 32 holds are
-        // unrolled, so that what each step reads from `holds` is known when
-        // compiling.
-        std::array<const std::int32_t *, HandSize> chooseOf{};
-        for (int slot = 0; slot < HandSize; ++slot)
-            chooseOf[std::size_t(slot)] = Choose[cards[std::size_t(slot)]].data();
-        std::array<std::int32_t, HoldCount> index;
-        index[0] = 0;
-#pragma GCC unroll 32
-        for (unsigned mask = 1; mask < HoldCount; ++mask) {
-            const int highest = holds.highest[mask];
-            index[mask] = index[mask ^ (1u << highest)] + chooseOf[std::size_t(highest)][holds.count[mask]];
-        }
-        const Outcome dealt = Outcome(m_outcomeOf[std::size_t(index[HoldCount - 1])]);
-        std::array<std::int64_t, HoldCount> total;
-#pragma GCC unroll 32
-        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
-            total[mask] = m_pay.at(holds.count[mask], index[mask]);
-        total[HoldCount - 1] = m_pays[std::size_t(dealt)];
-        // Keep only the hands that avoid every discarded card.
-#pragma GCC unroll 5
-        for (unsigned bit = 1; bit < HoldCount; bit <<= 1) {
-#pragma GCC unroll 32
-            for (unsigned mask = 0; mask < HoldCount; ++mask) {
-                if (!(mask & bit))
-                    total[mask] -= total[mask | bit];
-            }
-        }
+        const Outcome dealt = Outcome(m_outcomeOf[std::size_t(colexIndex(cards))]);
+        const DealHolds values(cards, m_pay, m_pays[std::size_t(dealt)]);
+        const std::array<std::int32_t, HoldCount> &index = values.index;
+        const std::array<std::int64_t, HoldCount> &total = values.total;
         // Returns compared exactly, over the common denominator.
         unsigned best = holds.preferred[0];
         std::int64_t bestValue = total[best] * m_perDraw[HandSize];
@@ -465,7 +492,7 @@ private:
     const HandScores m_scores;
     const std::array<int, OutcomeCount> m_pays;
     std::vector<std::uint8_t> m_outcomeOf; // by the hand's colex index
-    SetTotals<std::uint32_t> m_pay;
+    PayTotals m_pay;
     SetTotals<std::int64_t> m_coefficient;
     std::array<std::int64_t, OutcomeCount> m_scaledOutcomes{};
     std::array<std::int64_t, HandSize + 1> m_perDraw{}; // draws in the common denominator, by cards held
@@ -480,11 +507,46 @@ GameReturn exactGameReturn(const PayTable &table)
     return GameSolver(table, false).solve();
 }
 
+struct FreshDeckHolds::Pays
+{
+    PayTable table;
+    PayTotals totals;
+};
+
 FreshDeckHolds::FreshDeckHolds(const PayTable &table)
 {
     GameSolver solver(table, true);
     solver.solve();
     m_classes = solver.takeClasses();
+    m_pays = std::make_unique<const Pays>(Pays{table, solver.takePays()});
+}
+
+FreshDeckHolds::~FreshDeckHolds() = default;
+
+std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCode, HandSize> &hand) const
+{
+    // The cards in increasing order, each with the slot it came from.
+    std::array<int, HandSize> sorted{};
+    for (int slot = 0; slot < HandSize; ++slot)
+        sorted[std::size_t(slot)] = CardIndex(hand[std::size_t(slot)]) * 8 + slot;
+    std::sort(sorted.begin(), sorted.end());
+    std::array<int, HandSize> cards{};
+    for (int i = 0; i < HandSize; ++i)
+        cards[std::size_t(i)] = sorted[std::size_t(i)] / 8;
+    const DealHolds deal(cards, m_pays->totals, m_pays->table.pay(evaluateHand(hand, m_pays->table)));
+    std::array<HoldValue, HoldCount> values;
+    // The slots of the cards a mask over their order keeps, built from the
+    // mask without its lowest card.
+    std::array<unsigned, HoldCount> slotsOf{};
+    for (unsigned mask = 1; mask < HoldCount; ++mask)
+        slotsOf[mask] = slotsOf[mask & (mask - 1)] | 1u << (sorted[std::size_t(std::countr_zero(mask))] % 8);
+    for (unsigned mask = 0; mask < HoldCount; ++mask) {
+        HoldValue &value = values[slotsOf[mask]];
+        value.mask = slotsOf[mask];
+        value.draws = Choose[DeckSize - HandSize][HandSize - holds.count[mask]];
+        value.totalPay = deal.total[mask];
+    }
+    return values;
 }
 
 unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) const
@@ -507,9 +569,7 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
     }
     std::array<int, HandSize> sorted = number;
     std::sort(sorted.begin(), sorted.end());
-    std::int32_t index = 0;
-    for (int i = 0; i < HandSize; ++i)
-        index += Choose[sorted[std::size_t(i)]][i + 1];
+    const std::int32_t index = colexIndex(sorted);
     auto inSlots = [&](unsigned hold) {
         unsigned mask = 0;
         for (int slot = 0; slot < HandSize; ++slot) {

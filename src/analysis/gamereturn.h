@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The exact return of the whole game from a fresh deck, every deal played
@@ -28,10 +29,15 @@ class FreshDeckHolds
 {
 public:
     explicit FreshDeckHolds(const PayTable &table);
+    ~FreshDeckHolds();
 
     // The hold bestHold(analyseHolds(hand, FullDeck less the hand, table))
     // picks, bit i keeping hand[i].
     unsigned bestHold(const std::array<CardCode, HandSize> &hand) const;
+    // What valueHolds(hand, FullDeck less the hand, table) finds, from the
+    // pay totals of the sets of up to four cards that solving the game
+    // leaves: a few look-ups instead of a count of draws.
+    std::array<HoldValue, HoldCount> values(const std::array<CardCode, HandSize> &hand) const;
 
     // What the solver leaves for each class of deals that a renaming of
     // suits turns into each other, by the index of the class's
@@ -47,5 +53,8 @@ public:
     };
 
 private:
+    struct Pays;
+
     Classes m_classes;
+    std::unique_ptr<const Pays> m_pays;
 };

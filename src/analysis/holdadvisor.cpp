@@ -136,9 +136,14 @@ struct Kept
     bool pair = false;       // two cards of a rank kept: no straight or flush
 };
 
-// Counts the 32 holds of one hand on one deck.
+// Counts the 32 holds of one hand on one deck, each into a HoldResult with
+// its outcomes or, when those are not needed, only into a HoldValue.
+template <typename Result>
 class HoldCounter
 {
+    static constexpr bool CountsOutcomes = std::is_same_v<Result, HoldResult>;
+
+
 public:
     HoldCounter(const Hand &hand, CardSet deck, const PayTable &table)
         : m_hand(hand)
@@ -162,7 +167,7 @@ public:
         }
     }
 
-    void countInto(std::array<HoldResult, HoldCount> &holds)
+    void countInto(std::array<Result, HoldCount> &holds)
     {
         // The ranks the hand has none of, the same for every hold.
         ShapeTable ways{};
@@ -205,18 +210,23 @@ private:
     // as nothing.
     void countLeaf(const ShapeRow &hands, const Kept &kept)
     {
-        Tally &outcomes = m_leaves[kept.leaf];
-        outcomes.fill(0);
         const std::int64_t straights = kept.pair ? 0 : countStraights(kept.ranks);
-        outcomes[Straight] = straights;
-        outcomes[Nothing] = std::int64_t(hands[shape::Singles]) - straights + hands[shape::LowPair];
-        outcomes[PayingPair] = hands[shape::HighPair];
-        outcomes[TwoPair] = hands[shape::TwoPairs];
-        outcomes[ThreeOfAKind] = hands[shape::Trips];
-        outcomes[FullHouse] = hands[shape::FullHouse];
-        std::int64_t pay = 0;
-        for (const Outcome o : {Straight, Nothing, PayingPair, TwoPair, ThreeOfAKind, FullHouse})
-            pay += outcomes[o] * m_pays[o];
+        std::int64_t pay = straights * m_pays[Straight]
+                           + (std::int64_t(hands[shape::Singles]) - straights + hands[shape::LowPair]) * m_pays[Nothing]
+                           + std::int64_t(hands[shape::HighPair]) * m_pays[PayingPair]
+                           + std::int64_t(hands[shape::TwoPairs]) * m_pays[TwoPair]
+                           + std::int64_t(hands[shape::Trips]) * m_pays[ThreeOfAKind]
+                           + std::int64_t(hands[shape::FullHouse]) * m_pays[FullHouse];
+        if constexpr (CountsOutcomes) {
+            Tally &outcomes = m_leaves[kept.leaf];
+            outcomes.fill(0);
+            outcomes[Straight] = straights;
+            outcomes[Nothing] = std::int64_t(hands[shape::Singles]) - straights + hands[shape::LowPair];
+            outcomes[PayingPair] = hands[shape::HighPair];
+            outcomes[TwoPair] = hands[shape::TwoPairs];
+            outcomes[ThreeOfAKind] = hands[shape::Trips];
+            outcomes[FullHouse] = hands[shape::FullHouse];
+        }
         // Four of a rank: all four are kept or in the deck, and at most one
         // other card is kept; when none is, the fifth card is any other.
         unsigned ranks = m_completeRanks & kept.wholeRanks;
@@ -226,8 +236,10 @@ private:
             const int rank = std::countr_zero(ranks);
             const int others = kept.cards - m_inHand[std::size_t(rank)];
             const std::size_t four = std::size_t(FourOfAKindFirst + rank);
-            outcomes[four] = others == 0 ? m_deck.size - m_deck.perRank[std::size_t(rank)] : others == 1 ? 1 : 0;
-            pay += outcomes[four] * m_pays[four];
+            const std::int64_t hands = others == 0 ? m_deck.size - m_deck.perRank[std::size_t(rank)] : others == 1 ? 1 : 0;
+            pay += hands * m_pays[four];
+            if constexpr (CountsOutcomes)
+                m_leaves[kept.leaf][four] = hands;
         }
         m_leafPays[kept.leaf] = pay;
     }
@@ -261,7 +273,7 @@ private:
 
     // A hold takes its leaf's counts; keeping at most one suit, it can
     // also end as a flush.
-    void countHold(unsigned mask, HoldResult &result) const
+    void countHold(unsigned mask, Result &result) const
     {
         unsigned leaf = 0;
         unsigned ranks = 0;
@@ -279,7 +291,8 @@ private:
         const int draw = HandSize - kept;
         result.mask = mask;
         result.draws = Choose[std::size_t(m_deck.size)][std::size_t(draw)];
-        result.outcomes = m_leaves[leaf];
+        if constexpr (CountsOutcomes)
+            result.outcomes = m_leaves[leaf];
         result.totalPay = m_leafPays[leaf];
         if ((suits & (suits - 1)) == 0)
             moveFlushes(result, ranks, suits ? suits : (1u << SuitCount) - 1, draw);
@@ -287,7 +300,7 @@ private:
 
     // The draws that make the kept cards a flush in one of `suits` were
     // counted as straights or nothing; they move to their flush outcomes.
-    void moveFlushes(HoldResult &result, unsigned keptRanks, unsigned suits, int draw) const
+    void moveFlushes(Result &result, unsigned keptRanks, unsigned suits, int draw) const
     {
         std::int64_t flushes = 0;
         std::int64_t straightFlushes = 0;
@@ -304,12 +317,14 @@ private:
         }
         const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;
         const std::int64_t wereStraights = straightFlushes + royalFlushes;
-        Tally &outcomes = result.outcomes;
-        outcomes[Nothing] -= onlyFlushes;
-        outcomes[Flush] += onlyFlushes;
-        outcomes[Straight] -= wereStraights;
-        outcomes[StraightFlush] += straightFlushes;
-        outcomes[RoyalFlush] += royalFlushes;
+        if constexpr (CountsOutcomes) {
+            Tally &outcomes = result.outcomes;
+            outcomes[Nothing] -= onlyFlushes;
+            outcomes[Flush] += onlyFlushes;
+            outcomes[Straight] -= wereStraights;
+            outcomes[StraightFlush] += straightFlushes;
+            outcomes[RoyalFlush] += royalFlushes;
+        }
         const auto pay = [&](Outcome o) { return std::int64_t(m_pays[std::size_t(o)]); };
         result.totalPay += onlyFlushes * (pay(Flush) - pay(Nothing)) - wereStraights * pay(Straight)
                            + straightFlushes * pay(StraightFlush) + royalFlushes * pay(RoyalFlush);
@@ -326,19 +341,20 @@ private:
     int m_handRankCount = 0;
     unsigned m_handRankSet = 0;
     unsigned m_completeRanks = 0; // ranks whose four cards are all in the hand or the deck
-    // Written by the walk before any hold reads them.
-    std::array<Tally, HoldCount> m_leaves;
+    // Written by the walk before any hold reads them; outcomes only when
+    // they are counted.
+    std::array<Tally, CountsOutcomes ? HoldCount : 0> m_leaves;
     std::array<std::int64_t, HoldCount> m_leafPays;
 };
 
 } // namespace
 
-int HoldResult::heldCount() const
+int HoldValue::heldCount() const
 {
     return std::popcount(mask);
 }
 
-int compareReturns(const HoldResult &a, const HoldResult &b)
+int compareReturns(const HoldValue &a, const HoldValue &b)
 {
     // Pays stay within PayTable::LargestPay, so these products fit.
     const std::int64_t left = a.totalPay * b.draws;
@@ -346,7 +362,7 @@ int compareReturns(const HoldResult &a, const HoldResult &b)
     return left < right ? -1 : left > right ? 1 : 0;
 }
 
-bool isBetterHold(const HoldResult &a, const HoldResult &b)
+bool isBetterHold(const HoldValue &a, const HoldValue &b)
 {
     if ((a.draws == 0) != (b.draws == 0))
         return b.draws == 0;
@@ -361,11 +377,22 @@ std::array<HoldResult, HoldCount> analyseHolds(const std::array<CardCode, HandSi
                                                const PayTable &table)
 {
     std::array<HoldResult, HoldCount> holds;
-    HoldCounter(hand, deck, table).countInto(holds);
+    HoldCounter<HoldResult>(hand, deck, table).countInto(holds);
     return holds;
 }
 
-unsigned bestHold(const std::array<HoldResult, HoldCount> &holds)
+std::array<HoldValue, HoldCount> valueHolds(const std::array<CardCode, HandSize> &hand, CardSet deck,
+                                            const PayTable &table)
+{
+    std::array<HoldValue, HoldCount> holds;
+    HoldCounter<HoldValue>(hand, deck, table).countInto(holds);
+    return holds;
+}
+
+namespace {
+
+template <typename Hold>
+unsigned bestOf(const std::array<Hold, HoldCount> &holds)
 {
     unsigned best = 0;
     for (unsigned mask = 1; mask < HoldCount; ++mask) {
@@ -373,4 +400,16 @@ unsigned bestHold(const std::array<HoldResult, HoldCount> &holds)
             best = mask;
     }
     return best;
+}
+
+} // namespace
+
+unsigned bestHold(const std::array<HoldResult, HoldCount> &holds)
+{
+    return bestOf(holds);
+}
+
+unsigned bestHold(const std::array<HoldValue, HoldCount> &holds)
+{
+    return bestOf(holds);
 }

@@ -2,7 +2,7 @@
 
 #include "gamereturn.h"
 #include "model/deck.h"
-#include "model/randomsource.h"
+#include "shuffleddeck.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,134 +15,97 @@
 
 namespace {
 
-// The finaliser of SplitMix64: a well-mixed 64-bit value of any input.
-constexpr std::uint64_t mixBits(std::uint64_t z)
-{
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-}
+// Hands are played in blocks of a fixed size, each from a new game with a
+// seed of its own, so that the figures depend on the seed and the number
+// of hands but not on how many threads share the blocks. Blocks of at
+// least this many hands keep the cut-off last deck of each block rare.
+constexpr std::int64_t SmallestBlock = 1000;
+// Each block keeps its own figures until all are added; this many at most.
+constexpr std::int64_t MostBlocks = 10000;
 
-// The numbers for one card, a SplitMix64 sequence of its own, made into
-// floats exactly as the table's source makes them. A card's numbers depend
-// only on which deck it comes from (the reshuffles so far) and how many
-// cards that deck dealt before it. Since a deck's marks are exactly the
-// cards it dealt, two games of a stream then deal the same cards in the
-// same order from every deck, whatever they hold: they play the same
-// shuffled decks.
-class CardRandom final : public RandomSource
-{
-public:
-    explicit CardRandom(std::uint64_t streamKey)
-        : m_streamKey(streamKey)
-    {
-    }
-
-    void start(std::int64_t deck, int dealtBefore)
-    {
-        m_state = mixBits(m_streamKey ^ mixBits(std::uint64_t(deck) * 64 + std::uint64_t(dealtBefore)));
-    }
-
-    void Randomize() override {}
-    float next() override
-    {
-        m_state += 0x9E3779B97F4A7C15u;
-        return unitFromBits(std::uint32_t(mixBits(m_state) >> 32));
-    }
-
-private:
-    std::uint64_t m_streamKey;
-    std::uint64_t m_state = 0;
-};
-
-// One player at the table, holding by one strategy: its own deck, from the
-// first press of DEAL, which reshuffles.
+// One player at the table, holding by one strategy, from the first press
+// of DEAL of a block on. Its n-th deck of a block is shuffled by a key of
+// the block and n alone, so both strategies play through the same decks.
 class TableGame
 {
 public:
-    TableGame(std::uint64_t streamKey, Strategy strategy)
-        : m_random(streamKey)
-        , m_deck(m_random)
+    TableGame(const PayTable &table, const FreshDeckHolds &fresh, Strategy strategy)
+        : m_table(table)
+        , m_fresh(fresh)
         , m_strategy(strategy)
     {
-        m_deck.reshuffle();
     }
-    TableGame(const TableGame &) = delete;
-    TableGame &operator=(const TableGame &) = delete;
 
-    // How many decks this game has gone through, counting the current one.
-    std::int64_t decks() const { return m_decks; }
-
-    Outcome play(const PayTable &table, const FreshDeckHolds &fresh, bool reshuffleFirst)
+    void startBlock(std::uint64_t blockKey)
     {
-        if (reshuffleFirst)
-            m_deck.reshuffle();
-        else
-            m_deck.reshuffleIfRunningLow();
-        if (m_deck.dealtcount() == 0)
-            ++m_decks;
-        // The deck asks about each slot just before it draws into it.
-        auto drawsInto = [this](bool held) {
-            if (!held)
-                m_random.start(m_decks, m_deck.dealtcount());
-            return held;
-        };
-        m_deck.deal([&](int) { return drawsInto(false); });
-        const unsigned hold = chooseHold(table, fresh);
-        m_deck.deal([&](int slot) { return drawsInto(((hold >> (slot - 1)) & 1u) != 0); });
-        return evaluateHand(m_deck.handCards(), table);
+        m_blockKey = blockKey;
+        m_decks = 0;
+    }
+
+    Outcome play(bool reshuffleFirst)
+    {
+        if (m_decks == 0 || reshuffleFirst || m_deck.dealtCount() > Deck::ReshuffleAfter)
+            m_deck.shuffle(mixBits(m_blockKey ^ mixBits(std::uint64_t(++m_decks))));
+        for (CardCode &card : m_hand)
+            card = cardAt(m_deck.deal());
+        const unsigned hold = chooseHold();
+        for (int slot = 0; slot < HandSize; ++slot) {
+            if (!(hold & (1u << slot)))
+                m_hand[std::size_t(slot)] = cardAt(m_deck.deal());
+        }
+        return evaluateHand(m_hand, m_table);
     }
 
 private:
-    unsigned chooseHold(const PayTable &table, const FreshDeckHolds &fresh) const
+    static CardCode cardAt(int index) { return {qint16(index / SuitCount), qint16(index % SuitCount)}; }
+
+    unsigned chooseHold() const
     {
-        const std::array<CardCode, HandSize> hand = m_deck.handCards();
-        if (m_strategy == Strategy::FreshDeck)
-            return fresh.bestHold(hand);
-        const CardSet left = m_deck.undealtCards();
-        // Only the hand is out: the deck is fresh, and the look-up knows.
-        if (std::popcount(left) == RankCount * SuitCount - HandSize)
-            return fresh.bestHold(hand);
-        return bestHold(analyseHolds(hand, left, table));
+        // With only the hand dealt the deck is fresh, and the look-up knows.
+        if (m_strategy == Strategy::FreshDeck || m_deck.dealtCount() == HandSize)
+            return m_fresh.bestHold(m_hand);
+        return bestHold(valueHolds(m_hand, m_deck.left(), m_table));
     }
 
-    CardRandom m_random;
-    Deck m_deck;
-    Strategy m_strategy;
+    const PayTable &m_table;
+    const FreshDeckHolds &m_fresh;
+    const Strategy m_strategy;
+    ShuffledDeck m_deck;
+    std::array<CardCode, HandSize> m_hand{};
+    std::uint64_t m_blockKey = 0;
     std::int64_t m_decks = 0;
 };
 
-struct Stream
+// What one block of hands came to.
+struct Block
 {
-    std::int64_t hands = 0;
-    std::int64_t decksPerBatch = 1;
-    SimulationResult result;
+    SimulationResult::Batch batch;
+    std::array<std::array<std::int64_t, OutcomeCount>, StrategyCount> outcomes{};
 };
 
-void playStream(const PayTable &table, const FreshDeckHolds &fresh, const SimulationSettings &settings,
-                std::uint64_t streamKey, Stream &stream, std::atomic<std::int64_t> &played)
+// Plays the blocks a shared counter hands out until none is left.
+void playBlocks(const PayTable &table, const FreshDeckHolds &fresh, const SimulationSettings &settings,
+                std::int64_t blockHands, std::vector<Block> &blocks, std::atomic<std::int64_t> &nextBlock,
+                std::atomic<std::int64_t> &played)
 {
-    TableGame deckAsItIs(streamKey, Strategy::DeckAsItIs);
-    TableGame freshDeck(streamKey, Strategy::FreshDeck);
-    const std::array<TableGame *, StrategyCount> games = {&deckAsItIs, &freshDeck};
-    SimulationResult &result = stream.result;
-    constexpr std::int64_t ReportEvery = 1000;
-    for (std::int64_t hand = 0; hand < stream.hands; ++hand) {
+    std::array<TableGame, StrategyCount> games = {TableGame(table, fresh, Strategy::DeckAsItIs),
+                                                  TableGame(table, fresh, Strategy::FreshDeck)};
+    const auto blockCount = std::int64_t(blocks.size());
+    for (std::int64_t b = nextBlock++; b < blockCount; b = nextBlock++) {
+        const std::int64_t hands = std::min(blockHands, settings.hands - b * blockHands);
+        Block &block = blocks[std::size_t(b)];
         for (int s = 0; s < StrategyCount; ++s) {
-            TableGame &game = *games[std::size_t(s)];
-            const Outcome outcome = game.play(table, fresh, settings.reshuffleEveryHand);
-            const auto batch = std::size_t((game.decks() - 1) / stream.decksPerBatch);
-            if (batch >= result.batches.size())
-                result.batches.resize(batch + 1);
-            ++result.batches[batch].hands[std::size_t(s)];
-            result.batches[batch].pay[std::size_t(s)] += table.pay(outcome);
-            ++result.outcomes[std::size_t(s)][std::size_t(outcome)];
+            TableGame &game = games[std::size_t(s)];
+            game.startBlock(mixBits(settings.seed ^ mixBits(std::uint64_t(b) + 1)));
+            for (std::int64_t hand = 0; hand < hands; ++hand) {
+                const Outcome outcome = game.play(settings.reshuffleEveryHand);
+                block.batch.pay[std::size_t(s)] += table.pay(outcome);
+                ++block.outcomes[std::size_t(s)][std::size_t(outcome)];
+            }
+            block.batch.hands[std::size_t(s)] = hands;
         }
-        if ((hand + 1) % ReportEvery == 0)
-            played += ReportEvery;
+        played += hands;
     }
-    played += stream.hands % ReportEvery;
-    result.hands = stream.hands;
 }
 
 // Return per hand of one strategy over all batches, and how far a batch's
@@ -213,16 +176,11 @@ GameSimulation::~GameSimulation() = default;
 SimulationResult GameSimulation::run(const SimulationSettings &settings,
                                      const std::function<void(std::int64_t handsPlayed)> &progress) const
 {
-    const int threads = std::max(1, settings.threads);
-    std::vector<Stream> streams(static_cast<std::size_t>(threads));
-    for (int t = 0; t < threads; ++t) {
-        Stream &stream = streams[std::size_t(t)];
-        stream.hands = settings.hands * (t + 1) / threads - settings.hands * t / threads;
-        // A deck lasts about five hands: batches of up to 200 decks, a
-        // hundred or more of them per stream.
-        stream.decksPerBatch = std::clamp<std::int64_t>(stream.hands / 500, 1, 200);
-    }
+    const std::int64_t blockHands = std::max(SmallestBlock, (settings.hands + MostBlocks - 1) / MostBlocks);
+    std::vector<Block> blocks(std::size_t((settings.hands + blockHands - 1) / blockHands));
+    const int threads = int(std::clamp<std::int64_t>(settings.threads, 1, std::int64_t(blocks.size())));
 
+    std::atomic<std::int64_t> nextBlock = 0;
     std::atomic<std::int64_t> played = 0;
     std::mutex mutex;
     std::condition_variable done;
@@ -230,9 +188,8 @@ SimulationResult GameSimulation::run(const SimulationSettings &settings,
     {
         std::vector<std::jthread> workers;
         for (int t = 0; t < threads; ++t) {
-            workers.emplace_back([&, t] {
-                const std::uint64_t streamKey = mixBits(settings.seed ^ mixBits(std::uint64_t(t) + 1));
-                playStream(m_table, *m_fresh, settings, streamKey, streams[std::size_t(t)], played);
+            workers.emplace_back([&] {
+                playBlocks(m_table, *m_fresh, settings, blockHands, blocks, nextBlock, played);
                 const std::lock_guard lock(mutex);
                 ++finished;
                 done.notify_one();
@@ -249,14 +206,16 @@ SimulationResult GameSimulation::run(const SimulationSettings &settings,
         }
     }
 
+    // Each block is a batch of its own: blocks start from a new game, so
+    // they are independent, and both strategies play the same decks in it.
     SimulationResult merged;
-    for (const Stream &stream : streams) {
-        merged.hands += stream.result.hands;
+    for (const Block &block : blocks) {
+        merged.batches.push_back(block.batch);
         for (int s = 0; s < StrategyCount; ++s) {
             for (int o = 0; o < OutcomeCount; ++o)
-                merged.outcomes[std::size_t(s)][std::size_t(o)] += stream.result.outcomes[std::size_t(s)][std::size_t(o)];
+                merged.outcomes[std::size_t(s)][std::size_t(o)] += block.outcomes[std::size_t(s)][std::size_t(o)];
         }
-        merged.batches.insert(merged.batches.end(), stream.result.batches.begin(), stream.result.batches.end());
     }
+    merged.hands = settings.hands;
     return merged;
 }

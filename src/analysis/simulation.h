@@ -37,11 +37,11 @@ struct Estimate
 
 struct SimulationResult
 {
-    // The hands each strategy played with a run of decks of one stream, and
-    // what they paid. A fresh deck starts the game afresh, so batches are
-    // independent, and the intervals are worked out from their spread; both
-    // strategies' batches hold the same decks, so their difference varies
-    // far less than each of them.
+    // The hands each strategy played in one block (see GameSimulation),
+    // and what they paid. Every block starts the game afresh, so batches
+    // are independent, and the intervals are worked out from their spread;
+    // both strategies' batches hold the same decks, so their difference
+    // varies far less than each of them.
     struct Batch
     {
         std::array<std::int64_t, StrategyCount> hands{};
@@ -58,12 +58,13 @@ struct SimulationResult
     Estimate advantage() const;
 };
 
-// The table's game played with a pay table: settings.hands hands from the
-// first press of DEAL on, once with each strategy. Each thread plays a
-// stream of hands of its own. Every card comes from random numbers that
-// depend only on the seed, the stream, the deck and the cards that deck
-// dealt before it, so both strategies play through the same shuffled
-// decks, and the same seed and thread count give the same result.
+// The table's game played with a pay table: settings.hands hands, once
+// with each strategy. The hands are dealt in blocks of a fixed size, each
+// from the first press of DEAL on, with decks shuffled by keys made from
+// the seed, the block's number and the deck's number alone; the threads
+// share out the blocks and their figures are added in block order. So
+// both strategies play through the same decks, and the same seed and
+// number of hands give the same figures on any number of threads.
 class GameSimulation
 {
 public:

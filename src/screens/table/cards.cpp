@@ -5,7 +5,6 @@
 #include "screens/creditsdeck.h"
 #include "screens/trainerpanel.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>

@@ -402,6 +402,11 @@ void tst_Analysis::cardsAreReadInEitherCase()
     QCOMPARE(parseCard(QStringLiteral("10d")), (std::optional<CardCode>(CardCode{8, 2})));
     QCOMPARE(parseCard(QStringLiteral("tS")), (std::optional<CardCode>(CardCode{8, 3})));
     QCOMPARE(parseCard(QStringLiteral("2c")), (std::optional<CardCode>(CardCode{0, 1})));
+    // The trainer's names read back as the same cards.
+    for (qint16 code = 0; code < RankCount * SuitCount; ++code) {
+        const CardCode card{qint16(code / SuitCount), qint16(code % SuitCount)};
+        QCOMPARE(parseCard(symbolCardName(card)), std::optional<CardCode>(card));
+    }
     for (const char *bad : {"1h", "Ax", "A", "Ahh", "", "11c"})
         QVERIFY2(!parseCard(QString::fromLatin1(bad)), bad);
     QCOMPARE(longCardName({11, 3}), QStringLiteral("king of spades"));

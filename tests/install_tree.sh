@@ -35,7 +35,17 @@ launcher=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
 [ -x "$stage$launcher" ] || fail "the menu entry starts $launcher, which is not an installed program"
 
 metainfo=$stage/usr/share/metainfo/io.github.drawpoker.DrawPoker.metainfo.xml
-output=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $output"
+# With the network allowed, so that an address that does not exist fails.
+output=$(appstreamcli validate "$metainfo" 2>&1) || fail "appstreamcli validate: $output"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no licence"
+
+# The package's copyright file in Debian's machine-readable format, and the
+# licence it names beside the sources.
+copyright=$stage/usr/share/doc/drawpoker/copyright
+head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    || fail "the copyright file is not in Debian's format"
+grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file names no GPL-3+ licence"
+cmp -s "$(dirname "$expected")/../LICENSE" /usr/share/common-licenses/GPL-3 || fail "LICENSE is not the GPL version 3"
 newest=$(grep -o -m 1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
 [ "$newest" = "$version" ] || fail "the newest release in the metainfo is $newest, the program is $version"
 

@@ -14,11 +14,20 @@ expect() { # expect STATUS TEXT -- ARGS...
         failures=$((failures + 1))
     fi
 }
+absent() { # absent TEXT -- ARGS...: the output must not hold TEXT
+    local text=$1; shift 2
+    cases=$((cases + 1))
+    if timeout 60 "$odds" "$@" 2>&1 | grep -qF -- "$text"; then
+        echo "FAIL: drawpoker-odds $* says \"$text\""; failures=$((failures + 1))
+    fi
+}
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 table=$work/table
 
 expect 0 "Cards: a rank 2-9" -- --help
-expect 2 '"Ax" (card 5 of the hand) is not a card' -- hold Ah Kh Qh Jh Ax
+expect 2 '"Ax" (card 5 of the hand) is not a card; a card is a rank 2-9' -- hold Ah Kh Qh Jh Ax
+# Cards as the trainer writes them; the returns stand in one column.
+expect 0 " 2  -- Kh Qh Jh Th    4.893617  230/47" -- hold A♥ K♥ Q♥ J♥ 10♥
 expect 2 "Kh is given twice (card 1 after --removed)" -- hold Ah Kh Qh Jh Th --removed kh
 expect 2 "hold takes exactly five cards, not 4" -- hold Ah Kh Qh Jh
 # A royal flush dealt: keeping it is best and returns exactly 200.
@@ -57,6 +66,12 @@ expect 2 "it is a folder" -- --table-file "$work" return
 # A FIFO that nobody writes to reads as empty rather than waiting for ever.
 mkfifo "$work/fifo"
 expect 2 "no pays" -- --table-file "$work/fifo" return
+
+# The whole game: no row for a hand the table does not pay for, and each
+# chance also as "1 in".
+expect 0 "royal flush                     254981400   0.00001279    1 in 78,175" -- return
+absent "paying pair" -- return
+expect 0 "paying pair                 4277372890968   0.21458503       1 in 4.7" -- --table jacks-9-6 return
 
 # The simulated game.
 expect 0 "difference, same decks" -- simulate --hands 200 --threads 1

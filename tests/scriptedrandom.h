@@ -71,6 +71,17 @@ public:
 };
 
 
+// The seed of a randomised test: DRAWPOKER_SEED when it is set, so that a
+// run can be repeated, else a fresh one. Printed either way.
+inline std::uint32_t testSeed()
+{
+    const std::uint32_t seed = qEnvironmentVariableIsSet("DRAWPOKER_SEED")
+                                   ? qEnvironmentVariable("DRAWPOKER_SEED").toUInt()
+                                   : std::random_device{}();
+    qInfo("DRAWPOKER_SEED=%u repeats this run", seed);
+    return seed;
+}
+
 // Numbers from a seeded engine, so that a failing run can be repeated: the
 // seed is printed when the test using it fails.
 class SeededRandom final : public RandomSource

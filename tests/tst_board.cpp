@@ -4,14 +4,19 @@
 #include "screens/creditsdeck.h"
 #include "screens/logo.h"
 
+#include "ordinaryuser.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -30,6 +35,26 @@ void writeFile(const scoretable &table)
 QString shown(const char *name, int score)
 {
     return ScoreFile::fitName(QString::fromLatin1(name)) + QStringLiteral("  ") + QString::number(score);
+}
+
+// The warning the board has open, once it shows.
+QMessageBox *openWarning()
+{
+    QMessageBox *box = nullptr;
+    (void)QTest::qWaitFor([&box] {
+        box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        return box && box->isVisible();
+    });
+    return box;
+}
+
+// A table unlike the default one: OLD0 1000 down to OLD9 100.
+scoretable oldTable()
+{
+    scoretable table;
+    for (int i = 0; i < ScorePlaces; ++i)
+        table[std::size_t(i)] = {ScoreFile::fitName(QStringLiteral("OLD%1").arg(i)), 1000 - 100 * i};
+    return table;
 }
 
 logo *openLogo()
@@ -60,7 +85,11 @@ private slots:
     void tabGoesRoundTheRowsOnly();
     void enterInAnotherRowThanTheTakenOneWritesNothing_data();
     void enterInAnotherRowThanTheTakenOneWritesNothing();
-    void failedSaveSaysSoAndKeepsTheBoard();
+    void unreadableFileIsToldAndNeverSavedOver_data();
+    void unreadableFileIsToldAndNeverSavedOver();
+    void warningStaysUntilClosedThenTheBoardLeaves();
+    void secondGameKeepsTheFirstGamesEntry_data();
+    void secondGameKeepsTheFirstGamesEntry();
     void logoEndsOnKeyMouseOrTimer_data();
     void logoEndsOnKeyMouseOrTimer();
     void wholeWayOutFromTheTable();
@@ -180,15 +209,16 @@ void tst_Board::boardLeavesByItselfWhenNoPlaceIsTaken()
 
 void tst_Board::keysInARowNeverLeaveTheBoard()
 {
+    // Keys go where a player's go, to the row that has the focus: none of
+    // them leaves the board; a click on the strip under the rows does.
     creditsdeck board(500);
     QSignalSpy left(&board, &creditsdeck::left);
     board.show();
     QVERIFY(QTest::qWaitForWindowActive(&board));
-    for (int key : {Qt::Key_A, Qt::Key_Escape, Qt::Key_F1, Qt::Key_Return})
-        QTest::keyClick(board.Textdata[4], Qt::Key(key));
+    for (int key : {Qt::Key_A, Qt::Key_Escape, Qt::Key_F1, Qt::Key_Return, Qt::Key_X, Qt::Key_Space})
+        QTest::keyClick(board.windowHandle(), Qt::Key(key));
     QCOMPARE(left.count(), 0);
-    // A key on the board window itself does leave it.
-    QTest::keyClick(&board, Qt::Key_X);
+    QTest::mouseClick(&board, Qt::LeftButton, {}, QPoint(200, 285));
     QCOMPARE(left.count(), 1);
 }
 
@@ -203,24 +233,28 @@ void tst_Board::tabGoesRoundTheRowsOnly_data()
 void tst_Board::tabGoesRoundTheRowsOnly()
 {
     // Once round the rows and back, with a letter typed wherever the focus
-    // stops: the board stays, and the name typed first is stored at Enter.
+    // stops: the board stays, and back in the taken row the name is typed
+    // in front of the credits shown there, which stay.
     QFETCH(Qt::Key, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
+    writeFile(ScoreFile::defaultTable());
     creditsdeck board(1500);
     QSignalSpy left(&board, &creditsdeck::left);
     board.show();
     QVERIFY(QTest::qWaitForWindowActive(&board));
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("BOB"));
     for (int press = 0; press < ScorePlaces; ++press) {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QTest::keyClick(board.windowHandle(), key, modifiers);
         QWidget *focus = QApplication::focusWidget();
         QVERIFY2(std::find(board.Textdata.begin(), board.Textdata.end(), focus) != board.Textdata.end(),
                  focus ? focus->metaObject()->className() : "no focus");
         if (focus != board.Textdata[9])
-            QTest::keyClick(focus, Qt::Key_X);
+            QTest::keyClick(board.windowHandle(), Qt::Key_X);
     }
     QCOMPARE(QApplication::focusWidget(), board.Textdata[9]);
-    QTest::keyClick(board.Textdata[9], Qt::Key_Return);
+    for (char letter : {'B', 'O', 'B'})
+        QTest::keyClick(board.windowHandle(), letter);
+    QCOMPARE(board.Textdata[9]->text(), QStringLiteral("BOB") + QString(22, QLatin1Char(' ')) + QStringLiteral("1500"));
+    QTest::keyClick(board.windowHandle(), Qt::Key_Return);
     QCOMPARE(left.count(), 0);
     QCOMPARE(fileBytes().mid(9 * 24, 20), QByteArray("BOB                 "));
 }
@@ -260,31 +294,124 @@ void tst_Board::enterInAnotherRowThanTheTakenOneWritesNothing()
     QCOMPARE(fileBytes(), ScoreFile::encode(expected));
 }
 
-void tst_Board::failedSaveSaysSoAndKeepsTheBoard()
+void tst_Board::unreadableFileIsToldAndNeverSavedOver_data()
 {
-    // A directory stands where the file should be: nothing can be read, the
-    // board shows the default table, and a save reports its failure.
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder") << true << QStringLiteral("not a regular file");
+    QTest::newRow("no permission to read") << false << QStringLiteral("Permission denied");
+}
+
+void tst_Board::unreadableFileIsToldAndNeverSavedOver()
+{
+    // The board says so as it opens, shows the default table, and a name
+    // stored there is refused rather than written over the file's records.
+    QFETCH(bool, folder);
+    QFETCH(QString, reason);
+    const QString path = QFileInfo(QStringLiteral("name2.dat")).absoluteFilePath();
+    if (folder) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        writeFile(oldTable());
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+        for (const QString &owned : {m_dir->path(), path})
+            QCOMPARE(chown(QFile::encodeName(owned).constData(), OrdinaryUser::uid(), gid_t(-1)), 0);
+    }
+    {
+        std::optional<OrdinaryUser> user;
+        if (!folder)
+            user.emplace();
+        if (user && !user->ordinary())
+            QSKIP("cannot switch to the user nobody, and root reads any file");
+        creditsdeck board(1500);
+        board.show();
+        QMessageBox *box = openWarning();
+        QVERIFY(box);
+        QVERIFY2(box->text().contains(path) && box->text().contains(reason), qPrintable(box->text().replace('\n', ' ')));
+        QCOMPARE(board.Textdata[0]->text(), shown("ANONYMOUS", 10000));
+        box->accept();
+        QTest::keyClicks(board.Textdata[9], QStringLiteral("BOB"));
+        QTest::keyClick(board.Textdata[9], Qt::Key_Return);
+        box = openWarning();
+        QVERIFY(box);
+        QVERIFY2(box->text().startsWith(QStringLiteral("The high scores could not be saved.")), qPrintable(box->text()));
+        box->accept();
+        QVERIFY(board.isVisible());
+    }
+    if (folder)
+        QVERIFY(QFileInfo(path).isDir());
+    else
+        QCOMPARE(fileBytes(), ScoreFile::encode(oldTable()));
+}
+
+void tst_Board::warningStaysUntilClosedThenTheBoardLeaves()
+{
+    // Enter on a board that leaves by itself, with a save that fails: the
+    // board's timer passes while the warning is open, and the board goes
+    // only once the player has closed it.
     QVERIFY(QDir().mkdir(QStringLiteral("name2.dat")));
-    creditsdeck board(1500);
-    board.show();
-    QVERIFY(QTest::qWaitForWindowActive(&board));
-    QCOMPARE(board.Textdata[0]->text(), shown("ANONYMOUS", 10000));
-    QString warning;
-    QTimer::singleShot(0, [&warning] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            warning = box->text();
-            box->accept();
-        }
-    });
-    QTest::keyClicks(board.Textdata[9], QStringLiteral("BOB"));
-    QTest::keyClick(board.Textdata[9], Qt::Key_Return);
-    QVERIFY(warning.startsWith(QStringLiteral("The high scores could not be saved.")));
-    QVERIFY2(warning.contains(QFileInfo(QStringLiteral("name2.dat")).absoluteFilePath()), qPrintable(warning));
-    QVERIFY(QFileInfo(QStringLiteral("name2.dat")).isDir());
-    QVERIFY(board.isVisible());
-    QSignalSpy left(&board, &creditsdeck::left);
-    QTest::mouseClick(&board, Qt::LeftButton, {}, QPoint(200, 285));
-    QCOMPARE(left.count(), 1);
+    auto *board = new creditsdeck(500);
+    board->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointer<creditsdeck> alive(board);
+    QSignalSpy left(board, &creditsdeck::left);
+    board->show();
+    QMessageBox *box = openWarning();
+    QVERIFY(box);
+    box->accept();
+    QTest::keyClick(board->Textdata[0], Qt::Key_Return);
+    box = openWarning();
+    QVERIFY(box);
+    QTest::qWait(3000);
+    QVERIFY(alive);
+    QVERIFY(box->isVisible());
+    QCOMPARE(left.count(), 0);
+    box->accept();
+    QTRY_COMPARE(left.count(), 1);
+    QTRY_VERIFY(!alive);
+    QVERIFY(openLogo());
+}
+
+void tst_Board::secondGameKeepsTheFirstGamesEntry_data()
+{
+    QTest::addColumn<int>("firstTotal");
+    QTest::addColumn<int>("secondTotal");
+    QTest::addColumn<int>("firstPlace");
+    QTest::addColumn<int>("secondPlace"); // -1: no place left, and the player is told
+    QTest::newRow("the first scored more") << 750 << 550 << 3 << 5;
+    QTest::newRow("the second scored more") << 550 << 750 << 5 << 3;
+    QTest::newRow("no place left") << 200 << 150 << 9 << -1;
+}
+
+void tst_Board::secondGameKeepsTheFirstGamesEntry()
+{
+    // Two boards open on the same file before either saves.
+    QFETCH(int, firstTotal);
+    QFETCH(int, secondTotal);
+    QFETCH(int, firstPlace);
+    QFETCH(int, secondPlace);
+    writeFile(oldTable());
+    creditsdeck first(firstTotal);
+    creditsdeck second(secondTotal);
+    for (const auto &[board, name] : {std::pair{&first, "PLAYERA"}, std::pair{&second, "PLAYERB"}}) {
+        board->show();
+        const auto taken = std::find_if(board->Textdata.begin(), board->Textdata.end(),
+                                        [](BoardRow *r) { return !r->isReadOnly(); });
+        QVERIFY(taken != board->Textdata.end());
+        QTest::keyClicks(*taken, QString::fromLatin1(name));
+        QTest::keyClick(*taken, Qt::Key_Return);
+    }
+    scoretable expected = oldTable();
+    expected[std::size_t(firstPlace)] = {ScoreFile::fitName(QStringLiteral("PLAYERA")), firstTotal};
+    if (secondPlace >= 0) {
+        expected[std::size_t(secondPlace)] = {ScoreFile::fitName(QStringLiteral("PLAYERB")), secondTotal};
+        QVERIFY(!second.Textdata[std::size_t(secondPlace)]->isReadOnly());
+    } else {
+        QMessageBox *box = openWarning();
+        QVERIFY(box);
+        QVERIFY2(box->text().contains(QString::number(secondTotal)), qPrintable(box->text()));
+        QCOMPARE(second.Textdata[std::size_t(firstPlace)]->text(), shown("PLAYERA", firstTotal));
+    }
+    QCOMPARE(fileBytes(), ScoreFile::encode(expected));
 }
 
 void tst_Board::logoEndsOnKeyMouseOrTimer_data()

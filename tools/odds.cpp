@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QStringList>
 #include <QTextStream>
 
@@ -52,8 +53,8 @@ simulate  plays N hands (default 1000000) as the table deals them: the deck
           (default: every CPU the tool may run on).
           --reshuffle-every-hand plays every hand from a fresh deck.
 
-Cards: a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s, in either
-case: Ah 10d ts 9C.
+Cards: a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s, or one of
+the trainer's suit symbols, in either case: Ah 10d ts 9C A♥ 10♠.
 
 TABLE is one of
   --table NAME       game (the default: this game's own pay table),
@@ -321,6 +322,15 @@ QString fraction(std::int64_t numerator, std::int64_t denominator)
     return QStringLiteral("%1/%2").arg(numerator / divisor).arg(denominator / divisor);
 }
 
+// A chance as people say it: "1 in 78,174", or "1 in 1.3" for the common
+// hands, where a whole number would say too little.
+QString oneIn(std::int64_t count, std::int64_t total)
+{
+    const double ways = double(total) / double(count);
+    const QLocale english(QLocale::English);
+    return QStringLiteral("1 in %1").arg(ways < 10 ? english.toString(ways, 'f', 1) : english.toString(qint64(std::llround(ways))));
+}
+
 int showHolds(const Request &request, const PayTable &table)
 {
     if (request.arguments.size() != HandSize)
@@ -331,7 +341,7 @@ int showHolds(const Request &request, const PayTable &table)
     auto take = [&](const QString &word, const QString &where, CardCode *card) {
         const std::optional<CardCode> parsed = parseCard(word);
         if (!parsed)
-            return usageError(QStringLiteral("%1 (%2) is not a card").arg(quotedStart(word), where));
+            return usageError(QStringLiteral("%1 (%2) is not a card; %3").arg(quotedStart(word), where, cardForms()));
         if (seen & cardBit(*parsed))
             return usageError(QStringLiteral("%1 is given twice (%2)").arg(shortCardName(*parsed), where));
         seen |= cardBit(*parsed);
@@ -339,7 +349,7 @@ int showHolds(const Request &request, const PayTable &table)
         return 0;
     };
     for (int i = 0; i < HandSize; ++i) {
-        if (const int status = take(request.arguments[i], QStringLiteral("card %1 of the hand").arg(i + 1), &hand[std::size_t(i)]))
+        if (const int status = take(request.arguments[i], QStringLiteral("card %1 of the hand").arg(i + 1), &hand[i]))
             return status;
     }
     for (qsizetype i = 0; i < request.removed.size(); ++i) {
@@ -353,13 +363,20 @@ int showHolds(const Request &request, const PayTable &table)
     std::array<HoldResult, HoldCount> ranked = holds;
     std::sort(ranked.begin(), ranked.end(), isBetterHold);
     out << QStringLiteral("%1 cards in the deck\n\n").arg(std::popcount(deck));
-    out << QStringLiteral(" #  hold            return    exact\n");
+    QStringList returns;
+    for (const HoldResult &hold : ranked)
+        returns << (hold.draws ? QString::number(hold.expectedReturn(), 'f', 6) : QStringLiteral("no draw"));
+    // As wide as the widest return, so that a royal's 200.000000 lines up.
+    const int width = int(std::max_element(returns.begin(), returns.end(), [](const QString &a, const QString &b) {
+                              return a.size() < b.size();
+                          })->size());
+    const QString row = QStringLiteral("%1  %2  %3  %4\n");
+    out << row.arg(QStringLiteral(" #")).arg(QStringLiteral("hold"), -14).arg(QStringLiteral("return"), width).arg(QStringLiteral("exact"));
     for (int i = 0; i < HoldCount; ++i) {
-        const HoldResult &hold = ranked[std::size_t(i)];
-        out << QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(i + 1, 2)
+        const HoldResult &hold = ranked[i];
+        out << row.arg(i + 1, 2)
                    .arg(holdColumnsText(hand, hold.mask), -14)
-                   .arg(hold.draws ? QString::number(hold.expectedReturn(), 'f', 6) : QStringLiteral("no draw"), 8)
+                   .arg(returns[i], width)
                    .arg(hold.draws ? fraction(hold.totalPay, hold.draws) : QString());
     }
     return 0;
@@ -369,7 +386,7 @@ std::array<std::int64_t, CategoryCount> byCategory(const std::array<std::int64_t
 {
     std::array<std::int64_t, CategoryCount> counts{};
     for (int o = 0; o < OutcomeCount; ++o)
-        counts[std::size_t(categoryOf(Outcome(o)))] += outcomes[std::size_t(o)];
+        counts[std::size_t(categoryOf(Outcome(o)))] += outcomes[o];
     return counts;
 }
 
@@ -383,14 +400,24 @@ int showReturn(const PayTable &table)
     const std::array<std::int64_t, CategoryCount> counts = byCategory(game.outcomes);
     std::array<std::int64_t, CategoryCount> payByCategory{};
     for (int o = 0; o < OutcomeCount; ++o)
-        payByCategory[std::size_t(categoryOf(Outcome(o)))] += game.outcomes[std::size_t(o)] * table.pay(Outcome(o));
-    out << QStringLiteral("final hand                    combinations  probability  return\n");
+        payByCategory[std::size_t(categoryOf(Outcome(o)))] += game.outcomes[o] * table.pay(Outcome(o));
+    const QString row = QStringLiteral("%1 %2  %3  %4  %5\n");
+    out << row.arg(QStringLiteral("final hand"), -16)
+               .arg(QStringLiteral("combinations"), 24)
+               .arg(QStringLiteral("probability"), 11)
+               .arg(QStringLiteral("chance"), 13)
+               .arg(QStringLiteral("return"), 8);
     for (int c = 0; c < CategoryCount; ++c) {
-        out << QStringLiteral("%1 %2  %3  %4\n")
-                   .arg(categoryName(Category(c), table), -16)
-                   .arg(counts[std::size_t(c)], 24)
-                   .arg(double(counts[std::size_t(c)]) / double(game.denominator), 11, 'f', 8)
-                   .arg(double(payByCategory[std::size_t(c)]) / double(game.denominator), 8, 'f', 6);
+        const std::int64_t count = counts[c];
+        // A hand the table cannot pay for (a pair, where no pair pays) is
+        // never the final hand of the best play.
+        if (count == 0)
+            continue;
+        out << row.arg(categoryName(Category(c), table), -16)
+                   .arg(count, 24)
+                   .arg(double(count) / double(game.denominator), 11, 'f', 8)
+                   .arg(oneIn(count, game.denominator), 13)
+                   .arg(double(payByCategory[c]) / double(game.denominator), 8, 'f', 6);
     }
     out << QStringLiteral("%1 %2\n").arg(QStringLiteral("total"), -16).arg(game.denominator, 24);
     err << QStringLiteral("computed in %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
@@ -487,8 +514,8 @@ int showSimulation(const Request &request, const PayTable &table)
     for (int c = 0; c < CategoryCount; ++c) {
         out << QStringLiteral("%1 %2   %3\n")
                    .arg(categoryName(Category(c), table), -16)
-                   .arg(double(asItIs[std::size_t(c)]) / double(result.hands), 13, 'f', 8)
-                   .arg(double(fresh[std::size_t(c)]) / double(result.hands), 10, 'f', 8);
+                   .arg(double(asItIs[c]) / double(result.hands), 13, 'f', 8)
+                   .arg(double(fresh[c]) / double(result.hands), 10, 'f', 8);
     }
     err << QStringLiteral("played in %1 s, %2 hands per second\n")
                .arg(seconds, 0, 'f', 2)
@@ -503,7 +530,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList words = QCoreApplication::arguments().mid(1);
     if (words.isEmpty()) {
-        out << Help;
+        out << QString::fromUtf8(Help);
         return 2;
     }
     QString error;
@@ -511,7 +538,7 @@ int main(int argc, char *argv[])
     if (!request)
         return usageError(error);
     if (request->help) {
-        out << Help;
+        out << QString::fromUtf8(Help);
         return 0;
     }
     const std::optional<PayTable> table = tableOf(*request, &error);

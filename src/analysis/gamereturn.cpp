@@ -82,9 +82,9 @@ void forEachRunBelow(int limit, const std::array<std::int32_t, Size> &lacking, s
             std::array<std::int32_t, Size> next = lacking;
             for (int j = 0; j < Size; ++j) {
                 if (j < Level)
-                    next[std::size_t(j)] += Choose[card][Level];
+                    next[j] += Choose[card][Level];
                 else if (j > Level)
-                    next[std::size_t(j)] += Choose[card][Level + 1];
+                    next[j] += Choose[card][Level + 1];
             }
             cards[Level] = card;
             forEachRunBelow<Size, Level - 1>(card, next, cards, visitRun);
@@ -108,7 +108,7 @@ void forEachSet(Visit visit)
             cards[0] = lowest;
             visit(cards, lacking);
             for (int j = 1; j < Size; ++j)
-                ++lacking[std::size_t(j)];
+                ++lacking[j];
         }
     });
 }
@@ -138,8 +138,8 @@ public:
         Run run;
         run.suit = cards[1] % SuitCount;
         for (int i = 1; i < HandSize; ++i) {
-            run.rankIndex += Choose[cards[std::size_t(i)] / SuitCount + i][i + 1];
-            run.oneSuit = run.oneSuit && cards[std::size_t(i)] % SuitCount == run.suit;
+            run.rankIndex += Choose[cards[i] / SuitCount + i][i + 1];
+            run.oneSuit = run.oneSuit && cards[i] % SuitCount == run.suit;
         }
         return run;
     }
@@ -158,17 +158,17 @@ private:
             std::array<int, RankCount> counts{};
             int index = 0;
             for (int i = 0; i < HandSize; ++i) {
-                ++counts[std::size_t(ranks[std::size_t(i)])];
-                index += Choose[ranks[std::size_t(i)] + i][i + 1];
+                ++counts[ranks[std::size_t(i)]];
+                index += Choose[ranks[i] + i][i + 1];
             }
             if (*std::max_element(counts.begin(), counts.end()) > SuitCount)
                 return;
-            m_mixed[std::size_t(index)] = std::uint8_t(evaluateHand(counts, false, table));
-            m_suited[std::size_t(index)] = std::uint8_t(evaluateHand(counts, true, table));
+            m_mixed[index] = std::uint8_t(evaluateHand(counts, false, table));
+            m_suited[index] = std::uint8_t(evaluateHand(counts, true, table));
             return;
         }
         for (int rank = lowest; rank < RankCount; ++rank) {
-            ranks[std::size_t(slot)] = rank;
+            ranks[slot] = rank;
             forEachRankSet(table, ranks, slot + 1, rank);
         }
     }
@@ -208,27 +208,27 @@ void forEachDealClass(Visit visit)
     for (unsigned mask = 0; mask < (1u << RankCount); ++mask) {
         const int count = bitCount(mask);
         if (count <= HandSize)
-            masksWith[std::size_t(count)].push_back(mask);
+            masksWith[count].push_back(mask);
     }
     constexpr int factorial[SuitCount + 1] = {1, 1, 2, 6, 24};
     std::array<unsigned, SuitCount> suit{};
     std::array<std::uint64_t, SuitCount> cards{};
     // Suit `s` takes a mask no larger than the one before, out of `left` cards.
     auto place = [&](auto &self, int s, int left) -> void {
-        const unsigned largest = s == 0 ? (1u << RankCount) - 1 : suit[std::size_t(s - 1)];
+        const unsigned largest = s == 0 ? (1u << RankCount) - 1 : suit[s - 1];
         for (int count = s == SuitCount - 1 ? left : 0; count <= left; ++count) {
-            for (unsigned mask : masksWith[std::size_t(count)]) {
+            for (unsigned mask : masksWith[count]) {
                 if (mask > largest)
                     break;
-                suit[std::size_t(s)] = mask;
-                cards[std::size_t(s)] = (s == 0 ? 0 : cards[std::size_t(s - 1)]) | cardsOfSuitZero(mask) << s;
+                suit[s] = mask;
+                cards[s] = (s == 0 ? 0 : cards[s - 1]) | cardsOfSuitZero(mask) << s;
                 if (s < SuitCount - 1) {
                     self(self, s + 1, left - count);
                     continue;
                 }
                 int weight = factorial[SuitCount];
                 for (int from = 0, to = 1; to <= SuitCount; ++to) {
-                    if (to == SuitCount || suit[std::size_t(to)] != suit[std::size_t(from)]) {
+                    if (to == SuitCount || suit[to] != suit[from]) {
                         weight /= factorial[to - from];
                         from = to;
                     }
@@ -248,20 +248,20 @@ struct SetTotals
     SetTotals()
     {
         for (int k = 0; k < HandSize - 1; ++k)
-            small[std::size_t(k)].assign(std::size_t(Choose[DeckSize][k]), 0);
+            small[k].assign(std::size_t(Choose[DeckSize][k]), 0);
         four.assign(std::size_t(Choose[DeckSize][HandSize - 1]), 0);
     }
 
     std::int64_t at(int size, std::int32_t index) const
     {
-        return size == HandSize - 1 ? std::int64_t(four[std::size_t(index)]) : small[std::size_t(size)][std::size_t(index)];
+        return size == HandSize - 1 ? std::int64_t(four[index]) : small[size][index];
     }
     void add(int size, std::int32_t index, std::int64_t amount)
     {
         if (size == HandSize - 1)
-            four[std::size_t(index)] += FourCardValue(amount);
+            four[index] += FourCardValue(amount);
         else
-            small[std::size_t(size)][std::size_t(index)] += amount;
+            small[size][index] += amount;
     }
 
     std::array<std::vector<std::int64_t>, HandSize - 1> small;
@@ -276,9 +276,9 @@ void addToSubsets(const std::vector<Value> &from, std::vector<std::int64_t> &to)
 {
     std::int32_t index = 0;
     forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
-        const std::int64_t value = std::int64_t(from[std::size_t(index++)]);
+        const std::int64_t value = std::int64_t(from[index++]);
         for (std::int32_t subset : lacking)
-            to[std::size_t(subset)] += value;
+            to[subset] += value;
     });
     const int cardsLacking = HandSize - (Size - 1);
     for (std::int64_t &value : to)
@@ -296,8 +296,8 @@ void addFromSubsets(const std::vector<std::int64_t> &from, std::vector<std::int6
     forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
         std::int64_t sum = 0;
         for (std::int32_t subset : lacking)
-            sum += from[std::size_t(subset)];
-        to[std::size_t(index++)] += sum / cardsLacking;
+            sum += from[subset];
+        to[index++] += sum / cardsLacking;
     });
 }
 
@@ -308,7 +308,7 @@ std::int32_t colexIndex(const std::array<int, HandSize> &cards)
 {
     std::int32_t index = 0;
     for (int i = 0; i < HandSize; ++i)
-        index += Choose[cards[std::size_t(i)]][i + 1];
+        index += Choose[cards[i]][i + 1];
     return index;
 }
 
@@ -326,12 +326,12 @@ struct DealHolds
         // card plus that card's term.
         std::array<const std::int32_t *, HandSize> chooseOf{};
         for (int slot = 0; slot < HandSize; ++slot)
-            chooseOf[std::size_t(slot)] = Choose[cards[std::size_t(slot)]].data();
+            chooseOf[slot] = Choose[cards[slot]].data();
         index[0] = 0;
 #pragma GCC unroll 32
         for (unsigned mask = 1; mask < HoldCount; ++mask) {
             const int highest = holds.highest[mask];
-            index[mask] = index[mask ^ (1u << highest)] + chooseOf[std::size_t(highest)][holds.count[mask]];
+            index[mask] = index[mask ^ (1u << highest)] + chooseOf[highest][holds.count[mask]];
         }
 #pragma GCC unroll 32
         for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
@@ -367,7 +367,7 @@ public:
             common = std::lcm(common, binomial(DeckSize - HandSize, k));
         m_game.denominator = binomial(DeckSize, HandSize) * common;
         for (int held = 0; held <= HandSize; ++held)
-            m_perDraw[std::size_t(held)] = common / binomial(DeckSize - HandSize, HandSize - held);
+            m_perDraw[held] = common / binomial(DeckSize - HandSize, HandSize - held);
     }
 
     GameReturn solve()
@@ -400,13 +400,13 @@ private:
             std::uint32_t withoutLowest = 0;
             for (int lowest = 0; lowest < count; ++lowest) {
                 const Outcome outcome = m_scores.outcome(run, lowest);
-                const auto pay = std::uint32_t(m_pays[std::size_t(outcome)]);
-                m_outcomeOf[std::size_t(hand++)] = std::uint8_t(outcome);
+                const auto pay = std::uint32_t(m_pays[outcome]);
+                m_outcomeOf[hand++] = std::uint8_t(outcome);
                 withoutLowest += pay;
                 for (int j = 1; j < HandSize; ++j)
-                    m_pay.four[std::size_t(lacking[std::size_t(j)] + lowest)] += pay;
+                    m_pay.four[lacking[std::size_t(j)] + lowest] += pay;
             }
-            m_pay.four[std::size_t(lacking[0])] += withoutLowest;
+            m_pay.four[lacking[0]] += withoutLowest;
         });
         addToSubsets<4>(m_pay.four, m_pay.small[3]);
         addToSubsets<3>(m_pay.small[3], m_pay.small[2]);
@@ -418,8 +418,8 @@ private:
     // count the hold's final hands.
     void playBest(const std::array<int, HandSize> &cards, int weight)
     {
-        const Outcome dealt = Outcome(m_outcomeOf[std::size_t(colexIndex(cards))]);
-        const DealHolds values(cards, m_pay, m_pays[std::size_t(dealt)]);
+        const Outcome dealt = Outcome(m_outcomeOf[colexIndex(cards)]);
+        const DealHolds values(cards, m_pay, m_pays[dealt]);
         const std::array<std::int32_t, HoldCount> &index = values.index;
         const std::array<std::int64_t, HoldCount> &total = values.total;
         // Returns compared exactly, over the common denominator.
@@ -427,7 +427,7 @@ private:
         std::int64_t bestValue = total[best] * m_perDraw[HandSize];
 #pragma GCC unroll 32
         for (unsigned mask : holds.preferred) {
-            const std::int64_t value = total[mask] * m_perDraw[std::size_t(holds.count[mask])];
+            const std::int64_t value = total[mask] * m_perDraw[holds.count[mask]];
             if (value > bestValue) {
                 best = mask;
                 bestValue = value;
@@ -437,13 +437,13 @@ private:
             keepHold(index[HoldCount - 1], total, best);
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
-        const std::int64_t amount = Scale * weight * m_perDraw[std::size_t(holds.count[best])];
+        const std::int64_t amount = Scale * weight * m_perDraw[holds.count[best]];
         const unsigned discarded = (HoldCount - 1) & ~best;
         for (unsigned extra = discarded;; extra = (extra - 1) & discarded) {
             const unsigned set = best | extra;
             const std::int64_t signedAmount = holds.count[extra] % 2 ? -amount : amount;
             if (set == HoldCount - 1)
-                m_scaledOutcomes[std::size_t(dealt)] += signedAmount;
+                m_scaledOutcomes[dealt] += signedAmount;
             else
                 m_coefficient.add(holds.count[set], index[set], signedAmount);
             if (extra == 0)
@@ -459,7 +459,7 @@ private:
                 tied |= std::uint32_t(1) << mask;
         }
         const bool unique = tied == std::uint32_t(1) << best;
-        m_classes.hold[std::size_t(deal)] = unique ? std::uint8_t(best) : FreshDeckHolds::Classes::Tied;
+        m_classes.hold[deal] = unique ? std::uint8_t(best) : FreshDeckHolds::Classes::Tied;
         if (!unique)
             m_classes.tied.emplace_back(deal, tied);
     }
@@ -475,17 +475,17 @@ private:
         std::int32_t hand = 0;
         forEachRun<HandSize>([&](const std::array<int, HandSize> &, const std::array<std::int32_t, HandSize> &lacking,
                                  int count) {
-            const std::int64_t withoutLowest = m_coefficient.four[std::size_t(lacking[0])];
+            const std::int64_t withoutLowest = m_coefficient.four[lacking[0]];
             for (int lowest = 0; lowest < count; ++lowest) {
                 std::int64_t sum = withoutLowest;
                 for (int j = 1; j < HandSize; ++j)
-                    sum += m_coefficient.four[std::size_t(lacking[std::size_t(j)] + lowest)];
-                m_scaledOutcomes[m_outcomeOf[std::size_t(hand++)]] += sum;
+                    sum += m_coefficient.four[lacking[std::size_t(j)] + lowest];
+                m_scaledOutcomes[m_outcomeOf[hand++]] += sum;
             }
         });
         for (int o = 0; o < OutcomeCount; ++o) {
-            m_game.outcomes[std::size_t(o)] = m_scaledOutcomes[std::size_t(o)] / Scale;
-            m_game.totalPay += m_game.outcomes[std::size_t(o)] * m_pays[std::size_t(o)];
+            m_game.outcomes[o] = m_scaledOutcomes[o] / Scale;
+            m_game.totalPay += m_game.outcomes[o] * m_pays[o];
         }
     }
 
@@ -528,18 +528,18 @@ std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCod
     // The cards in increasing order, each with the slot it came from.
     std::array<int, HandSize> sorted{};
     for (int slot = 0; slot < HandSize; ++slot)
-        sorted[std::size_t(slot)] = CardIndex(hand[std::size_t(slot)]) * 8 + slot;
+        sorted[slot] = CardIndex(hand[slot]) * 8 + slot;
     std::sort(sorted.begin(), sorted.end());
     std::array<int, HandSize> cards{};
     for (int i = 0; i < HandSize; ++i)
-        cards[std::size_t(i)] = sorted[std::size_t(i)] / 8;
+        cards[i] = sorted[i] / 8;
     const DealHolds deal(cards, m_pays->totals, m_pays->table.pay(evaluateHand(hand, m_pays->table)));
     std::array<HoldValue, HoldCount> values;
     // The slots of the cards a mask over their order keeps, built from the
     // mask without its lowest card.
     std::array<unsigned, HoldCount> slotsOf{};
     for (unsigned mask = 1; mask < HoldCount; ++mask)
-        slotsOf[mask] = slotsOf[mask & (mask - 1)] | 1u << (sorted[std::size_t(std::countr_zero(mask))] % 8);
+        slotsOf[mask] = slotsOf[mask & (mask - 1)] | 1u << (sorted[std::countr_zero(mask)] % 8);
     for (unsigned mask = 0; mask < HoldCount; ++mask) {
         HoldValue &value = values[slotsOf[mask]];
         value.mask = slotsOf[mask];
@@ -555,17 +555,17 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
     // each slot's card among the representative's.
     std::array<unsigned, SuitCount> ranksOfSuit{};
     for (const CardCode &card : hand)
-        ranksOfSuit[std::size_t(card.suit)] |= 1u << card.rank;
+        ranksOfSuit[card.suit] |= 1u << card.rank;
     std::array<int, SuitCount> bySize = {0, 1, 2, 3};
     std::sort(bySize.begin(), bySize.end(),
-              [&](int a, int b) { return ranksOfSuit[std::size_t(a)] > ranksOfSuit[std::size_t(b)]; });
+              [&](int a, int b) { return ranksOfSuit[a] > ranksOfSuit[b]; });
     std::array<int, SuitCount> renamed{};
     for (int i = 0; i < SuitCount; ++i)
-        renamed[std::size_t(bySize[std::size_t(i)])] = i;
+        renamed[bySize[std::size_t(i)]] = i;
     std::array<int, HandSize> number{};
     for (int slot = 0; slot < HandSize; ++slot) {
-        const CardCode &card = hand[std::size_t(slot)];
-        number[std::size_t(slot)] = card.rank * SuitCount + renamed[std::size_t(card.suit)];
+        const CardCode &card = hand[slot];
+        number[slot] = card.rank * SuitCount + renamed[card.suit];
     }
     std::array<int, HandSize> sorted = number;
     std::sort(sorted.begin(), sorted.end());
@@ -573,14 +573,14 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
     auto inSlots = [&](unsigned hold) {
         unsigned mask = 0;
         for (int slot = 0; slot < HandSize; ++slot) {
-            const auto position = std::find(sorted.begin(), sorted.end(), number[std::size_t(slot)]) - sorted.begin();
+            const auto position = std::find(sorted.begin(), sorted.end(), number[slot]) - sorted.begin();
             if (hold & (1u << position))
                 mask |= 1u << slot;
         }
         return mask;
     };
 
-    const std::uint8_t hold = m_classes.hold[std::size_t(index)];
+    const std::uint8_t hold = m_classes.hold[index];
     if (hold != Classes::Tied)
         return inSlots(hold);
     // Of equal holds the advisor takes the one that keeps the earlier slots.

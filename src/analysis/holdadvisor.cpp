@@ -42,7 +42,7 @@ void addCardsToRow(const ShapeRow &from, ShapeRow &to, std::uint32_t weight, boo
 {
     if constexpr (Cards < 2) {
         for (int s = 0; s < ShapesOf[Row]; ++s)
-            to[std::size_t(s)] += from[std::size_t(s)] * weight;
+            to[s] += from[s] * weight;
     } else if constexpr (Cards == 2) {
         to[high ? shape::HighPair : shape::LowPair] += from[shape::Singles] * weight;
         to[shape::TwoPairs] += (from[shape::LowPair] + from[shape::HighPair]) * weight;
@@ -70,7 +70,7 @@ template <typename Add>
 void forEachCardCount(int kept, int inDeck, Add add)
 {
     for (int drawn = 0; drawn <= inDeck; ++drawn) {
-        const std::uint32_t weight = Choose[std::size_t(inDeck)][std::size_t(drawn)];
+        const std::uint32_t weight = Choose[inDeck][drawn];
         switch (kept + drawn) {
         case 0: add(std::integral_constant<int, 0>(), weight); break;
         case 1: add(std::integral_constant<int, 1>(), weight); break;
@@ -118,9 +118,9 @@ struct RankDeck
     {
         for (CardSet left = deck; left; left &= left - 1) {
             const int index = std::countr_zero(left);
-            ++perRank[std::size_t(index / SuitCount)];
-            ++perSuit[std::size_t(index % SuitCount)];
-            suitRanks[std::size_t(index % SuitCount)] |= 1u << (index / SuitCount);
+            ++perRank[index / SuitCount];
+            ++perSuit[index % SuitCount];
+            suitRanks[index % SuitCount] |= 1u << (index / SuitCount);
             ++size;
         }
     }
@@ -152,15 +152,15 @@ public:
         , m_pays(table.pays())
     {
         for (const CardCode &card : hand)
-            ++m_inHand[std::size_t(card.rank)];
+            ++m_inHand[card.rank];
         unsigned radix = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
-            const int inHand = m_inHand[std::size_t(rank)];
-            if (inHand + m_deck.perRank[std::size_t(rank)] == SuitCount)
+            const int inHand = m_inHand[rank];
+            if (inHand + m_deck.perRank[rank] == SuitCount)
                 m_completeRanks |= 1u << rank;
             if (inHand) {
-                m_radix[std::size_t(rank)] = radix;
-                m_handRanks[std::size_t(m_handRankCount++)] = rank;
+                m_radix[rank] = radix;
+                m_handRanks[m_handRankCount++] = rank;
                 m_handRankSet |= 1u << rank;
                 radix *= unsigned(inHand + 1);
             }
@@ -173,8 +173,8 @@ public:
         ShapeTable ways{};
         ways[0][shape::Singles] = 1;
         for (int rank = 0; rank < RankCount; ++rank) {
-            if (!m_inHand[std::size_t(rank)] && m_deck.perRank[std::size_t(rank)])
-                ways = addRank(ways, 0, m_deck.perRank[std::size_t(rank)], paysPair(rank));
+            if (!m_inHand[rank] && m_deck.perRank[rank])
+                ways = addRank(ways, 0, m_deck.perRank[rank], paysPair(rank));
         }
         walk(0, ways, Kept{});
         for (unsigned mask = 0; mask < HoldCount; ++mask)
@@ -187,13 +187,13 @@ private:
     // Tries every number of cards kept of the hand's rank at `level`.
     void walk(int level, const ShapeTable &ways, const Kept &kept)
     {
-        const int rank = m_handRanks[std::size_t(level)];
-        const int inHand = m_inHand[std::size_t(rank)];
-        const int inDeck = m_deck.perRank[std::size_t(rank)];
+        const int rank = m_handRanks[level];
+        const int inHand = m_inHand[rank];
+        const int inDeck = m_deck.perRank[rank];
         const bool last = level + 1 == m_handRankCount;
         for (int keep = 0; keep <= inHand; ++keep) {
             Kept next = kept;
-            next.leaf += unsigned(keep) * m_radix[std::size_t(rank)];
+            next.leaf += unsigned(keep) * m_radix[rank];
             next.cards += keep;
             next.ranks |= keep ? 1u << rank : 0u;
             next.wholeRanks |= keep == inHand ? 1u << rank : 0u;
@@ -234,9 +234,9 @@ private:
             ranks |= m_completeRanks & ~m_handRankSet;
         for (; ranks; ranks &= ranks - 1) {
             const int rank = std::countr_zero(ranks);
-            const int others = kept.cards - m_inHand[std::size_t(rank)];
+            const int others = kept.cards - m_inHand[rank];
             const std::size_t four = std::size_t(FourOfAKindFirst + rank);
-            const std::int64_t hands = others == 0 ? m_deck.size - m_deck.perRank[std::size_t(rank)] : others == 1 ? 1 : 0;
+            const std::int64_t hands = others == 0 ? m_deck.size - m_deck.perRank[rank] : others == 1 ? 1 : 0;
             pay += hands * m_pays[four];
             if constexpr (CountsOutcomes)
                 m_leaves[kept.leaf][four] = hands;
@@ -265,7 +265,7 @@ private:
         forEachStraightAround(keptRanks, [&](unsigned window) {
             std::int64_t ways = 1;
             for (unsigned missing = window & ~keptRanks; missing; missing &= missing - 1)
-                ways *= m_deck.perRank[std::size_t(std::countr_zero(missing))];
+                ways *= m_deck.perRank[std::countr_zero(missing)];
             straights += ways;
         });
         return straights;
@@ -281,8 +281,8 @@ private:
         int kept = 0;
         for (int slot = 0; slot < HandSize; ++slot) {
             if (mask & (1u << slot)) {
-                const CardCode &card = m_hand[std::size_t(slot)];
-                leaf += m_radix[std::size_t(card.rank)];
+                const CardCode &card = m_hand[slot];
+                leaf += m_radix[card.rank];
                 ranks |= 1u << card.rank;
                 suits |= 1u << card.suit;
                 ++kept;
@@ -290,7 +290,7 @@ private:
         }
         const int draw = HandSize - kept;
         result.mask = mask;
-        result.draws = Choose[std::size_t(m_deck.size)][std::size_t(draw)];
+        result.draws = Choose[m_deck.size][draw];
         if constexpr (CountsOutcomes)
             result.outcomes = m_leaves[leaf];
         result.totalPay = m_leafPays[leaf];
@@ -307,8 +307,8 @@ private:
         std::int64_t royalFlushes = 0;
         for (; suits; suits &= suits - 1) {
             const int suit = std::countr_zero(suits);
-            const unsigned inSuit = m_deck.suitRanks[std::size_t(suit)];
-            flushes += Choose[std::size_t(m_deck.perSuit[std::size_t(suit)])][std::size_t(draw)];
+            const unsigned inSuit = m_deck.suitRanks[suit];
+            flushes += Choose[m_deck.perSuit[std::size_t(suit)]][draw];
             forEachStraightAround(keptRanks, [&](unsigned window) {
                 const unsigned missing = window & ~keptRanks;
                 if ((inSuit & missing) == missing)
@@ -325,7 +325,7 @@ private:
             outcomes[StraightFlush] += straightFlushes;
             outcomes[RoyalFlush] += royalFlushes;
         }
-        const auto pay = [&](Outcome o) { return std::int64_t(m_pays[std::size_t(o)]); };
+        const auto pay = [&](Outcome o) { return std::int64_t(m_pays[o]); };
         result.totalPay += onlyFlushes * (pay(Flush) - pay(Nothing)) - wereStraights * pay(Straight)
                            + straightFlushes * pay(StraightFlush) + royalFlushes * pay(RoyalFlush);
     }

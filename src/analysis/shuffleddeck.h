@@ -29,7 +29,7 @@ public:
         m_dealt = 0;
         m_left = FullDeck;
         for (int card = 0; card < DeckSize; ++card)
-            m_cards[std::size_t(card)] = std::uint8_t(card);
+            m_cards[card] = std::uint8_t(card);
     }
 
     // The next card, as its index rank * SuitCount + suit. The deck must
@@ -37,9 +37,9 @@ public:
     int deal()
     {
         const int pick = m_dealt + int(below(std::uint32_t(DeckSize - m_dealt)));
-        const std::uint8_t card = m_cards[std::size_t(pick)];
-        m_cards[std::size_t(pick)] = m_cards[std::size_t(m_dealt)];
-        m_cards[std::size_t(m_dealt++)] = card;
+        const std::uint8_t card = m_cards[pick];
+        m_cards[pick] = m_cards[m_dealt];
+        m_cards[m_dealt++] = card;
         m_left &= ~(CardSet(1) << card);
         return card;
     }

@@ -51,7 +51,7 @@ public:
         const unsigned hold = chooseHold();
         for (int slot = 0; slot < HandSize; ++slot) {
             if (!(hold & (1u << slot)))
-                m_hand[std::size_t(slot)] = cardAt(m_deck.deal());
+                m_hand[slot] = cardAt(m_deck.deal());
         }
         return evaluateHand(m_hand, m_table);
     }
@@ -93,16 +93,16 @@ void playBlocks(const PayTable &table, const FreshDeckHolds &fresh, const Simula
     const auto blockCount = std::int64_t(blocks.size());
     for (std::int64_t b = nextBlock++; b < blockCount; b = nextBlock++) {
         const std::int64_t hands = std::min(blockHands, settings.hands - b * blockHands);
-        Block &block = blocks[std::size_t(b)];
+        Block &block = blocks[b];
         for (int s = 0; s < StrategyCount; ++s) {
-            TableGame &game = games[std::size_t(s)];
+            TableGame &game = games[s];
             game.startBlock(mixBits(settings.seed ^ mixBits(std::uint64_t(b) + 1)));
             for (std::int64_t hand = 0; hand < hands; ++hand) {
                 const Outcome outcome = game.play(settings.reshuffleEveryHand);
-                block.batch.pay[std::size_t(s)] += table.pay(outcome);
-                ++block.outcomes[std::size_t(s)][std::size_t(outcome)];
+                block.batch.pay[s] += table.pay(outcome);
+                ++block.outcomes[s][outcome];
             }
-            block.batch.hands[std::size_t(s)] = hands;
+            block.batch.hands[s] = hands;
         }
         played += hands;
     }
@@ -213,7 +213,7 @@ SimulationResult GameSimulation::run(const SimulationSettings &settings,
         merged.batches.push_back(block.batch);
         for (int s = 0; s < StrategyCount; ++s) {
             for (int o = 0; o < OutcomeCount; ++o)
-                merged.outcomes[std::size_t(s)][std::size_t(o)] += block.outcomes[std::size_t(s)][std::size_t(o)];
+                merged.outcomes[s][o] += block.outcomes[s][o];
         }
     }
     merged.hands = settings.hands;

@@ -4,18 +4,24 @@ namespace {
 
 const QString Ranks = QStringLiteral("23456789TJQKA");
 const QString Suits = QStringLiteral("hcds");
+// The suits as the trainer writes them, in the same order.
+const QString SuitSymbols = QStringLiteral("\u2665\u2663\u2666\u2660");
 
 } // namespace
 
 std::optional<CardCode> parseCard(const QString &text)
 {
     QString card = text.trimmed().toUpper();
+    // Some keyboards and pastes add the emoji form's selector to a suit.
+    card.remove(QChar(0xFE0F));
     if (card.startsWith(QLatin1String("10")))
         card.replace(0, 2, QStringLiteral("T"));
     if (card.size() != 2)
         return std::nullopt;
     const std::optional<int> rank = rankOfLetter(card[0]);
-    const qsizetype suit = Suits.indexOf(card[1].toLower());
+    qsizetype suit = Suits.indexOf(card[1].toLower());
+    if (suit < 0)
+        suit = SuitSymbols.indexOf(card[1]);
     if (!rank || suit < 0)
         return std::nullopt;
     return CardCode{qint16(*rank), qint16(suit)};
@@ -36,9 +42,13 @@ QString longCardName(const CardCode &card)
 
 QString symbolCardName(const CardCode &card)
 {
-    static const QString suits[SuitCount] = {QStringLiteral("\u2665"), QStringLiteral("\u2663"),
-                                             QStringLiteral("\u2666"), QStringLiteral("\u2660")};
-    return rankIndex(card.rank) + suits[card.suit];
+    return rankIndex(card.rank) + SuitSymbols[card.suit];
+}
+
+QString cardForms()
+{
+    return QStringLiteral("a card is a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s or "
+                          "\u2665 \u2663 \u2666 \u2660, in either case: Ah 10d ts A\u2665 10\u2660");
 }
 
 QChar rankLetter(int rank)

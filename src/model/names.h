@@ -12,11 +12,14 @@
 // place every window, the trainer and the odds tool take their words from.
 
 // Cards as people write them: a rank (2-9, T or 10, J, Q, K, A) and a suit
-// (h, c, d, s), either case: "Ah", "10d", "ts".
+// (h, c, d, s, or the symbols the trainer writes), either case: "Ah",
+// "10d", "ts", "A♥", "10♠".
 std::optional<CardCode> parseCard(const QString &text);
 QString shortCardName(const CardCode &card); // "Ah", "Td"
 QString longCardName(const CardCode &card);  // "ace of hearts"
 QString symbolCardName(const CardCode &card); // "A♥", "10♦"
+// The forms parseCard reads, for a message about a card it could not read.
+QString cardForms();
 
 // A rank as one letter, "T" for the ten, as a short card name writes it;
 // and the rank a letter stands for (either case), or nothing.

@@ -11,15 +11,15 @@ BoardFill fillBoard(scoretable &table, qint32 finalcredits, bool fromFile)
 {
     BoardFill fill;
     for (int i = 0; i < ScorePlaces; ++i) {
-        scorerecord &record = table[std::size_t(i)];
+        scorerecord &record = table[i];
         if (finalcredits > record.score) {
             record.score = finalcredits;
             if (fromFile)
-                fill.rows[std::size_t(i)] = QString(ScoreColumn, QLatin1Char(' ')) + QString::number(finalcredits);
+                fill.rows[i] = QString(ScoreColumn, QLatin1Char(' ')) + QString::number(finalcredits);
             fill.takenPlace = i;
             return fill;
         }
-        fill.rows[std::size_t(i)] = record.playername + QStringLiteral("  ") + QString::number(record.score);
+        fill.rows[i] = record.playername + QStringLiteral("  ") + QString::number(record.score);
     }
     return fill;
 }

@@ -2,15 +2,13 @@
 
 #include "cp1252.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QtEndian>
 
-#include <csignal>
+#include <signal.h>
 
 namespace {
 
@@ -37,6 +35,28 @@ bool writeFully(QFileDevice &to, QByteArrayView bytes)
     return true;
 }
 
+// Past a file-size limit (ulimit -f) the system would end the game with
+// SIGXFSZ; with the signal ignored the write fails and the save says so.
+// Only while a save lasts: what the rest of the process does with the
+// signal is not the save's business.
+class FileSizeSignalIgnored
+{
+public:
+    FileSizeSignalIgnored()
+    {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &m_before);
+    }
+    ~FileSizeSignalIgnored() { sigaction(SIGXFSZ, &m_before, nullptr); }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
+    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
+
+private:
+    struct sigaction m_before = {};
+};
+
 } // namespace
 
 ScoreFile::ScoreFile(QString path)
@@ -48,7 +68,7 @@ scoretable ScoreFile::defaultTable()
 {
     scoretable table;
     for (int i = 0; i < ScorePlaces; ++i)
-        table[std::size_t(i)] = {fitName(QStringLiteral("ANONYMOUS")), 10000 - 1000 * i};
+        table[i] = {fitName(QStringLiteral("ANONYMOUS")), 10000 - 1000 * i};
     return table;
 }
 
@@ -76,10 +96,10 @@ scoretable ScoreFile::decode(const QByteArray &bytes)
     for (int i = 0; i < ScorePlaces; ++i) {
         const qsizetype start = qsizetype(i) * RecordSize;
         if (start + RecordSize > bytes.size()) {
-            table[std::size_t(i)] = {fitName(QString()), 0};
+            table[i] = {fitName(QString()), 0};
             continue;
         }
-        table[std::size_t(i)] = {Cp1252::decode(bytes.mid(start, NameLength)),
+        table[i] = {Cp1252::decode(bytes.mid(start, NameLength)),
                                  qFromLittleEndian<qint32>(bytes.constData() + start + NameLength)};
     }
     return table;
@@ -115,17 +135,17 @@ ScoreFile::Reading ScoreFile::read() const
 
 bool ScoreFile::write(const scoretable &table, QString *error) const
 {
-    // Past a file-size limit (ulimit -f) the system would end the game with
-    // SIGXFSZ; with the signal ignored the write fails and the save says so.
-    std::signal(SIGXFSZ, SIG_IGN);
+    const FileSizeSignalIgnored sizeLimitFailsTheWrite;
     if (isOtherThanRegularFile(m_path)) {
         *error = notRegularFileError();
         return false;
     }
-    const QDateTime saveStart = QDateTime::currentDateTimeUtc();
     const QByteArray bytes = encode(table);
     // The new bytes go to a temporary file beside the old one, which then
     // takes its place: a failure half-way leaves the old file untouched.
+    // The temporary file has no name until it takes the file's place (an
+    // O_TMPFILE), so a save that is killed leaves nothing behind, and no
+    // file beside ours is ever ours to remove.
     // Unbuffered, every write reaches the system at once, and a full disk
     // shows at the write that meets it rather than in a later flush.
     QSaveFile file(m_path);
@@ -150,7 +170,6 @@ bool ScoreFile::write(const scoretable &table, QString *error) const
         *error = failure(file.errorString());
         return false;
     }
-    removeStaleTemporaries(saveStart);
     return true;
 }
 
@@ -199,21 +218,4 @@ bool ScoreFile::writeInPlace(const QByteArray &bytes, QString *error) const
         return false;
     }
     return true;
-}
-
-void ScoreFile::removeStaleTemporaries(const QDateTime &saveStart) const
-{
-    // A save that was killed before its temporary file took the file's place
-    // leaves that file behind, named as QSaveFile names it: the file's name,
-    // a dot and six random letters. Newer ones may belong to a save still
-    // under way in another copy of the game.
-    const QFileInfo saved(QFileInfo(m_path).canonicalFilePath());
-    const QRegularExpression temporaryName(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(saved.fileName()) + QStringLiteral("\\.[A-Za-z]{6}")));
-    const QFileInfoList candidates = saved.absoluteDir().entryInfoList(
-        {saved.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::NoSymLinks);
-    for (const QFileInfo &candidate : candidates) {
-        if (temporaryName.match(candidate.fileName()).hasMatch() && candidate.lastModified() < saveStart)
-            QFile::remove(candidate.filePath());
-    }
 }

@@ -5,7 +5,6 @@
 
 #include <array>
 
-class QDateTime;
 class QFileDevice;
 
 // One place on the high-score board.
@@ -65,7 +64,6 @@ private:
     QString notRegularFileError() const;
     bool copyTail(QFileDevice &to, QString *error) const;
     bool writeInPlace(const QByteArray &bytes, QString *error) const;
-    void removeStaleTemporaries(const QDateTime &saveStart) const;
 
     QString m_path;
 };

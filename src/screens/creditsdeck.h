@@ -24,6 +24,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 // The high-score board, shown once on the way out. A total that beats a
@@ -61,9 +62,15 @@ private:
     void buildRows();
     void fillRows(bool fromFile);
     void commit(int Index);
+    bool placeAgain(const ScoreFile::Reading &now, const QString &name);
+    void warn(const QString &text);
+    void warningClosed();
     void leave();
 
     qint32 m_finalcredits;
     int m_takenPlace = -1; // the row the player's credits took, or -1
     ScoreFile m_file;
+    QByteArray m_onFile;      // the table as the file held it when last read or written
+    int m_openWarnings = 0;   // warnings the player has not closed yet
+    bool m_leaving = false;   // the board leaves once they are closed
 };

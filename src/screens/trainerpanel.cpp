@@ -4,6 +4,7 @@
 #include "play/round.h"
 #include "trainer/trainer.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -73,8 +74,11 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     , m_round(round)
     , m_trainer(trainer)
 {
-    // The desktop's own font and size, whatever the table uses.
-    setFont(QFont());
+    // The desktop's own font and size, whatever the table uses: every
+    // property of it set here, so that none comes from the table.
+    QFont desktop = QGuiApplication::font();
+    desktop.setResolveMask(QFont::AllPropertiesResolved);
+    setFont(desktop);
     setAccessibleName(QStringLiteral("Trainer"));
     setAutoFillBackground(true);
 
@@ -242,13 +246,17 @@ QString TrainerPanel::adviceText() const
     QString cells;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const AdviceRow &row = rows[i];
-        const double neighbour = rows[i > 0 ? i - 1 : std::min<qsizetype>(1, rows.size() - 1)].credits;
+        // As many decimals as tell it from the rows above and below.
+        const double above = rows[std::max<qsizetype>(i - 1, 0)].credits;
+        const double below = rows[std::min(i + 1, rows.size() - 1)].credits;
+        const QString byAbove = Trainer::creditsText(row.credits, above);
+        const QString byBelow = Trainer::creditsText(row.credits, below);
+        const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
         const QString cardsText = richCards(keptCardsText(hand, row.mask))
                                   + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());
-        cells += QStringLiteral("<tr%1><td align=right>%2</td><td>%3</td><td align=right>%4</td></tr>")
+        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
                      .arg(row.mask == yours ? QStringLiteral(" bgcolor=%1").arg(Marked) : QString(),
-                          row.tiedWithAbove ? QStringLiteral("=") : QString::number(row.place), cardsText,
-                          Trainer::creditsText(row.credits, neighbour));
+                          row.tiedWithAbove ? QStringLiteral("=") : QString::number(row.place), cardsText, value);
     }
     return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck."
                           "<table width=100% cellspacing=0 cellpadding=1>%2</table>")

@@ -4,6 +4,7 @@
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
 #include "platform/picturebox.h"
+#include "platform/placement.h"
 #include "platform/vectorpicture.h"
 
 #include <QFile>
@@ -69,6 +70,10 @@ class tst_Platform : public QObject
     Q_OBJECT
 
 private slots:
+    void panelGoesWhereTheScreenHasRoom_data();
+    void panelGoesWhereTheScreenHasRoom();
+    void windowsStayOnTheScreen_data();
+    void windowsStayOnTheScreen();
     void paintPictureMirrorsByNegativeSizes_data();
     void paintPictureMirrorsByNegativeSizes();
     void paintPictureScalesIntoTheRectangleOnly();
@@ -90,6 +95,47 @@ private slots:
     void builtInSoundsDecode_data();
     void builtInSoundsDecode();
 };
+
+void tst_Platform::panelGoesWhereTheScreenHasRoom_data()
+{
+    // The 798 x 533 table and a 360-pixel panel, in the client room a
+    // screen leaves: beside, below, narrower beside, or over the table.
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("panel");
+    QTest::newRow("1280 x 1024") << QSize(1270, 990) << QSize(1158, 533) << QRect(798, 0, 360, 533);
+    QTest::newRow("tall and narrow") << QSize(900, 1000) << QSize(798, 1000) << QRect(0, 533, 798, 467);
+    QTest::newRow("1024 x 768") << QSize(1020, 740) << QSize(1020, 533) << QRect(798, 0, 222, 533);
+    QTest::newRow("1280 x 1024 at scale 2") << QSize(636, 490) << QSize(798, 533) << QRect(276, 0, 360, 490);
+}
+
+void tst_Platform::panelGoesWhereTheScreenHasRoom()
+{
+    QFETCH(QSize, room);
+    const PanelPlace place = placePanel({798, 533}, room, 360, {200, 240});
+    QTEST(place.window, "window");
+    QTEST(place.panel, "panel");
+}
+
+void tst_Platform::windowsStayOnTheScreen_data()
+{
+    // A screen's free area below a 30-pixel panel; a window larger than it
+    // starts at its top-left.
+    QTest::addColumn<QRect>("outer");
+    QTest::addColumn<QPoint>("centred");
+    QTest::addColumn<QPoint>("kept");
+    QTest::newRow("fits") << QRect(900, 500, 400, 300) << QPoint(312, 249) << QPoint(624, 468);
+    QTest::newRow("wider than the screen") << QRect(-66, 100, 1158, 500) << QPoint(0, 149) << QPoint(0, 100);
+    QTest::newRow("larger than the screen") << QRect(-517, 8, 1600, 1066) << QPoint(0, 30) << QPoint(0, 30);
+}
+
+void tst_Platform::windowsStayOnTheScreen()
+{
+    const QRect area(0, 30, 1024, 738);
+    QFETCH(QRect, outer);
+    QTEST(centredIn(outer.size(), area), "centred");
+    QTEST(keptInside(outer, area), "kept");
+}
 
 void tst_Platform::paintPictureMirrorsByNegativeSizes_data()
 {

@@ -42,6 +42,8 @@ private slots:
     void adviceKeyChangesNothingOfTheRound();
     void screenReadersHearTheCards();
     void trainerKeysLeaveTheTableAndTheRoundAlone();
+    void dealWarnsBeforeTheDrawOnlyInTraining_data();
+    void dealWarnsBeforeTheDrawOnlyInTraining();
     void betKeysMoveTheBarBetweenRoundsOnly_data();
     void betKeysMoveTheBarBetweenRoundsOnly();
 
@@ -309,8 +311,9 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
     QTest::keyClick(c->Command1, Qt::Key_H);
     QVERIFY(c->hint.isShown());
     QVERIFY(c->hint.label()->isVisible());
-    QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: hold cards 1 2 3 4, returns")),
-             qPrintable(c->hint.label()->text()));
+    // The hint names the cards and their credits, as the panel does.
+    QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: 7")), qPrintable(c->hint.label()->text()));
+    QVERIFY2(c->hint.label()->text().contains(QStringLiteral("K\u2660, 3.53 credits")), qPrintable(c->hint.label()->text()));
     QCOMPARE(bestHold(*c->trainer.holds()), 15u);
     const QString before = c->hint.label()->text();
     QTest::keyClick(c->Command1, Qt::Key_5);
@@ -361,7 +364,7 @@ void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
     QVERIFY(c->panel->isVisible());
     QCOMPARE(c->grab(QRect(0, 0, 798, 533)).toImage(), table);
     QTest::keyClick(c->Command1, Qt::Key_A);
-    QVERIFY(c->panel->advice()->text().contains(QStringLiteral("Hold")));
+    QVERIFY(c->panel->advice()->text().contains(QStringLiteral("Expected credits")));
     QTest::keyClick(c->Command1, Qt::Key_M);
     QVERIFY(c->MediaPlayer1.isMuted());
     QCOMPARE(m_cues->count(), 0);
@@ -370,6 +373,39 @@ void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
     QTest::keyClick(c->Command1, Qt::Key_T);
     QCOMPARE(c->size(), QSize(798, 533));
     QCOMPARE(c->grab().toImage(), table);
+}
+
+void tst_TablePlay::dealWarnsBeforeTheDrawOnlyInTraining_data()
+{
+    QTest::addColumn<bool>("panelShown");
+    QTest::addColumn<bool>("training");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("training with the panel") << true << true << true;
+    QTest::newRow("training off") << true << false << false;
+    QTest::newRow("panel hidden") << false << true << false;
+}
+
+void tst_TablePlay::dealWarnsBeforeTheDrawOnlyInTraining()
+{
+    // Jh Qd 7c 4s 2c with Qd held: 7c alone is worth more.
+    QFETCH(bool, panelShown);
+    QFETCH(bool, training);
+    QFETCH(bool, warned);
+    c->setTrainerShown(panelShown);
+    c->setTraining(training);
+    queueHand({{9, 0}, {10, 2}, {5, 1}, {2, 3}, {0, 1}});
+    press(c->Command1);
+    press(c->Commandhold[1]);
+    queueHand({{12, 0}, {12, 1}, {12, 2}, {12, 3}});
+    press(c->Command1);
+    QCOMPARE(c->round.presscount(), quint64(warned ? 1 : 2));
+    QCOMPARE(c->panel->warning()->isVisible(), warned);
+    if (warned) {
+        press(c->Command1); // the same holds again: the draw
+        QCOMPARE(c->round.presscount(), quint64(2));
+        QVERIFY(!c->panel->warning()->isVisible());
+    }
+    QCOMPARE(c->Text1->text(), QStringLiteral("549")); // four aces paid once
 }
 
 void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly_data()

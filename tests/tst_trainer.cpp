@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <bit>
+
 namespace {
 
 using Hand = std::array<CardCode, HandSize>;
@@ -56,6 +58,12 @@ private slots:
     void everyResultHasItsName();
     void mistakesAreJudgedOnTheDeckAsItIs_data();
     void mistakesAreJudgedOnTheDeckAsItIs();
+    void warnsBeforeTheDrawPastTheThreshold_data();
+    void warnsBeforeTheDrawPastTheThreshold();
+    void warningFollowsTheHoldsUntilConfirmed();
+    void explainsTheDrawAndTheDeckInPlainWords_data();
+    void explainsTheDrawAndTheDeckInPlainWords();
+    void adviceSharesPlacesOfEqualHolds();
     void sessionAddsUpTheHands();
     void settingsFallBackToTheDefaults_data();
     void settingsFallBackToTheDefaults();
@@ -113,10 +121,116 @@ void tst_Trainer::mistakesAreJudgedOnTheDeckAsItIs()
     QCOMPARE(bool(s.trainer->mistake()), mistake);
     if (mistake) {
         QCOMPARE(s.trainer->mistake()->bestHold, 0b10001u);
-        QTEST(s.trainer->mistake()->cost, "cost");
+        QTEST(s.trainer->mistake()->expectedLoss, "cost");
         QCOMPARE(holdText(s.trainer->dealtHand(), 0b10001u), QStringLiteral("Hold 2\u2665 2\u2663"));
     }
     QCOMPARE(s.trainer->session().mistakes, int(mistake));
+}
+
+void tst_Trainer::warnsBeforeTheDrawPastTheThreshold_data()
+{
+    // Jh Qd 7c 4s 2c on a fresh deck (odds tool): 7c alone is best at
+    // 61198/178365; Jh alone is 0.0086 less per credit, Qd alone 0.0198.
+    // A pat four of a kind and the four alone both return exactly 50.
+    QTest::addColumn<QString>("dealt");
+    QTest::addColumn<unsigned>("holds");
+    QTest::addColumn<WarnThreshold>("threshold");
+    QTest::addColumn<bool>("warned");
+    const auto any = WarnThreshold::AnyLoss;
+    const auto onePercent = WarnThreshold::OverOnePercentOfBet;
+    QTest::newRow("best") << "Jh Qd 7c 4s 2c" << 0b00100u << any << false;
+    QTest::newRow("a little less, any loss") << "Jh Qd 7c 4s 2c" << 0b00001u << any << true;
+    QTest::newRow("a little less, over 1 %") << "Jh Qd 7c 4s 2c" << 0b00001u << onePercent << false;
+    QTest::newRow("more than 1 % less") << "Jh Qd 7c 4s 2c" << 0b00010u << onePercent << true;
+    QTest::newRow("a tie with the best") << "7h 7c 7d 7s 2c" << 0b01111u << any << false;
+}
+
+void tst_Trainer::warnsBeforeTheDrawPastTheThreshold()
+{
+    QFETCH(QString, dealt);
+    QFETCH(unsigned, holds);
+    QFETCH(WarnThreshold, threshold);
+    QFETCH(bool, warned);
+    Session s;
+    s.trainer->setWarnThreshold(threshold);
+    s.random->queueHand(handOf(dealt));
+    s.round->pressDeal();
+    QCOMPARE(s.trainer->confirmDraw(holds), !warned);
+    QCOMPARE(s.trainer->warnedHolds().has_value(), warned);
+    QCOMPARE(s.trainer->warningText().isEmpty(), !warned);
+}
+
+void tst_Trainer::warningFollowsTheHoldsUntilConfirmed()
+{
+    // Warned about Qd, the player keeps it, then changes to Jh (still
+    // worth less: the warning follows), then to the best 7c (it goes).
+    Session s;
+    s.random->queueHand(handOf(QStringLiteral("Jh Qd 7c 4s 2c")));
+    s.round->pressDeal();
+    s.round->toggleHold(1);
+    QVERIFY(!s.trainer->confirmDraw(0b00010));
+    QCOMPARE(s.trainer->warningText(),
+             QStringLiteral("Holding 7\u2663 is worth 0.34 credits; your hold, Q\u2666, 0.32. "
+                            "Change your holds, or press DEAL again to draw."));
+    QVERIFY(s.trainer->confirmDraw(0b00010)); // pressed again with the same holds
+    s.round->toggleHold(1);
+    s.round->toggleHold(0);
+    QCOMPARE(s.trainer->warnedHolds(), std::optional<unsigned>(0b00001));
+    s.round->toggleHold(0);
+    s.round->toggleHold(2);
+    QVERIFY(!s.trainer->warnedHolds());
+    QVERIFY(s.trainer->confirmDraw(0b00100));
+}
+
+void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords_data()
+{
+    // As above: on a fresh deck the four hearts are best, but five hearts
+    // are gone and the twos are worth 1903/1435 against 40/42 per credit.
+    QTest::addColumn<QString>("dealt");
+    QTest::addColumn<unsigned>("holds");
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("deckEffect");
+    const QString effect = QStringLiteral("On a fresh deck you would keep 2\u2665 5\u2665 9\u2665 J\u2665, worth 2.86 "
+                                          "credits here; 5 hearts are gone, so 2\u2665 2\u2663 (3.98) is worth more here.");
+    QTest::newRow("the fresh deck's hold")
+        << "2h 5h 9h Jh 2c" << 0b01111u
+        << QStringLiteral("You held 2\u2665 5\u2665 9\u2665 J\u2665 (2.86). Best: 2\u2665 2\u2663 (3.98). "
+                          "Expected loss 1.12 credits.")
+        << effect;
+    QTest::newRow("the best") << "2h 5h 9h Jh 2c" << 0b10001u
+                              << QStringLiteral("You held 2\u2665 2\u2663 (3.98): the best hold.") << effect;
+    QTest::newRow("a tie") << "9h 9c 9d 9s 2c" << 0b01111u
+                           << QStringLiteral("You held 9\u2665 9\u2663 9\u2666 9\u2660 (150.00) = best: "
+                                             "9\u2665 9\u2663 9\u2666 9\u2660 2\u2663 is worth the same.")
+                           << QString();
+}
+
+void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords()
+{
+    QFETCH(QString, dealt);
+    QFETCH(unsigned, holds);
+    Session s;
+    s.play(1, QStringLiteral("3h 4h 6h 7h 8h"), 0b11111);
+    s.round->pressDeal();
+    s.play(3, dealt, holds, QStringLiteral("Kc Kd Ks Ac Ad").left(3 * (HandSize - std::popcount(holds)) - 1));
+    QTEST(s.trainer->verdictText(), "verdict");
+    QTEST(s.trainer->deckEffectText(), "deckEffect");
+}
+
+void tst_Trainer::adviceSharesPlacesOfEqualHolds()
+{
+    // The pat four of a kind and the four alone share the first place; the
+    // player's own hold joins the list where it ranks.
+    Session s;
+    s.random->queueHand(handOf(QStringLiteral("7h 7c 7d 7s 2c")));
+    s.round->pressDeal();
+    const QList<AdviceRow> rows = s.trainer->advice(2, 0);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE((QList<int>{rows[0].place, rows[1].place}), (QList<int>{1, 1}));
+    QVERIFY(rows[1].tiedWithAbove);
+    QCOMPARE(rows[2].mask, 0u);
+    QVERIFY(rows[2].place > 2);
+    QCOMPARE(Trainer::creditsText(0.3452, 0.3451), QStringLiteral("0.3452"));
 }
 
 void tst_Trainer::sessionAddsUpTheHands()
@@ -124,6 +238,7 @@ void tst_Trainer::sessionAddsUpTheHands()
     // A royal flush held at a bet of 2, then two pair thrown away at a bet
     // of 5: the best hold of a pat hand is worth exactly its pay.
     Session s;
+    QCOMPARE(s.trainer->sessionLines(), QStringList{QStringLiteral("No hands yet.")});
     s.play(2, QStringLiteral("Ts Js Qs Ks As"), 0b11111);
     s.round->pressDeal();
     s.play(5, QStringLiteral("5h 5c Jd Jh 9h"), 0, QStringLiteral("2c 3d 4s 7h 8d"));
@@ -138,6 +253,7 @@ void tst_Trainer::sessionAddsUpTheHands()
     QCOMPARE(stats.expectedBest, 400 + 5 * bestOfTwoPair.expectedReturn());
     QCOMPARE(stats.mistakes, 1);
     QCOMPARE(stats.mistakeCost, stats.expectedBest - stats.expectedYours);
+    QCOMPARE(s.trainer->sessionLines().first(), QStringLiteral("Hands 2, correct holds 1 (50 %)"));
     s.trainer->resetSession();
     QCOMPARE(s.trainer->session().hands, 0);
 }
@@ -145,15 +261,18 @@ void tst_Trainer::sessionAddsUpTheHands()
 void tst_Trainer::settingsFallBackToTheDefaults_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QList<bool>>("options"); // panel, advice always, sound
-    QTest::newRow("missing") << QByteArray() << QList<bool>{false, false, true};
-    QTest::newRow("saved") << QByteArray("[trainer]\npanelShown=true\nadviceAlways=true\n[sound]\non=false\n")
-                           << QList<bool>{true, true, false};
-    QTest::newRow("an older file without sound")
-        << QByteArray("[trainer]\npanelShown=true\n") << QList<bool>{true, false, true};
+    // panel, advice always, sound, training, first start
+    QTest::addColumn<QList<bool>>("options");
+    QTest::newRow("missing: the first start") << QByteArray() << QList<bool>{true, false, true, true, true};
+    QTest::newRow("saved") << QByteArray("[trainer]\npanelShown=false\nadviceAlways=true\ntraining=false\n"
+                                         "[sound]\non=false\n")
+                           << QList<bool>{false, true, false, false, false};
+    QTest::newRow("an older file without sound or training")
+        << QByteArray("[trainer]\npanelShown=false\n") << QList<bool>{false, false, true, true, false};
     QTest::newRow("garbled values") << QByteArray("[trainer]\npanelShown=2\nadviceAlways=yes\n[sound]\non=\n")
-                                    << QList<bool>{false, false, true};
-    QTest::newRow("not a settings file") << QByteArray("\x00\xff\x01[[[=\n\x7f", 9) << QList<bool>{false, false, true};
+                                    << QList<bool>{true, false, true, true, false};
+    QTest::newRow("not a settings file") << QByteArray("\x00\xff\x01[[[=\n\x7f", 9)
+                                         << QList<bool>{true, false, true, true, false};
 }
 
 void tst_Trainer::settingsFallBackToTheDefaults()
@@ -168,16 +287,19 @@ void tst_Trainer::settingsFallBackToTheDefaults()
     }
     const QSettings settings(path, QSettings::IniFormat);
     const TrainerSettings options = TrainerSettings::load(settings);
-    QTEST((QList<bool>{options.panelShown, options.adviceAlways, options.soundOn}), "options");
+    QTEST((QList<bool>{options.panelShown, options.adviceAlways, options.soundOn, options.training, options.firstStart}),
+          "options");
 
-    // What is saved comes back.
+    // What is saved comes back, and the next start is not the first.
     QSettings again(path, QSettings::IniFormat);
-    TrainerSettings flipped{!options.panelShown, !options.adviceAlways, !options.soundOn};
+    TrainerSettings flipped{!options.panelShown, !options.adviceAlways, !options.soundOn, !options.training,
+                            WarnThreshold::OverOnePercentOfBet};
     flipped.save(again);
     again.sync();
     const TrainerSettings read = TrainerSettings::load(QSettings(path, QSettings::IniFormat));
-    QCOMPARE((QList<bool>{read.panelShown, read.adviceAlways, read.soundOn}),
-             (QList<bool>{flipped.panelShown, flipped.adviceAlways, flipped.soundOn}));
+    QCOMPARE((QList<bool>{read.panelShown, read.adviceAlways, read.soundOn, read.training, read.firstStart}),
+             (QList<bool>{flipped.panelShown, flipped.adviceAlways, flipped.soundOn, flipped.training, false}));
+    QCOMPARE(read.threshold, WarnThreshold::OverOnePercentOfBet);
 }
 
 QTEST_GUILESS_MAIN(tst_Trainer)

@@ -6,6 +6,14 @@ const QString Ranks = QStringLiteral("23456789TJQKA");
 const QString Suits = QStringLiteral("hcds");
 // The suits as the trainer writes them, in the same order.
 const QString SuitSymbols = QStringLiteral("\u2665\u2663\u2666\u2660");
+const char *const RankNames[RankCount] = {"two", "three", "four", "five", "six",   "seven", "eight",
+                                          "nine", "ten", "jack", "queen", "king", "ace"};
+const char *const SuitNames[SuitCount] = {"heart", "club", "diamond", "spade"};
+
+QString counted(int count, const char *name, const char *plural)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(name), count == 1 ? QString() : QLatin1String(plural));
+}
 
 } // namespace
 
@@ -34,10 +42,7 @@ QString shortCardName(const CardCode &card)
 
 QString longCardName(const CardCode &card)
 {
-    static const char *ranks[RankCount] = {"two", "three", "four", "five", "six", "seven", "eight",
-                                           "nine", "ten", "jack", "queen", "king", "ace"};
-    static const char *suits[SuitCount] = {"hearts", "clubs", "diamonds", "spades"};
-    return QStringLiteral("%1 of %2").arg(QLatin1String(ranks[card.rank]), QLatin1String(suits[card.suit]));
+    return QStringLiteral("%1 of %2s").arg(QLatin1String(RankNames[card.rank]), QLatin1String(SuitNames[card.suit]));
 }
 
 QString symbolCardName(const CardCode &card)
@@ -86,27 +91,30 @@ QString capitalised(const QString &text)
 
 QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask)
 {
+    return mask == 0 ? QStringLiteral("Draw five new cards") : QStringLiteral("Hold ") + keptCardsText(hand, mask);
+}
+
+QString keptCardsText(const std::array<CardCode, HandSize> &hand, unsigned mask)
+{
     if (mask == 0)
-        return QStringLiteral("Draw five new cards");
+        return QStringLiteral("no card");
     QStringList kept;
     for (int slot = 0; slot < HandSize; ++slot) {
         if (mask & (1u << slot))
             kept << symbolCardName(hand[slot]);
     }
-    return QStringLiteral("Hold ") + kept.join(QLatin1Char(' '));
+    return kept.join(QLatin1Char(' '));
 }
 
-QString holdSlotsText(unsigned mask)
+QString rankCountText(int count, int rank)
 {
-    if (mask == 0)
-        return QStringLiteral("draw five new cards");
-    QStringList numbers;
-    for (int slot = 0; slot < HandSize; ++slot) {
-        if (mask & (1u << slot))
-            numbers << QString::number(slot + 1);
-    }
-    return QStringLiteral("hold card%1 %2").arg(numbers.size() > 1 ? QStringLiteral("s") : QString(),
-                                                 numbers.join(QLatin1Char(' ')));
+    // "sixes", not "sixs".
+    return counted(count, RankNames[rank], rank == Six ? "es" : "s");
+}
+
+QString suitCountText(int count, int suit)
+{
+    return counted(count, SuitNames[suit], "s");
 }
 
 QString holdColumnsText(const std::array<CardCode, HandSize> &hand, unsigned mask)

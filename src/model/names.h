@@ -39,8 +39,11 @@ QString capitalised(const QString &text);
 // A hold of a hand in the trainer's words: "Hold K♠ K♥ 3♣", or "Draw five
 // new cards".
 QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask);
-// A hold by the slots it keeps: "hold cards 1 3", or "draw five new cards".
-QString holdSlotsText(unsigned mask);
+// The cards a hold keeps: "K♠ K♥ 3♣", or "no card".
+QString keptCardsText(const std::array<CardCode, HandSize> &hand, unsigned mask);
+// A count of cards of one rank or one suit: "1 queen", "3 queens", "6 clubs".
+QString rankCountText(int count, int rank);
+QString suitCountText(int count, int suit);
 // A hold as a row of a table: every slot, a kept card by its short name and
 // "--" for one drawn anew: "Ah -- 7c 7d --".
 QString holdColumnsText(const std::array<CardCode, HandSize> &hand, unsigned mask);

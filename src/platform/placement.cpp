@@ -17,6 +17,7 @@
 #include <vector>
 #endif
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -131,16 +132,76 @@ QMargins frameOf(QWidget *window)
 
 } // namespace
 
+PanelPlace placePanel(QSize table, QSize room, int panelWidth, QSize least)
+{
+    if (table.width() + panelWidth <= room.width())
+        return {{table.width() + panelWidth, table.height()}, {table.width(), 0, panelWidth, table.height()}};
+    const int below = std::min(room.height() - table.height(), table.height());
+    if (below >= least.height())
+        return {{table.width(), table.height() + below}, {0, table.height(), table.width(), below}};
+    const int beside = room.width() - table.width();
+    if (beside >= least.width())
+        return {{table.width() + beside, table.height()}, {table.width(), 0, beside, table.height()}};
+    // Over the right of the part of the table the screen shows.
+    const QSize shown = table.boundedTo(room);
+    const int over = std::min(panelWidth, shown.width());
+    return {table, {shown.width() - over, 0, over, shown.height()}};
+}
+
+QPoint centredIn(QSize outer, const QRect &area)
+{
+    return {area.x() + std::max(0, (area.width() - outer.width()) / 2),
+            area.y() + std::max(0, (area.height() - outer.height()) / 2)};
+}
+
+QPoint keptInside(const QRect &outer, const QRect &area)
+{
+    const auto inside = [](int start, int length, int areaStart, int areaLength) {
+        return length >= areaLength ? areaStart : std::clamp(start, areaStart, areaStart + areaLength - length);
+    };
+    return {inside(outer.x(), outer.width(), area.x(), area.width()),
+            inside(outer.y(), outer.height(), area.y(), area.height())};
+}
+
+namespace {
+
+const QScreen *screenOf(const QWidget *window)
+{
+    return window->isVisible() && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+// Moves the window's outer top-left to `topLeft`; the client area's place
+// holds whether or not the frame exists yet.
+void moveOuter(QWidget *window, const QMargins &frame, QPoint topLeft)
+{
+    window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+} // namespace
+
+QSize clientRoom(QWidget *window)
+{
+    const QScreen *screen = screenOf(window);
+    if (!screen)
+        return window->size();
+    return screen->availableGeometry().size().shrunkBy(frameOf(window));
+}
+
 void centreOnScreen(QWidget *window)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = screenOf(window);
     if (!screen)
         return;
-    const QRect area = screen->geometry();
     const QMargins frame = frameOf(window);
-    const QSize outer = window->size().grownBy(frame);
-    const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
-                              area.y() + (area.height() - outer.height()) / 2);
-    // The client area's place, which holds whether or not the frame exists yet.
-    window->setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->size()));
+    moveOuter(window, frame, centredIn(window->size().grownBy(frame), screen->availableGeometry()));
+}
+
+void keepOnScreen(QWidget *window)
+{
+    const QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    const QMargins frame = frameOf(window);
+    const QRect outer(window->geometry().topLeft() - QPoint(frame.left(), frame.top()), window->size().grownBy(frame));
+    moveOuter(window, frame, keptInside(outer, screen->availableGeometry()));
 }

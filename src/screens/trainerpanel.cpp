@@ -2,32 +2,26 @@
 
 #include "model/names.h"
 #include "play/round.h"
-#include "screens/table/cards.h"
 #include "trainer/trainer.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int AdvisedHolds = 3;
+constexpr int AdvisedHolds = 5;
 // The hands that pay, best first.
 constexpr Outcome PayingHands[] = {RoyalFlush, StraightFlush, FourOfAKindFirst, FullHouse,
                                    Flush,      Straight,      ThreeOfAKind,     TwoPair};
+// The held colour of the table's HOLD buttons marks what the trainer points at.
+const QString Marked = QStringLiteral("#ffff00");
+const QString Red = QStringLiteral("#c00000");
 
-QString credits(double value)
+QLabel *addText(QVBoxLayout *layout, const QString &accessibleName)
 {
-    return QString::number(value, 'f', 2);
-}
-
-QLabel *addSection(QVBoxLayout *layout, const QString &heading, const QString &accessibleName)
-{
-    auto *title = new QLabel(heading);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    layout->addWidget(title);
     auto *body = new QLabel;
     body->setWordWrap(true);
     body->setTextFormat(Qt::RichText);
@@ -36,34 +30,92 @@ QLabel *addSection(QVBoxLayout *layout, const QString &heading, const QString &a
     return body;
 }
 
+QLabel *addSection(QVBoxLayout *layout, const QString &heading, const QString &accessibleName)
+{
+    auto *title = new QLabel(heading);
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    title->setFont(bold);
+    layout->addSpacing(title->fontMetrics().height() / 3);
+    layout->addWidget(title);
+    return addText(layout, accessibleName);
+}
+
+// The five cards of the deal, those of `mask` marked.
+QString markedHand(const std::array<CardCode, HandSize> &hand, unsigned mask)
+{
+    QStringList cells;
+    for (int slot = 0; slot < HandSize; ++slot) {
+        const QString card = richCards(symbolCardName(hand[std::size_t(slot)]));
+        cells << ((mask & (1u << slot)) ? QStringLiteral("<td align=center bgcolor=%1><b>%2</b></td>").arg(Marked, card)
+                                        : QStringLiteral("<td align=center>%1</td>").arg(card));
+    }
+    return QStringLiteral("<table cellspacing=4 cellpadding=3><tr>%1</tr></table>").arg(cells.join(QString()));
+}
+
+QString onOff(bool on)
+{
+    return on ? QStringLiteral("<b>on</b>") : QStringLiteral("off");
+}
+
 } // namespace
+
+QString richCards(const QString &plain)
+{
+    QString rich = plain.toHtmlEscaped();
+    for (const QChar suit : {QChar(0x2665), QChar(0x2666)})
+        rich.replace(suit, QStringLiteral("<font color=%1>%2</font>").arg(Red, suit));
+    return rich.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
 
 TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     : QWidget(table)
     , m_round(round)
     , m_trainer(trainer)
 {
-    QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(12);
-    setFont(font);
+    // The desktop's own font and size, whatever the table uses: every
+    // property of it set here, so that none comes from the table.
+    QFont desktop = QGuiApplication::font();
+    desktop.setResolveMask(QFont::AllPropertiesResolved);
+    setFont(desktop);
     setAccessibleName(QStringLiteral("Trainer"));
-    setGeometry(cards::ClientSize.width(), 0, PanelWidth, cards::ClientSize.height());
+    setAutoFillBackground(true);
 
-    auto *layout = new QVBoxLayout(this);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
     layout->setContentsMargins(10, 6, 10, 6);
     layout->setSpacing(2);
-    m_pays = addSection(layout, QStringLiteral("PAYS"), QStringLiteral("Pays"));
-    m_result = addSection(layout, QStringLiteral("RESULT"), QStringLiteral("Result"));
-    m_deck = addSection(layout, QStringLiteral("DECK"), QStringLiteral("Deck"));
-    m_advice = addSection(layout, QStringLiteral("ADVICE"), QStringLiteral("Advice"));
-    m_session = addSection(layout, QStringLiteral("SESSION"), QStringLiteral("Session"));
+    m_welcome = addText(layout, QStringLiteral("Welcome"));
+    m_welcome->setText(QStringLiteral("Welcome! This is the trainer: <b>T</b> hides it, <b>W</b> turns the warning "
+                                      "before the draw off and on, and the table's right-click menu has every option."));
+    m_welcome->hide();
+    m_warning = addText(layout, QStringLiteral("Warning"));
+    m_warning->setFrameShape(QFrame::Box);
+    m_warning->setMargin(4);
+    m_pays = addSection(layout, QStringLiteral("Pays"), QStringLiteral("Pays"));
+    m_result = addSection(layout, QStringLiteral("Result"), QStringLiteral("Result"));
+    m_deck = addSection(layout, QStringLiteral("Deck"), QStringLiteral("Deck"));
+    m_advice = addSection(layout, QStringLiteral("Advice"), QStringLiteral("Advice"));
+    m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
     auto *reset = new QPushButton(QStringLiteral("New session"));
     reset->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(reset, 0, Qt::AlignLeft);
+    m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
     layout->addStretch();
-    auto *keys = new QLabel(QStringLiteral("H advice, A advice always on, T panel, 1-5 hold, Up/Down bet, M sound"));
-    keys->setWordWrap(true);
-    layout->addWidget(keys);
+    auto *keys = addText(layout, QStringLiteral("Keys"));
+    keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
+                                 "W training, T this panel, M sound, Up/Down/Page Up/Page Down/Home/End bet"));
+    scroll->setWidget(content);
 
     connect(reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);
     connect(&trainer, &Trainer::changed, this, &TrainerPanel::refresh);
@@ -82,16 +134,39 @@ void TrainerPanel::setAdviceAlways(bool always)
     refresh();
 }
 
+void TrainerPanel::setAllHoldsListed(bool listed)
+{
+    m_allHolds = listed;
+    refresh();
+}
+
+void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundOn)
+{
+    m_options->setText(QStringLiteral("Training %1 (W) &middot; advice always %2 (A) &middot; sound %3 (M)")
+                           .arg(onOff(training), onOff(adviceAlways), onOff(soundOn)));
+}
+
+void TrainerPanel::setWelcomeShown(bool shown)
+{
+    m_welcome->setVisible(shown);
+}
+
 void TrainerPanel::refresh()
 {
     // A hidden panel is written when it shows again.
     if (!isVisible())
         return;
+    const QString warning = warningText();
+    m_warning->setText(warning);
+    m_warning->setVisible(!warning.isEmpty());
     m_pays->setText(paysText());
     m_result->setText(resultText());
     m_deck->setText(deckText());
     m_advice->setText(adviceText());
-    m_session->setText(sessionText());
+    QStringList session;
+    for (const QString &line : m_trainer.sessionLines())
+        session << line.toHtmlEscaped();
+    m_session->setText(session.join(QStringLiteral("<br>")));
 }
 
 void TrainerPanel::showEvent(QShowEvent *event)
@@ -100,23 +175,33 @@ void TrainerPanel::showEvent(QShowEvent *event)
     refresh();
 }
 
-// One line a hand, "Full house 20 x 3 = 60"; the hand just paid is lit.
+QString TrainerPanel::warningText() const
+{
+    const QString text = m_trainer.warningText();
+    if (text.isEmpty())
+        return {};
+    return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2%3")
+        .arg(Red, richCards(text), markedHand(m_trainer.dealtHand(), bestHold(*m_trainer.holds())));
+}
+
+// A grid: the hand, what it pays per credit and at the bet; the hand just
+// paid is lit.
 QString TrainerPanel::paysText() const
 {
     const auto drawn = m_trainer.drawnOutcome();
     const qint32 bet = m_round.bet();
-    QString rows;
+    QString rows = QStringLiteral("<tr><th align=left>Hand</th><th align=right>Pays</th>"
+                                  "<th align=right>At %1</th></tr>").arg(bet);
     for (const Outcome hand : PayingHands) {
         const int pay = Round::payTable().pay(hand);
         const bool lit = drawn && categoryOf(*drawn) == categoryOf(hand);
-        rows += QStringLiteral("<tr%1><td>%2</td><td align=right>%3 x %4 = %5</td></tr>")
-                    .arg(lit ? QStringLiteral(" style='background-color:#ffff00'") : QString(),
+        rows += QStringLiteral("<tr%1><td>%2</td><td align=right>%3</td><td align=right>%4</td></tr>")
+                    .arg(lit ? QStringLiteral(" bgcolor=%1").arg(Marked) : QString(),
                          Trainer::outcomeName(hand).toHtmlEscaped())
                     .arg(pay)
-                    .arg(bet)
                     .arg(qint64(pay) * bet);
     }
-    return QStringLiteral("<table width=100% cellspacing=0>%1</table>").arg(rows);
+    return QStringLiteral("<table width=100% cellspacing=0 cellpadding=1>%1</table>").arg(rows);
 }
 
 QString TrainerPanel::resultText() const
@@ -129,12 +214,9 @@ QString TrainerPanel::resultText() const
                    + (won > 0 ? QStringLiteral("won %1").arg(won) : QStringLiteral("no win"));
     if (m_trainer.refilled())
         text += QStringLiteral("<br>Credits ran out: refilled to %1.").arg(FreshStake);
-    if (const auto &mistake = m_trainer.mistake()) {
-        text += QStringLiteral("<br><font color=#c00000>Mistake: %1 was best; your holds cost %2 credits.</font>")
-                    .arg(holdText(m_trainer.dealtHand(), mistake->bestHold).toHtmlEscaped(), credits(mistake->cost));
-    } else if (m_trainer.holds()) {
-        text += QStringLiteral("<br>Your holds were the best.");
-    }
+    const QString verdict = richCards(m_trainer.verdictText());
+    if (!verdict.isEmpty())
+        text += QStringLiteral("<br>") + (m_trainer.mistake() ? QStringLiteral("<font color=%1>%2</font>").arg(Red, verdict) : verdict);
     return text;
 }
 
@@ -144,41 +226,40 @@ QString TrainerPanel::deckText() const
     QString text = QStringLiteral("%1 cards left, %2 gone since the shuffle.").arg(RankCount * SuitCount - gone).arg(gone);
     if (m_round.phase() != Round::Phase::HoldsOpen && m_round.deck().dealtcount() > Deck::ReshuffleAfter)
         text += QStringLiteral("<br>The next deal reshuffles the deck.");
+    const QString effect = m_trainer.deckEffectText();
+    if (!effect.isEmpty() && (m_round.phase() != Round::Phase::HoldsOpen || m_adviceRequested || m_adviceAlways))
+        text += QStringLiteral("<br>") + richCards(effect);
     return text;
 }
 
+// The best holds with their expected credits and the player's own hold in
+// its place; holds worth the same share a place and are marked "=".
 QString TrainerPanel::adviceText() const
 {
     if (m_round.phase() != Round::Phase::HoldsOpen || !m_trainer.holds())
         return QStringLiteral("Advice comes with the next deal.");
-    if (!m_adviceRequested && !m_adviceAlways)
-        return QStringLiteral("Press H for the best hold.");
+    if (!m_adviceRequested && !m_adviceAlways && !m_allHolds)
+        return QStringLiteral("Press H for the best holds, V for all 32.");
     const auto &hand = m_trainer.dealtHand();
-    const auto ranked = m_trainer.rankedHolds();
-    QString rows;
-    for (int i = 0; i < AdvisedHolds; ++i) {
-        rows += QStringLiteral("<tr><td>%1</td><td align=right>%2</td></tr>")
-                    .arg(holdText(hand, ranked[i]).toHtmlEscaped(),
-                         credits(m_trainer.expectedCredits(ranked[i])));
-    }
     const unsigned yours = m_round.heldMask();
-    rows += QStringLiteral("<tr><td>Yours: %1</td><td align=right>%2</td></tr>")
-                .arg(holdText(hand, yours).toHtmlEscaped(), credits(m_trainer.expectedCredits(yours)));
-    return QStringLiteral("Expected credits at a bet of %1; the cards dealt since the shuffle are out of "
-                          "the deck.<table width=100% cellspacing=0>%2</table>")
+    const auto rows = m_trainer.advice(m_allHolds ? HoldCount : AdvisedHolds, yours);
+    QString cells;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const AdviceRow &row = rows[i];
+        // As many decimals as tell it from the rows above and below.
+        const double above = rows[std::max<qsizetype>(i - 1, 0)].credits;
+        const double below = rows[std::min(i + 1, rows.size() - 1)].credits;
+        const QString byAbove = Trainer::creditsText(row.credits, above);
+        const QString byBelow = Trainer::creditsText(row.credits, below);
+        const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
+        const QString cardsText = richCards(keptCardsText(hand, row.mask))
+                                  + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());
+        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
+                     .arg(row.mask == yours ? QStringLiteral(" bgcolor=%1").arg(Marked) : QString(),
+                          row.tiedWithAbove ? QStringLiteral("=") : QString::number(row.place), cardsText, value);
+    }
+    return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck."
+                          "<table width=100% cellspacing=0 cellpadding=1>%2</table>")
         .arg(m_round.bet())
-        .arg(rows);
-}
-
-QString TrainerPanel::sessionText() const
-{
-    const SessionStats &s = m_trainer.session();
-    return QStringLiteral("Hands %1, bet %2, won %3<br>Return %4 per credit bet<br>"
-                          "Expected: your holds %5, best play %6<br>Mistakes %7, costing %8 credits")
-        .arg(s.hands)
-        .arg(s.creditsBet)
-        .arg(s.creditsWon)
-        .arg(QString::number(s.actualReturn(), 'f', 3), credits(s.expectedYours), credits(s.expectedBest))
-        .arg(s.mistakes)
-        .arg(credits(s.mistakeCost));
+        .arg(cells);
 }

@@ -6,30 +6,47 @@ class QLabel;
 class Round;
 class Trainer;
 
-// The trainer beside the table: the pays at the current bet, the result of
-// the last draw, the deck, the advice, the session and the keys. It shows
-// what the trainer and the round report and changes neither, but for the
-// button that starts a new session.
+// Cards in the trainer's plain words made rich text: hearts and diamonds
+// in red, as on the cards.
+QString richCards(const QString &plain);
+
+// The trainer beside the table: a welcome on the first start, the warning
+// before a draw, the pays at the current bet, the result of the last draw,
+// the deck and its effect, the advice, the session, the options and the
+// keys. It shows what the trainer and the round report and changes
+// neither, but for the button that starts a new session. It scrolls where
+// the screen leaves it too little room.
 class TrainerPanel : public QWidget
 {
     Q_OBJECT
 
 public:
+    // The width it asks for beside the table, and the least it can do with.
     static constexpr int PanelWidth = 360;
+    static constexpr int NarrowestWidth = 200;
 
     TrainerPanel(const Round &round, Trainer &trainer, QWidget *table);
 
     // Whether the advice is shown while the holds are open: on request, or
-    // always.
+    // always; and whether all 32 holds are listed.
     void setAdviceRequested(bool requested);
     bool adviceRequested() const { return m_adviceRequested; }
     void setAdviceAlways(bool always);
-    bool adviceAlways() const { return m_adviceAlways; }
+    void setAllHoldsListed(bool listed);
+    bool allHoldsListed() const { return m_allHolds; }
+    // The options the panel reports, as the table keeps them.
+    void setOptionsState(bool training, bool adviceAlways, bool soundOn);
+    void setWelcomeShown(bool shown);
 
     // Writes every section afresh.
     void refresh();
 
+    QLabel *warning() const { return m_warning; }
+    QLabel *result() const { return m_result; }
+    QLabel *deck() const { return m_deck; }
     QLabel *advice() const { return m_advice; }
+    QLabel *session() const { return m_session; }
+    QLabel *options() const { return m_options; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -39,15 +56,19 @@ private:
     QString resultText() const;
     QString deckText() const;
     QString adviceText() const;
-    QString sessionText() const;
+    QString warningText() const;
 
     const Round &m_round;
     Trainer &m_trainer;
     bool m_adviceRequested = false;
     bool m_adviceAlways = false;
+    bool m_allHolds = false;
+    QLabel *m_welcome;
+    QLabel *m_warning;
     QLabel *m_pays;
     QLabel *m_result;
     QLabel *m_deck;
     QLabel *m_advice;
     QLabel *m_session;
+    QLabel *m_options;
 };

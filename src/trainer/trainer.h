@@ -3,7 +3,9 @@
 #include "analysis/holdadvisor.h"
 
 #include <QObject>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -29,14 +31,31 @@ struct SessionStats
 struct Mistake
 {
     unsigned bestHold = 0;
-    double cost = 0; // credits at the bet of the hand
+    double expectedLoss = 0; // credits at the bet of the hand
+};
+
+// How much less than the best the player's holds must be worth before the
+// trainer warns, ahead of the draw.
+enum class WarnThreshold { AnyLoss, OverOnePercentOfBet };
+
+// One line of the advice: a hold, where it ranks, and whether it is worth
+// exactly as much as the hold ranked above it.
+struct AdviceRow
+{
+    int place = 0; // 1 for the best; holds worth the same share a place
+    unsigned mask = 0;
+    double credits = 0;
+    bool tiedWithAbove = false;
 };
 
 // The trainer follows a round and works out, for every deal, the exact
 // value of every hold on the deck as it really is: the cards dealt since
-// the last shuffle are out of it. After the draw it names the hand, says
-// what it paid, and prices the player's holds against the best ones. It
-// changes nothing of the round.
+// the last shuffle are out of it. Before the draw it can warn about holds
+// worth less than the best; after the draw it names the hand, says what it
+// paid, and prices the player's holds against the best ones. Where the
+// cards already gone make a hold best that would not be on a fresh deck, it
+// says so and why. It changes nothing of the round: the table asks it
+// before it presses DEAL.
 class Trainer : public QObject
 {
     Q_OBJECT
@@ -53,6 +72,42 @@ public:
     // What a hold of the current deal is expected to return, in credits at
     // the bet of the deal.
     double expectedCredits(unsigned mask) const;
+
+    // The player pressed DEAL to draw with `heldMask`. True when the draw may
+    // go ahead: the holds are worth enough, or the player was warned about
+    // these very holds and pressed again. Otherwise a warning stands until
+    // the draw, a change of holds that makes them good, or the next deal.
+    bool confirmDraw(unsigned heldMask);
+    // The holds the standing warning is about, if any.
+    std::optional<unsigned> warnedHolds() const { return m_warned; }
+    void setWarnThreshold(WarnThreshold threshold) { m_threshold = threshold; }
+    WarnThreshold warnThreshold() const { return m_threshold; }
+
+    // The hold that is best on a fresh deck (the 47 cards that are not in
+    // the hand), when it differs from the best on the deck as it is and is
+    // worth less here.
+    std::optional<unsigned> freshDeckHold() const { return m_freshBest; }
+
+    // The best holds, `count` of them, and the hold `mask` in its place
+    // below them when it ranks lower.
+    QList<AdviceRow> advice(int count, unsigned mask) const;
+
+    // The trainer's words, plain text with cards as "Q♣". Each is empty when
+    // it has nothing to say.
+    // "Holding Q♣ Q♠ is worth 1.39 credits; your hold, ..."
+    QString warningText() const;
+    // After the draw: the player's hold against the best.
+    QString verdictText() const;
+    // Why the cards already gone changed the best hold.
+    QString deckEffectText() const;
+    // The best hold and the player's, in two lines.
+    QString hintText(unsigned mask) const;
+    // The session so far, a line a figure; one line before the first hand.
+    QStringList sessionLines() const;
+
+    // Credits with two decimals, or as many more as tell `value` from a
+    // different `neighbour`.
+    static QString creditsText(double value, double neighbour);
 
     // After a draw and until the next deal: the final hand's outcome, with
     // one pair told apart from no pair, and whether it was a mistake.
@@ -74,12 +129,20 @@ signals:
 private:
     void analyseDeal();
     void checkDraw(Outcome outcome, qint32 winnings);
+    void recheckHolds();
+    bool worthWarning(unsigned mask) const;
+    QString heldWithCredits(unsigned mask, unsigned other) const;
 
     const Round &m_round;
     std::array<CardCode, HandSize> m_dealtHand{};
     std::optional<std::array<HoldResult, HoldCount>> m_holds;
     std::optional<Outcome> m_drawnOutcome;
     std::optional<Mistake> m_mistake;
+    std::optional<unsigned> m_warned;
+    std::optional<unsigned> m_freshBest;
+    CardSet m_goneAtDeal = 0; // dealt since the shuffle, less the hand
+    unsigned m_drawnHolds = 0;
+    WarnThreshold m_threshold = WarnThreshold::AnyLoss;
     qint32 m_bet = 0; // the bet of the current deal
     bool m_refilled = false;
     SessionStats m_session;

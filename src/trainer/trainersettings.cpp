@@ -6,7 +6,11 @@ namespace {
 
 const QString PanelShown = QStringLiteral("trainer/panelShown");
 const QString AdviceAlways = QStringLiteral("trainer/adviceAlways");
+const QString Training = QStringLiteral("trainer/training");
+const QString Threshold = QStringLiteral("trainer/warnWhen");
 const QString SoundOn = QStringLiteral("sound/on");
+const QString AnyLoss = QStringLiteral("anyLoss");
+const QString OverOnePercent = QStringLiteral("overOnePercentOfBet");
 
 bool readFlag(const QSettings &settings, const QString &key, bool fallback)
 {
@@ -25,9 +29,13 @@ TrainerSettings TrainerSettings::load(const QSettings &settings)
     TrainerSettings options;
     if (settings.status() != QSettings::NoError)
         return options;
+    options.firstStart = settings.allKeys().isEmpty();
     options.panelShown = readFlag(settings, PanelShown, options.panelShown);
     options.adviceAlways = readFlag(settings, AdviceAlways, options.adviceAlways);
+    options.training = readFlag(settings, Training, options.training);
     options.soundOn = readFlag(settings, SoundOn, options.soundOn);
+    if (settings.value(Threshold).toString() == OverOnePercent)
+        options.threshold = WarnThreshold::OverOnePercentOfBet;
     return options;
 }
 
@@ -35,5 +43,7 @@ void TrainerSettings::save(QSettings &settings) const
 {
     settings.setValue(PanelShown, panelShown);
     settings.setValue(AdviceAlways, adviceAlways);
+    settings.setValue(Training, training);
+    settings.setValue(Threshold, threshold == WarnThreshold::AnyLoss ? AnyLoss : OverOnePercent);
     settings.setValue(SoundOn, soundOn);
 }

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "trainer/trainer.h"
+
 class QSettings;
 
-// The trainer's options, kept between runs. Everything is off until the
-// player turns it on, so that the game plays as it always has.
+// The trainer's options, kept between runs. A player who has none yet sees
+// the panel, with training on, so that the trainer is found.
 struct TrainerSettings
 {
-    bool panelShown = false;
+    bool panelShown = true;
     bool adviceAlways = false;
     bool soundOn = true;
+    bool training = true;
+    WarnThreshold threshold = WarnThreshold::AnyLoss;
+    // No option was ever saved: the first start.
+    bool firstStart = true;
 
     // Reads the options; a file that is missing or cannot be read, and any
-    // value that is not plainly true or false, leave the default.
+    // value that is not one the options can take, leave the default.
     static TrainerSettings load(const QSettings &settings);
     void save(QSettings &settings) const;
 };

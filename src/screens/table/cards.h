@@ -53,15 +53,19 @@ public:
     void Commandshuffle_Click();
     void VScroll1_Scroll();
     void VScroll1_Change();
-    // Keys of the table itself: H shows or hides the hold advice, 1 to 5
-    // hold cards as their HOLD buttons do, T, A and M switch the trainer,
-    // its advice and the sound, and between rounds Up, Down, Page Up, Page
-    // Down, Home and End move the bet bar. Returns whether the key was used.
+    // Keys of the table itself: H shows or hides the hold advice, V all 32
+    // holds, 1 to 5 hold cards as their HOLD buttons do, T, W, A and M
+    // switch the trainer, its training, its advice and the sound, and
+    // between rounds Up, Down, Page Up, Page Down, Home and End move the bet
+    // bar. Returns whether the key was used.
     bool Form_KeyDown(int KeyCode);
 
-    // The trainer's options. The panel widens the window to the right and
-    // leaves the table as it is.
+    // The trainer's options. The panel widens the window where the screen
+    // has room and leaves the table as it is. Training has the trainer check
+    // the holds before a draw while the panel is shown.
     void setTrainerShown(bool shown);
+    void setTraining(bool on);
+    void setWarnThreshold(WarnThreshold threshold);
     void setAdviceAlways(bool always);
     void setSoundOn(bool on);
     // Takes the options from `settings` and keeps them there from now on.
@@ -123,7 +127,9 @@ private:
     void showAdvice(bool shown);
     bool moveBetBar(int KeyCode);
     void saveOptions();
+    void placeWindow();
 
-    TrainerSettings m_options;
+    // The table alone until settings are used.
+    TrainerSettings m_options{.panelShown = false, .firstStart = false};
     std::unique_ptr<QSettings> m_settings;
 };

@@ -1,6 +1,6 @@
 #include "screens/table/holdhint.h"
 
-#include "model/names.h"
+#include "screens/trainerpanel.h"
 #include "screens/table/cards.h"
 #include "trainer/trainer.h"
 
@@ -26,12 +26,6 @@ void HoldHint::show(unsigned playerHolds)
 
 void HoldHint::update(unsigned playerHolds)
 {
-    const auto &holds = m_trainer.holds();
-    if (!holds)
-        return;
-    const unsigned best = bestHold(*holds);
-    m_label->setText(QStringLiteral("Best: %1, returns %2 per credit\nYour holds return %3 per credit")
-                         .arg(holdSlotsText(best))
-                         .arg((*holds)[best].expectedReturn(), 0, 'f', 4)
-                         .arg((*holds)[playerHolds].expectedReturn(), 0, 'f', 4));
+    if (m_trainer.holds())
+        m_label->setText(richCards(m_trainer.hintText(playerHolds)));
 }

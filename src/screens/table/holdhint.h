@@ -5,9 +5,10 @@
 class Trainer;
 
 // The advice shown over the table on request between the deal and the
-// draw: which cards the best hold keeps, for the deck as it really is now,
-// and what that hold and the player's own holds return per credit bet. It
-// shows the trainer's analysis of the deal and works out none of its own.
+// draw, while the trainer's panel is closed: the cards the best hold keeps,
+// for the deck as it really is now, and what that hold and the player's
+// own are expected to return in credits, in the panel's words. It shows the
+// trainer's analysis of the deal and works out none of its own.
 class HoldHint
 {
 public:

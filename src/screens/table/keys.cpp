@@ -27,8 +27,14 @@ bool cards::Form_KeyDown(int KeyCode)
         else if (holdsOpen)
             showAdvice(true);
         return true;
+    case Qt::Key_V:
+        panel->setAllHoldsListed(!panel->allHoldsListed());
+        return true;
     case Qt::Key_T:
         setTrainerShown(!m_options.panelShown);
+        return true;
+    case Qt::Key_W:
+        setTraining(!m_options.training);
         return true;
     case Qt::Key_A:
         setAdviceAlways(!m_options.adviceAlways);

@@ -1,31 +1,60 @@
-// The trainer's options: the panel beside the table, its advice and the
-// sound, switched by keys and the table's right-click menu, and kept in the
-// player's settings.
+// The trainer's options: the panel by the table, the warning before the
+// draw, its advice and the sound, switched by keys and the table's
+// right-click menu, and kept in the player's settings.
 #include "screens/table/cards.h"
 
 #include "platform/placement.h"
 #include "screens/trainerpanel.h"
 
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QScreen>
 #include <QSettings>
+
+namespace {
+
+// Below the table the panel needs room for a few lines of each section.
+constexpr int LeastHeightBelow = 240;
+
+} // namespace
 
 void cards::setTrainerShown(bool shown)
 {
     m_options.panelShown = shown;
     panel->setVisible(shown);
-    setFixedSize(ClientSize.width() + (shown ? TrainerPanel::PanelWidth : 0), ClientSize.height());
-    if (!isVisible()) {
-        // Options read while the table opens give it its width before it is
-        // shown: it opens centred at that width.
-        centreOnScreen(this);
-    } else if (screen()) {
-        // A wider window that would reach past the screen's edge moves left.
-        const int overhang = frameGeometry().right() - screen()->availableGeometry().right();
-        if (overhang > 0)
-            move(x() - overhang, y());
+    placeWindow();
+    saveOptions();
+}
+
+// The panel goes where the screen has room for it, and the window stays
+// on the screen: it opens centred, and later moves no more than it must.
+void cards::placeWindow()
+{
+    if (m_options.panelShown) {
+        const PanelPlace place = placePanel(ClientSize, clientRoom(this), TrainerPanel::PanelWidth,
+                                            {TrainerPanel::NarrowestWidth, LeastHeightBelow});
+        setFixedSize(place.window);
+        panel->setGeometry(place.panel);
+        panel->raise();
+    } else {
+        setFixedSize(ClientSize);
     }
+    if (isVisible())
+        keepOnScreen(this);
+    else
+        centreOnScreen(this);
+}
+
+void cards::setTraining(bool on)
+{
+    m_options.training = on;
+    saveOptions();
+}
+
+void cards::setWarnThreshold(WarnThreshold threshold)
+{
+    m_options.threshold = threshold;
+    trainer.setWarnThreshold(threshold);
     saveOptions();
 }
 
@@ -46,14 +75,20 @@ void cards::setSoundOn(bool on)
 void cards::useSettings(std::unique_ptr<QSettings> settings)
 {
     const TrainerSettings options = TrainerSettings::load(*settings);
+    panel->setWelcomeShown(options.firstStart);
     setTrainerShown(options.panelShown);
+    setTraining(options.training);
+    setWarnThreshold(options.threshold);
     setAdviceAlways(options.adviceAlways);
     setSoundOn(options.soundOn);
     m_settings = std::move(settings);
+    saveOptions();
 }
 
+// Every change of an option is kept at once, and shown in the panel.
 void cards::saveOptions()
 {
+    panel->setOptionsState(m_options.training, m_options.adviceAlways, m_options.soundOn);
     if (m_settings)
         m_options.save(*m_settings);
 }
@@ -61,14 +96,24 @@ void cards::saveOptions()
 void cards::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
-    const auto addOption = [&menu](const QString &text, bool checked, auto apply) {
-        QAction *action = menu.addAction(text);
+    const auto addOption = [](QMenu *to, const QString &text, bool checked, auto apply) {
+        QAction *action = to->addAction(text);
         action->setCheckable(true);
         action->setChecked(checked);
-        connect(action, &QAction::toggled, &menu, apply);
+        connect(action, &QAction::toggled, to, apply);
+        return action;
     };
-    addOption(QStringLiteral("Trainer\tT"), m_options.panelShown, [this](bool on) { setTrainerShown(on); });
-    addOption(QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
-    addOption(QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
+    addOption(&menu, QStringLiteral("Trainer\tT"), m_options.panelShown, [this](bool on) { setTrainerShown(on); });
+    addOption(&menu, QStringLiteral("Training: warn before the draw\tW"), m_options.training,
+              [this](bool on) { setTraining(on); });
+    QMenu *warnWhen = menu.addMenu(QStringLiteral("Warn when the holds lose"));
+    auto *thresholds = new QActionGroup(warnWhen);
+    thresholds->addAction(addOption(warnWhen, QStringLiteral("Any amount"), m_options.threshold == WarnThreshold::AnyLoss,
+                                    [this](bool on) { if (on) setWarnThreshold(WarnThreshold::AnyLoss); }));
+    thresholds->addAction(addOption(warnWhen, QStringLiteral("More than 1 % of the bet"),
+                                    m_options.threshold == WarnThreshold::OverOnePercentOfBet,
+                                    [this](bool on) { if (on) setWarnThreshold(WarnThreshold::OverOnePercentOfBet); }));
+    addOption(&menu, QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
+    addOption(&menu, QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
     menu.exec(event->globalPos());
 }

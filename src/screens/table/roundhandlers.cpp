@@ -20,8 +20,13 @@ const QString Free = QStringLiteral("not held");
 
 } // namespace
 
+// In training, with the panel there to explain, the trainer looks at the
+// holds before the draw; the round is pressed only once it agrees or the
+// player presses again.
 void cards::Command1_Click()
 {
+    if (m_options.panelShown && m_options.training && !trainer.confirmDraw(round.heldMask()))
+        return;
     round.pressDeal();
 }
 

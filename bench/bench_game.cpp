@@ -10,11 +10,14 @@
 #include "records/scorefile.h"
 #include "referenceholds.h"
 #include "screens/table/cards.h"
+#include "screens/trainerpanel.h"
 #include "trainer/trainer.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 
@@ -84,9 +87,11 @@ void BM_WholeRoundModel(benchmark::State &state)
 }
 BENCHMARK(BM_WholeRoundModel)->Unit(benchmark::kMicrosecond);
 
-// The trainer's work on a deal (every hold valued on the deck as it is)
-// and on a draw (the result named, the mistake check, the session), with
-// the round's own presses timed apart.
+// The trainer's work on a deal (every hold valued on the deck as it is,
+// the best hold on a fresh deck beside it, and the words on the deck's
+// effect) and on a draw (the result named, the mistake check, the
+// session), with the round's own presses timed apart. The deck runs down
+// over the rounds as the table's does.
 void BM_TrainerPerDeal(benchmark::State &state)
 {
     auto random = std::make_unique<ClockRandom>();
@@ -95,6 +100,7 @@ void BM_TrainerPerDeal(benchmark::State &state)
     Trainer trainer(round);
     for (auto _ : state) {
         round.pressDeal();
+        benchmark::DoNotOptimize(trainer.deckEffectText());
         state.PauseTiming();
         round.pressDeal();
         round.pressDeal();
@@ -121,6 +127,31 @@ void BM_TrainerPerDraw(benchmark::State &state)
     }
 }
 BENCHMARK(BM_TrainerPerDraw)->Unit(benchmark::kMicrosecond);
+
+// The trainer's panel brought up to date after a deal and painted whole
+// (into an image, which paints every section), over 1,000 deals: the
+// median and the worst, in microseconds.
+void BM_PanelAfterDeal(benchmark::State &state)
+{
+    auto table = quietTable();
+    table->setTraining(false);
+    table->setTrainerShown(true);
+    std::vector<double> times;
+    for (auto _ : state) {
+        table->Command1_Click();
+        QElapsedTimer clock;
+        clock.start();
+        table->panel->refresh();
+        benchmark::DoNotOptimize(table->panel->grab());
+        times.push_back(double(clock.nsecsElapsed()) / 1000.0);
+        table->Command1_Click();
+        table->Command1_Click();
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["worst_us"] = times.back();
+}
+BENCHMARK(BM_PanelAfterDeal)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
 // Three presses of DEAL on the table, with every card drawn.
 void BM_WholeRound(benchmark::State &state)

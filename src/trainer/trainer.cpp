@@ -275,11 +275,12 @@ void Trainer::analyseDeal()
     const CardSet fresh = FullDeck & ~cardsOf(m_dealtHand);
     m_holds = analyseHolds(m_dealtHand, left, Round::payTable());
     m_goneAtDeal = fresh & ~left;
-    // The hold a player of a fresh deck would keep, from the same analysis
-    // run on the 47 cards that are not in the hand.
+    // The hold a player of a fresh deck would keep, from the same count run
+    // on the 47 cards that are not in the hand; only its order matters, so
+    // the pays alone are counted.
     m_freshBest.reset();
     if (m_goneAtDeal) {
-        const unsigned freshBest = bestHold(analyseHolds(m_dealtHand, fresh, Round::payTable()));
+        const unsigned freshBest = bestHold(valueHolds(m_dealtHand, fresh, Round::payTable()));
         if (compareReturns((*m_holds)[freshBest], (*m_holds)[bestHold(*m_holds)]) < 0)
             m_freshBest = freshBest;
     }

@@ -254,9 +254,9 @@ QString TrainerPanel::adviceText() const
         const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
         const QString cardsText = richCards(keptCardsText(hand, row.mask))
                                   + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());
-        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
+        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
                      .arg(row.mask == yours ? QStringLiteral(" bgcolor=%1").arg(Marked) : QString(),
-                          row.tiedWithAbove ? QStringLiteral("=") : QString::number(row.place), cardsText, value);
+                          row.tiedWithAbove ? QStringLiteral("=") : QStringLiteral("%1.").arg(row.place), cardsText, value);
     }
     return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck."
                           "<table width=100% cellspacing=0 cellpadding=1>%2</table>")

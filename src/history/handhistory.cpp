@@ -203,8 +203,12 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     const int version = query.value(0).toInt();
     query.finish();
-    if (version > SchemaVersion)
+    if (version > SchemaVersion) {
+        // The connection is opened anew, and no handle to it may outlive that.
+        query = QSqlQuery();
+        db = QSqlDatabase();
         return openReadOnly(fileName);
+    }
     if (version == 0 && query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next()
         && query.value(0).toInt() > 0)
         return Opening::NotAHistory;
@@ -219,8 +223,8 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     // for the disk; only a power cut may take the last hands.
     query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
     query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    if (const QString error = HistorySchema::migrate(db, version); !error.isEmpty()) {
-        fail(notKept(reasonFor(db.lastError().isValid() ? db.lastError() : QSqlError(error), fileName)));
+    if (const QSqlError error = HistorySchema::migrate(db, version); error.isValid()) {
+        fail(notKept(reasonFor(error, fileName)));
         return Opening::Failed;
     }
     m_insert = std::make_unique<QSqlQuery>(db);

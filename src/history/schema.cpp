@@ -43,20 +43,20 @@ const QStringList Steps[] = {
 };
 static_assert(std::size(Steps) == HandHistory::SchemaVersion);
 
-QString run(QSqlDatabase &db, const QString &statement)
+QSqlError run(QSqlDatabase &db, const QString &statement)
 {
     QSqlQuery query(db);
-    return query.exec(statement) ? QString() : query.lastError().text();
+    return query.exec(statement) ? QSqlError() : query.lastError();
 }
 
 } // namespace
 
-QString HistorySchema::migrate(QSqlDatabase &db, int version)
+QSqlError HistorySchema::migrate(QSqlDatabase &db, int version)
 {
     // BEGIN IMMEDIATE takes the write lock first, so that of two copies of
     // the game opening a new file at once, the second sees the first's
     // tables rather than building them again.
-    if (QString error = run(db, QStringLiteral("BEGIN IMMEDIATE")); !error.isEmpty())
+    if (QSqlError error = run(db, QStringLiteral("BEGIN IMMEDIATE")); error.isValid())
         return error;
     QSqlQuery current(db);
     if (current.exec(QStringLiteral("PRAGMA user_version")) && current.next())
@@ -64,7 +64,7 @@ QString HistorySchema::migrate(QSqlDatabase &db, int version)
     current.finish();
     for (int step = version; step < HandHistory::SchemaVersion; ++step) {
         for (const QString &statement : Steps[step]) {
-            if (QString error = run(db, statement); !error.isEmpty()) {
+            if (QSqlError error = run(db, statement); error.isValid()) {
                 run(db, QStringLiteral("ROLLBACK"));
                 return error;
             }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QSqlError>
 
 class QSqlDatabase;
 
@@ -11,7 +11,7 @@ class QSqlDatabase;
 namespace HistorySchema {
 
 // Brings the file from `version` up to HandHistory::SchemaVersion. Returns
-// an empty string, or the database's error.
-QString migrate(QSqlDatabase &db, int version);
+// the database's error, invalid when all went well.
+QSqlError migrate(QSqlDatabase &db, int version);
 
 } // namespace HistorySchema

@@ -341,22 +341,20 @@ QList<qint64> HandHistory::sessions() const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.exec(QStringLiteral("SELECT DISTINCT session FROM hands ORDER BY session"));
+    sql.exec(QStringLiteral("SELECT DISTINCT session FROM totals ORDER BY session"));
     QList<qint64> sessions;
     while (sql.next())
         sessions.append(sql.value(0).toLongLong());
     return sessions;
 }
 
-// One pass over the hands, grouped by outcome: the counts of final hands
-// and every sum at once.
+// From the running totals, a row a session and outcome.
 HistoryStats HandHistory::stats(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.prepare(QStringLiteral("SELECT outcome, count(*), sum(%1), sum(warned), sum(bet), sum(winnings),"
-                               " total(held_credits), total(best_credits) FROM hands%2 GROUP BY outcome")
-                    .arg(IsMistake, session ? QStringLiteral(" WHERE session = :session") : QString()));
+    sql.prepare(QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
+                               " FROM totals%1").arg(session ? QStringLiteral(" WHERE session = :session") : QString()));
     if (session)
         sql.bindValue(QStringLiteral(":session"), session);
     sql.exec();
@@ -381,8 +379,8 @@ QList<SessionPoint> HandHistory::progress() const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.exec(QStringLiteral("SELECT session, count(*), sum(%1), total(best_credits - held_credits)"
-                            " FROM hands GROUP BY session ORDER BY session").arg(IsMistake));
+    sql.exec(QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
+                            " FROM totals GROUP BY session ORDER BY session"));
     QList<SessionPoint> points;
     while (sql.next()) {
         const qint64 hands = sql.value(1).toLongLong();

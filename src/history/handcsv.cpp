@@ -22,11 +22,7 @@ const QStringList Header{
 // pair" are named as the trainer names them.
 const PayTable &namingTable()
 {
-    static const PayTable table = [] {
-        PayTable naming = PayTable::game();
-        naming.pairFromRank = Two;
-        return naming;
-    }();
+    static const PayTable table = PayTable::game().withEveryPairNamed();
     return table;
 }
 

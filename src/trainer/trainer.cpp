@@ -15,11 +15,7 @@ namespace {
 // can be named "One pair" although it pays nothing.
 const PayTable &namingTable()
 {
-    static const PayTable table = [] {
-        PayTable naming = Round::payTable();
-        naming.pairFromRank = Two;
-        return naming;
-    }();
+    static const PayTable table = Round::payTable().withEveryPairNamed();
     return table;
 }
 

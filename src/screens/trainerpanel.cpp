@@ -111,6 +111,9 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     reset->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(reset, 0, Qt::AlignLeft);
     m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
+    m_history = addText(layout, QStringLiteral("History"));
+    m_history->setTextFormat(Qt::PlainText);
+    m_history->hide();
     layout->addStretch();
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
@@ -149,6 +152,12 @@ void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundO
 void TrainerPanel::setWelcomeShown(bool shown)
 {
     m_welcome->setVisible(shown);
+}
+
+void TrainerPanel::setHistoryMessage(const QString &message)
+{
+    m_history->setText(message);
+    m_history->setVisible(!message.isEmpty());
 }
 
 void TrainerPanel::refresh()

@@ -37,6 +37,9 @@ public:
     // The options the panel reports, as the table keeps them.
     void setOptionsState(bool training, bool adviceAlways, bool soundOn);
     void setWelcomeShown(bool shown);
+    // A line about the hand history, such as why it is not being kept;
+    // empty hides it.
+    void setHistoryMessage(const QString &message);
 
     // Writes every section afresh.
     void refresh();
@@ -47,6 +50,7 @@ public:
     QLabel *advice() const { return m_advice; }
     QLabel *session() const { return m_session; }
     QLabel *options() const { return m_options; }
+    QLabel *history() const { return m_history; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,4 +75,5 @@ private:
     QLabel *m_advice;
     QLabel *m_session;
     QLabel *m_options;
+    QLabel *m_history;
 };

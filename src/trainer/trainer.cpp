@@ -3,6 +3,8 @@
 #include "model/names.h"
 #include "play/round.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <bit>
 #include <numeric>
@@ -13,11 +15,7 @@ namespace {
 // can be named "One pair" although it pays nothing.
 const PayTable &namingTable()
 {
-    static const PayTable table = [] {
-        PayTable naming = Round::payTable();
-        naming.pairFromRank = Two;
-        return naming;
-    }();
+    static const PayTable table = Round::payTable().withEveryPairNamed();
     return table;
 }
 
@@ -82,6 +80,7 @@ QStringList goneOuts(const std::array<CardCode, HandSize> &hand, unsigned mask, 
 Trainer::Trainer(const Round &round, QObject *parent)
     : QObject(parent)
     , m_round(round)
+    , m_sessionStart(QDateTime::currentMSecsSinceEpoch())
 {
     connect(&round, &Round::dealt, this, &Trainer::analyseDeal);
     connect(&round, &Round::drawn, this, &Trainer::checkDraw);
@@ -116,6 +115,7 @@ double Trainer::expectedCredits(unsigned mask) const
 void Trainer::resetSession()
 {
     m_session = {};
+    m_sessionStart = QDateTime::currentMSecsSinceEpoch();
     emit changed();
 }
 
@@ -149,6 +149,7 @@ bool Trainer::confirmDraw(unsigned heldMask)
     if (!worthWarning(heldMask))
         return true;
     m_warned = heldMask;
+    m_warnedThisDeal = true;
     emit changed();
     return false;
 }
@@ -288,6 +289,7 @@ void Trainer::analyseDeal()
     m_drawnOutcome.reset();
     m_mistake.reset();
     m_warned.reset();
+    m_warnedThisDeal = false;
     m_refilled = false;
     emit changed();
 }
@@ -311,6 +313,28 @@ void Trainer::checkDraw(Outcome, qint32 winnings)
             ++m_session.mistakes;
             m_session.mistakeCost += m_mistake->expectedLoss;
         }
+        emit settled(settledRecord(winnings));
     }
     emit changed();
+}
+
+HandRecord Trainer::settledRecord(qint32 winnings) const
+{
+    const unsigned best = bestHold(*m_holds);
+    HandRecord record;
+    record.playedAt = QDateTime::currentMSecsSinceEpoch();
+    record.session = m_sessionStart;
+    record.bet = m_bet;
+    record.dealt = m_dealtHand;
+    record.goneAtDeal = m_goneAtDeal;
+    record.held = m_drawnHolds;
+    record.bestHold = best;
+    record.heldCredits = expectedCredits(m_drawnHolds);
+    record.bestCredits = expectedCredits(best);
+    record.final = m_round.hand();
+    record.outcome = *m_drawnOutcome;
+    record.winnings = winnings;
+    record.credits = m_round.credits();
+    record.warned = m_warnedThisDeal;
+    return record;
 }

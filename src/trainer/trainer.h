@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/holdadvisor.h"
+#include "model/handrecord.h"
 
 #include <QObject>
 #include <QList>
@@ -117,6 +118,9 @@ public:
     bool refilled() const { return m_refilled; }
 
     const SessionStats &session() const { return m_session; }
+    // When the session began, in milliseconds since 1970: the session's
+    // name in the hand history.
+    qint64 sessionStart() const { return m_sessionStart; }
     void resetSession();
 
     // "Full house", "One pair", "No pair", ...
@@ -125,11 +129,14 @@ public:
 signals:
     // Anything the trainer shows has changed.
     void changed();
+    // A hand was drawn and paid: its record, for the hand history.
+    void settled(const HandRecord &record);
 
 private:
     void analyseDeal();
     void checkDraw(Outcome outcome, qint32 winnings);
     void recheckHolds();
+    HandRecord settledRecord(qint32 winnings) const;
     bool worthWarning(unsigned mask) const;
     QString heldWithCredits(unsigned mask, unsigned other) const;
 
@@ -145,5 +152,7 @@ private:
     WarnThreshold m_threshold = WarnThreshold::AnyLoss;
     qint32 m_bet = 0; // the bet of the current deal
     bool m_refilled = false;
+    bool m_warnedThisDeal = false;
     SessionStats m_session;
+    qint64 m_sessionStart = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/round.h"
+#include "history/handhistory.h"
 #include "platform/clockrandom.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
@@ -68,8 +69,14 @@ public:
     void setWarnThreshold(WarnThreshold threshold);
     void setAdviceAlways(bool always);
     void setSoundOn(bool on);
-    // Takes the options from `settings` and keeps them there from now on.
+    // Takes the options from `settings` and keeps them there from now on,
+    // and records every hand in the player's hand history.
     void useSettings(std::unique_ptr<QSettings> settings);
+    // Records every hand settled from now on in the history at `path`; the
+    // panel says when it cannot.
+    void openHistory(const QString &path);
+    // The hand history, or nothing when the table keeps none.
+    HandHistory *history() const { return m_history.get(); }
 
     // What a screen reader says of a card box showing the back.
     inline static const QString FaceDownDescription = QStringLiteral("face down");
@@ -132,4 +139,5 @@ private:
     // The table alone until settings are used.
     TrainerSettings m_options{.panelShown = false, .firstStart = false};
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<HandHistory> m_history;
 };

@@ -83,6 +83,19 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setSoundOn(options.soundOn);
     m_settings = std::move(settings);
     saveOptions();
+    openHistory(HandHistory::defaultPath());
+}
+
+// The trainer's record of each settled hand goes to the history whether the
+// panel is shown or not; a history that cannot be kept is told of once, in
+// the panel, and the game plays on.
+void cards::openHistory(const QString &path)
+{
+    m_history = std::make_unique<HandHistory>();
+    connect(m_history.get(), &HandHistory::failed, panel, &TrainerPanel::setHistoryMessage);
+    connect(&trainer, &Trainer::settled, m_history.get(), &HandHistory::record);
+    m_history->open(path);
+    panel->setHistoryMessage(m_history->message());
 }
 
 // Every change of an option is kept at once, and shown in the panel.

@@ -155,7 +155,10 @@ void ReviewWindow::refresh()
                                          : QStringLiteral("No hands to show."));
     if (m_hands->rowCount())
         m_list->selectRow(0);
-    m_stats->refresh(session());
+    // Before the table's session has a hand, the figures speak of the last
+    // session played.
+    const QList<qint64> sessions = m_history.sessions();
+    m_stats->refresh(sessions.contains(session()) || sessions.isEmpty() ? session() : sessions.last());
 }
 
 void ReviewWindow::showHand(int row)

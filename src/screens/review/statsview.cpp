@@ -124,6 +124,7 @@ void StatsView::drawProgress()
     loss->attachAxis(sessions);
     sessions->setLabelFormat(QStringLiteral("%d"));
     sessions->setRange(1, std::max<qsizetype>(points.size(), 2));
+    sessions->setTickCount(int(std::clamp<qsizetype>(points.size(), 2, 12)));
     addAxis(chart, QStringLiteral("Accuracy, %"), Qt::AlignLeft, accuracy)->setRange(0, 100);
     addAxis(chart, QStringLiteral("Loss per 100 hands"), Qt::AlignRight, loss)->applyNiceNumbers();
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QVariant>
 
@@ -295,7 +296,11 @@ void HandHistory::bindHands(QSqlQuery &sql, const HandQuery &query)
         sql.bindValue(QStringLiteral(":session"), query.session);
 }
 
-StoredHand HandHistory::handFromRow(const QSqlQuery &row)
+namespace {
+
+// A row of a query or of a query model's record, read alike.
+template <class Row>
+StoredHand storedFromRow(const Row &row)
 {
     StoredHand stored;
     stored.id = row.value(IdColumn).toLongLong();
@@ -315,6 +320,18 @@ StoredHand HandHistory::handFromRow(const QSqlQuery &row)
     hand.credits = row.value(CreditsColumn).toInt();
     hand.warned = row.value(WarnedColumn).toBool();
     return stored;
+}
+
+} // namespace
+
+StoredHand HandHistory::handFromRow(const QSqlQuery &row)
+{
+    return storedFromRow(row);
+}
+
+StoredHand HandHistory::handFromRecord(const QSqlRecord &row)
+{
+    return storedFromRow(row);
 }
 
 QList<StoredHand> HandHistory::hands(const HandQuery &query, int limit) const

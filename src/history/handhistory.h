@@ -14,6 +14,7 @@
 
 class QIODevice;
 class QSqlQuery;
+class QSqlRecord;
 
 // The hand history: every settled hand, one row each, in an SQLite file in
 // the player's data folder, and the drill schedule of the player's
@@ -81,6 +82,8 @@ public:
     std::optional<StoredHand> hand(qint64 id) const;
     // A row of handsSql() as a record.
     static StoredHand handFromRow(const QSqlQuery &row);
+    // A record of a query model over handsSql() as a hand.
+    static StoredHand handFromRecord(const QSqlRecord &row);
 
     // The sessions, oldest first.
     QList<qint64> sessions() const;

@@ -10,6 +10,10 @@ class Trainer;
 // in red, as on the cards.
 QString richCards(const QString &plain);
 
+// The trainer's best holds of its deal, `count` of them, with the hold
+// `yours` marked in its place: a table of places, cards and expected credits.
+QString adviceTable(const Trainer &trainer, int count, unsigned yours);
+
 // The trainer beside the table: a welcome on the first start, the warning
 // before a draw, the pays at the current bet, the result of the last draw,
 // the deck and its effect, the advice, the session, the options and the
@@ -51,6 +55,10 @@ public:
     QLabel *session() const { return m_session; }
     QLabel *options() const { return m_options; }
     QLabel *history() const { return m_history; }
+
+signals:
+    // The player asked for the review of the hands.
+    void reviewRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,6 +3,7 @@
 #include "schema.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -136,10 +137,13 @@ HandHistory::~HandHistory()
     closeFile();
 }
 
+// The game's own folder among the player's data, where the menu's launcher
+// keeps the high scores too; not the organisation-and-application folder
+// Qt would make of it (drawpoker/drawpoker).
 QString HandHistory::defaultPath()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("history.sqlite"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QCoreApplication::applicationName() + QStringLiteral("/history.sqlite"));
 }
 
 QSqlDatabase HandHistory::database() const

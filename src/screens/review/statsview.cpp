@@ -57,6 +57,17 @@ QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment alignment
     return axis;
 }
 
+// Empties a chart for drawing afresh. The chart deletes its series, but an
+// axis it lets go of is the caller's to delete.
+void clearChart(QChart *chart)
+{
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
+
 // Fits a value axis to the series' values. One value alone (a single
 // session or hand) gives the axis no span to scale, so it gets one either
 // side.
@@ -125,9 +136,7 @@ void StatsView::refresh(qint64 session)
 void StatsView::drawProgress()
 {
     QChart *chart = m_progress->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    clearChart(chart);
     auto *accuracy = new QLineSeries;
     accuracy->setName(QStringLiteral("Accuracy, %"));
     auto *loss = new QLineSeries;
@@ -151,9 +160,7 @@ void StatsView::drawProgress()
 void StatsView::drawCredits(qint64 session)
 {
     QChart *chart = m_credits->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    clearChart(chart);
     auto *credits = new QLineSeries;
     credits->setName(QStringLiteral("Credits"));
     const QList<CreditsPoint> series = m_history.creditsSeries(session);

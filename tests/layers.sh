@@ -24,6 +24,7 @@ declare -A layers=(
     [records]="records : QtCore"
     [trainer]="trainer play analysis model : QtCore"
     [platform]="platform model : any"
+    [sound]="sound platform : any"
     [render]="render platform model : any"
     [screens]="screens render platform trainer play analysis records model : any"
     [main]="screens render platform trainer play analysis records model : any"

@@ -72,6 +72,7 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     buildControls();
     connectHandlers();
     Form_Load();
+    MediaPlayer1.prepareAfterFirstPaint(this);
 }
 
 cards::~cards() = default;

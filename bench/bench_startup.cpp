@@ -2,9 +2,10 @@
 // window of the same size in a program of its own: the benchmark starts
 // itself as a child that opens the table and quits right after painting
 // it, saying how much memory and how many shared objects it had then, and
-// the bare window's program does the same. The time runs from the spawn to
-// that line, so the children's tear-down is not counted. The two take
-// turns, so that both see the same load on the machine.
+// the bare window's program does the same, once blank and once with a line
+// of text. The time runs from the spawn to that line, so the children's
+// tear-down is not counted. The three take turns, so that all see the same
+// load on the machine.
 #include "firstpaint.h"
 #include "screens/table/cards.h"
 
@@ -68,16 +69,18 @@ double median(std::vector<double> values)
 
 void BM_StartToFirstPaint(benchmark::State &state)
 {
-    std::vector<double> table, bare, tableMemory, bareMemory, tableObjects, bareObjects;
+    std::vector<double> table, bare, text, tableMemory, bareMemory, tableObjects, bareObjects;
     for (auto _ : state) {
         const std::optional<Start> plain = startChild(QStringLiteral(BARE_WINDOW), {});
         const std::optional<Start> game = startChild(QString::fromLocal8Bit(self), {QStringLiteral("--child")});
-        if (!plain || !game) {
+        const std::optional<Start> written = startChild(QStringLiteral(BARE_WINDOW), {QStringLiteral("--text")});
+        if (!plain || !game || !written) {
             state.SkipWithError("a child did not open its window");
             return;
         }
         bare.push_back(plain->milliseconds);
         table.push_back(game->milliseconds);
+        text.push_back(written->milliseconds);
         bareMemory.push_back(plain->residentMegabytes);
         tableMemory.push_back(game->residentMegabytes);
         bareObjects.push_back(plain->sharedObjects);
@@ -87,6 +90,8 @@ void BM_StartToFirstPaint(benchmark::State &state)
     state.counters["bare_ms"] = median(bare);
     state.counters["table_ms"] = median(table);
     state.counters["ratio"] = median(table) / median(bare);
+    state.counters["text_ms"] = median(text);
+    state.counters["text_ratio"] = median(table) / median(text);
     state.counters["bare_MB"] = median(bareMemory);
     state.counters["table_MB"] = median(tableMemory);
     state.counters["memory_ratio"] = median(tableMemory) / median(bareMemory);

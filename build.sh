@@ -12,7 +12,10 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 # Real package names only: dpkg never reports a virtual package installed.
+# The hand history needs Qt SQL's SQLite driver, a plug-in that nothing
+# links, and its statistics draw with Qt Charts.
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
+                libqt6sql6-sqlite qt6-charts-dev
                 libgl-dev libxcb1-dev fonts-liberation2 fontconfig)
 # CPack's Debian generator finds the dependencies with dpkg-shlibdeps, and
 # the programs to give it with file.

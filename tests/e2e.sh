@@ -54,8 +54,9 @@ wm_ready || fail "the window manager did not start"
 # Every change to the top-level windows, frames included, as the X server
 # reports it: where each frame was when it was mapped and where it went.
 xev -root -event substructure >"$work/windows.log" 2>&1 & xev=$!
-# Options of the player's own stay out of it: the game starts as if new.
-XDG_CONFIG_HOME="$work/config" "$game" >"$work/game.log" 2>&1 & app=$!
+# Options and hand history of the player's own stay out of it: the game
+# starts as if new.
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="${XDG_DATA_HOME:-$work/data}" "$game" >"$work/game.log" 2>&1 & app=$!
 # The first shown window named $1, looked for every tenth of a second for up
 # to $2 seconds: the logo ends itself soon, so it must be seen quickly.
 wait_for() {

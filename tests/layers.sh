@@ -23,11 +23,12 @@ declare -A layers=(
     [analysis]="analysis model : QtCore"
     [records]="records : QtCore"
     [trainer]="trainer play analysis model : QtCore"
+    [history]="history model : QtCore QtSql"
     [platform]="platform model : any"
     [sound]="sound platform : any"
     [render]="render platform model : any"
-    [screens]="screens render platform trainer play analysis records model : any"
-    [main]="screens render platform trainer play analysis records model : any"
+    [screens]="screens render platform history trainer play analysis records model : any"
+    [main]="screens render platform history trainer play analysis records model : any"
 )
 
 faults=0

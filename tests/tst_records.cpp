@@ -2,6 +2,7 @@
 #include "records/scorefile.h"
 
 #include "ordinaryuser.h"
+#include "smalldisk.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QTest>
 
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,29 +54,6 @@ public:
 
 private:
     rlimit m_old{};
-};
-
-// A small tmpfs of its own, gone again with this object.
-class SmallDisk
-{
-public:
-    SmallDisk(const QString &at, int pages)
-        : m_at(QFile::encodeName(at))
-    {
-        const QByteArray options = "size=" + QByteArray::number(pages * pageSize());
-        m_mounted = mount("tmpfs", m_at.constData(), "tmpfs", MS_NOSUID | MS_NODEV, options.constData()) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            umount2(m_at.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    static qint64 pageSize() { return sysconf(_SC_PAGESIZE); }
-
-private:
-    QByteArray m_at;
-    bool m_mounted = false;
 };
 
 qint64 peakMemoryKiB()

@@ -53,6 +53,8 @@ private slots:
     void betScrollBarRunsFromOneToFiveHundred();
     void noOnTheExitQuestionKeepsEverything();
     void yesOnTheExitQuestionClosesTheTable();
+    void settledHandsGoToTheHistory_data();
+    void settledHandsGoToTheHistory();
 };
 
 void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
@@ -245,6 +247,44 @@ void tst_Table::yesOnTheExitQuestionClosesTheTable()
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QVERIFY(!c.isVisible());
     QCOMPARE(c.finalcredits, 540);
+}
+
+void tst_Table::settledHandsGoToTheHistory_data()
+{
+    QTest::addColumn<bool>("panelShown");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("panel hidden") << false << true;
+    QTest::newRow("panel shown") << true << true;
+    QTest::newRow("history that cannot be made") << true << false;
+}
+
+void tst_Table::settledHandsGoToTheHistory()
+{
+    // Each hand played is recorded whether the panel shows or not; where
+    // the history cannot be kept the panel says so and the game goes on.
+    QFETCH(bool, panelShown);
+    QFETCH(bool, usable);
+    QTemporaryDir dir;
+    TestTable t;
+    cards &c = *t.table;
+    c.setTrainerShown(panelShown);
+    c.setTraining(false);
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    c.openHistory(dir.filePath(usable ? QStringLiteral("history.sqlite") : QStringLiteral("file/history.sqlite")));
+    const std::array<CardCode, HandSize> hand{{{Ace, 0}, {Ace, 1}, {King, 2}, {Nine, 3}, {Four, 0}}};
+    playHeldHand(c, *t.random, 3, hand);
+    playHeldHand(c, *t.random, 1, {{{Two, 0}, {Three, 1}, {Five, 2}, {Seven, 3}, {Jack, 0}}});
+    QCOMPARE(c.history()->stats().hands, usable ? 2 : 0);
+    QCOMPARE(c.panel->history()->text().contains(QLatin1String("not being kept")), !usable);
+    QCOMPARE(c.Text1->text(), QString::number(500 - 3 - 1));
+    if (usable) {
+        const HandRecord first = c.history()->hand(1)->record;
+        QCOMPARE(first.dealt, hand);
+        QCOMPARE(first.bet, 3);
+        QCOMPARE(first.held, unsigned(HoldCount - 1));
+        QCOMPARE(first.credits, 500 - 3);
+    }
 }
 
 QTEST_MAIN(tst_Table)

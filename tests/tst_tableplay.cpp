@@ -1,5 +1,9 @@
 #include "testsupport.h"
 
+#include "screens/review/drillwindow.h"
+#include "screens/review/handlistmodel.h"
+#include "screens/review/handview.h"
+#include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
@@ -7,6 +11,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -46,6 +51,7 @@ private slots:
     void dealWarnsBeforeTheDrawOnlyInTraining();
     void betKeysMoveTheBarBetweenRoundsOnly_data();
     void betKeysMoveTheBarBetweenRoundsOnly();
+    void reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone();
 
 private:
     void queueHand(const QList<CardCode> &hand);
@@ -444,3 +450,37 @@ void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly()
 
 QTEST_MAIN(tst_TablePlay)
 #include "tst_tableplay.moc"
+
+// A mistake played on the table comes back in the review with the table's
+// own faces and the trainer's verdict, and the drill on it changes nothing
+// of the table's round.
+void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
+{
+    QTemporaryDir dir;
+    c->openHistory(dir.filePath(QStringLiteral("history.sqlite")));
+    // Three queens dealt, all thrown away.
+    queueHand({{10, 0}, {10, 1}, {10, 2}, {1, 3}, {3, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {8, 3}, {0, 0}});
+    press(c->Command1);
+    press(c->Command1);
+    const qint32 credits = c->round.credits();
+    const quint64 presses = c->round.presscount();
+
+    ReviewWindow *review = c->openReview();
+    QVERIFY(review);
+    review->setMistakesOnly(true);
+    QCOMPARE(review->hands()->rowCount(), 1);
+    QVERIFY(review->handView()->words()->text().contains(QStringLiteral("Expected loss")));
+    m_t->showFace(10, 0, 0);
+    QCOMPARE(review->handView()->card(0)->Image(), c->Picturecard[0]->Image());
+
+    DrillWindow *drill = review->openDrill();
+    QVERIFY(drill->current());
+    drill->answerOrGoOn(); // nothing held again: wrong, and back in the drill
+    QCOMPARE(drill->rightAnswers(), 0);
+    drill->answerOrGoOn();
+    QVERIFY(drill->current());
+    QCOMPARE(c->round.credits(), credits);
+    QCOMPARE(c->round.presscount(), presses);
+}

@@ -58,6 +58,14 @@ struct PayTable
     // full house 20, flush 10, straight 10, three of a kind 5, two pair 2;
     // the ace is only high.
     static PayTable game();
+    // The same pays with every pair told apart from no pair, so that a
+    // result can be named "One pair" although it pays nothing.
+    PayTable withEveryPairNamed() const
+    {
+        PayTable naming = *this;
+        naming.pairFromRank = Two;
+        return naming;
+    }
     // A table by name: "game", "jacks-9-6", "jacks-8-5", "bonus-8-5",
     // "double-bonus-10-7".
     static std::optional<PayTable> named(const QString &name);

@@ -5,6 +5,7 @@
 #include "trainer/trainer.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -109,15 +110,25 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
     auto *reset = new QPushButton(QStringLiteral("New session"));
     reset->setFocusPolicy(Qt::NoFocus);
-    layout->addWidget(reset, 0, Qt::AlignLeft);
+    auto *review = new QPushButton(QStringLiteral("Review your hands (R)"));
+    review->setFocusPolicy(Qt::NoFocus);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(reset);
+    buttons->addWidget(review);
+    buttons->addStretch();
+    layout->addLayout(buttons);
     m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
+    m_history = addText(layout, QStringLiteral("History"));
+    m_history->setTextFormat(Qt::PlainText);
+    m_history->hide();
     layout->addStretch();
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
-                                 "W training, T this panel, M sound, Up/Down/Page Up/Page Down/Home/End bet"));
+                                 "W training, T this panel, M sound, R review, Up/Down/Page Up/Page Down/Home/End bet"));
     scroll->setWidget(content);
 
     connect(reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);
+    connect(review, &QPushButton::clicked, this, &TrainerPanel::reviewRequested);
     connect(&trainer, &Trainer::changed, this, &TrainerPanel::refresh);
     refresh();
 }
@@ -149,6 +160,12 @@ void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundO
 void TrainerPanel::setWelcomeShown(bool shown)
 {
     m_welcome->setVisible(shown);
+}
+
+void TrainerPanel::setHistoryMessage(const QString &message)
+{
+    m_history->setText(message);
+    m_history->setVisible(!message.isEmpty());
 }
 
 void TrainerPanel::refresh()
@@ -240,9 +257,15 @@ QString TrainerPanel::adviceText() const
         return QStringLiteral("Advice comes with the next deal.");
     if (!m_adviceRequested && !m_adviceAlways && !m_allHolds)
         return QStringLiteral("Press H for the best holds, V for all 32.");
-    const auto &hand = m_trainer.dealtHand();
-    const unsigned yours = m_round.heldMask();
-    const auto rows = m_trainer.advice(m_allHolds ? HoldCount : AdvisedHolds, yours);
+    return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck.%2")
+        .arg(m_round.bet())
+        .arg(adviceTable(m_trainer, m_allHolds ? HoldCount : AdvisedHolds, m_round.heldMask()));
+}
+
+QString adviceTable(const Trainer &trainer, int count, unsigned yours)
+{
+    const auto &hand = trainer.dealtHand();
+    const auto rows = trainer.advice(count, yours);
     QString cells;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const AdviceRow &row = rows[i];
@@ -254,12 +277,9 @@ QString TrainerPanel::adviceText() const
         const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
         const QString cardsText = richCards(keptCardsText(hand, row.mask))
                                   + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());
-        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
+        cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")
                      .arg(row.mask == yours ? QStringLiteral(" bgcolor=%1").arg(Marked) : QString(),
-                          row.tiedWithAbove ? QStringLiteral("=") : QString::number(row.place), cardsText, value);
+                          row.tiedWithAbove ? QStringLiteral("=") : QStringLiteral("%1.").arg(row.place), cardsText, value);
     }
-    return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck."
-                          "<table width=100% cellspacing=0 cellpadding=1>%2</table>")
-        .arg(m_round.bet())
-        .arg(cells);
+    return QStringLiteral("<table width=100% cellspacing=0 cellpadding=1>%1</table>").arg(cells);
 }

@@ -10,6 +10,10 @@ class Trainer;
 // in red, as on the cards.
 QString richCards(const QString &plain);
 
+// The trainer's best holds of its deal, `count` of them, with the hold
+// `yours` marked in its place: a table of places, cards and expected credits.
+QString adviceTable(const Trainer &trainer, int count, unsigned yours);
+
 // The trainer beside the table: a welcome on the first start, the warning
 // before a draw, the pays at the current bet, the result of the last draw,
 // the deck and its effect, the advice, the session, the options and the
@@ -37,6 +41,9 @@ public:
     // The options the panel reports, as the table keeps them.
     void setOptionsState(bool training, bool adviceAlways, bool soundOn);
     void setWelcomeShown(bool shown);
+    // A line about the hand history, such as why it is not being kept;
+    // empty hides it.
+    void setHistoryMessage(const QString &message);
 
     // Writes every section afresh.
     void refresh();
@@ -47,6 +54,11 @@ public:
     QLabel *advice() const { return m_advice; }
     QLabel *session() const { return m_session; }
     QLabel *options() const { return m_options; }
+    QLabel *history() const { return m_history; }
+
+signals:
+    // The player asked for the review of the hands.
+    void reviewRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,4 +83,5 @@ private:
     QLabel *m_advice;
     QLabel *m_session;
     QLabel *m_options;
+    QLabel *m_history;
 };

@@ -3,6 +3,8 @@
 #include "model/names.h"
 #include "play/round.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <bit>
 #include <numeric>
@@ -13,11 +15,7 @@ namespace {
 // can be named "One pair" although it pays nothing.
 const PayTable &namingTable()
 {
-    static const PayTable table = [] {
-        PayTable naming = Round::payTable();
-        naming.pairFromRank = Two;
-        return naming;
-    }();
+    static const PayTable table = Round::payTable().withEveryPairNamed();
     return table;
 }
 
@@ -82,6 +80,7 @@ QStringList goneOuts(const std::array<CardCode, HandSize> &hand, unsigned mask, 
 Trainer::Trainer(const Round &round, QObject *parent)
     : QObject(parent)
     , m_round(round)
+    , m_sessionStart(QDateTime::currentMSecsSinceEpoch())
 {
     connect(&round, &Round::dealt, this, &Trainer::analyseDeal);
     connect(&round, &Round::drawn, this, &Trainer::checkDraw);
@@ -116,6 +115,7 @@ double Trainer::expectedCredits(unsigned mask) const
 void Trainer::resetSession()
 {
     m_session = {};
+    m_sessionStart = QDateTime::currentMSecsSinceEpoch();
     emit changed();
 }
 
@@ -149,6 +149,7 @@ bool Trainer::confirmDraw(unsigned heldMask)
     if (!worthWarning(heldMask))
         return true;
     m_warned = heldMask;
+    m_warnedThisDeal = true;
     emit changed();
     return false;
 }
@@ -207,7 +208,7 @@ QString Trainer::warningText() const
 
 QString Trainer::verdictText() const
 {
-    if (!m_drawnOutcome || !m_holds)
+    if (!m_holdsJudged || !m_holds)
         return {};
     const unsigned best = bestHold(*m_holds);
     const QString yours = heldWithCredits(m_drawnHolds, best);
@@ -270,8 +271,23 @@ QStringList Trainer::sessionLines() const
 
 void Trainer::analyseDeal()
 {
-    m_dealtHand = m_round.hand();
-    const CardSet left = m_round.deck().undealtCards();
+    analyse(m_round.hand(), m_round.deck().undealtCards(), m_round.bet());
+    m_drawnOutcome.reset();
+    m_warned.reset();
+    m_warnedThisDeal = false;
+    m_refilled = false;
+    emit changed();
+}
+
+void Trainer::judge(const HandRecord &hand)
+{
+    analyse(hand.dealt, hand.deckAtDeal(), hand.bet);
+    judgeHolds(hand.held);
+}
+
+void Trainer::analyse(const std::array<CardCode, HandSize> &hand, CardSet left, qint32 bet)
+{
+    m_dealtHand = hand;
     const CardSet fresh = FullDeck & ~cardsOf(m_dealtHand);
     m_holds = analyseHolds(m_dealtHand, left, Round::payTable());
     m_goneAtDeal = fresh & ~left;
@@ -284,12 +300,21 @@ void Trainer::analyseDeal()
         if (compareReturns((*m_holds)[freshBest], (*m_holds)[bestHold(*m_holds)]) < 0)
             m_freshBest = freshBest;
     }
-    m_bet = m_round.bet();
-    m_drawnOutcome.reset();
+    m_bet = bet;
     m_mistake.reset();
-    m_warned.reset();
-    m_refilled = false;
-    emit changed();
+    m_holdsJudged = false;
+}
+
+bool Trainer::judgeHolds(unsigned held)
+{
+    m_drawnHolds = held;
+    m_holdsJudged = true;
+    const HoldResult &yours = (*m_holds)[held];
+    const unsigned best = bestHold(*m_holds);
+    if (compareReturns(yours, (*m_holds)[best]) >= 0)
+        return false;
+    m_mistake = Mistake{best, ((*m_holds)[best].expectedReturn() - yours.expectedReturn()) * m_bet};
+    return true;
 }
 
 void Trainer::checkDraw(Outcome, qint32 winnings)
@@ -302,15 +327,34 @@ void Trainer::checkDraw(Outcome, qint32 winnings)
     m_session.creditsBet += bet;
     m_session.creditsWon += winnings;
     if (m_holds) {
-        const HoldResult &yours = (*m_holds)[m_drawnHolds];
-        const unsigned best = bestHold(*m_holds);
-        m_session.expectedYours += yours.expectedReturn() * bet;
-        m_session.expectedBest += (*m_holds)[best].expectedReturn() * bet;
-        if (compareReturns(yours, (*m_holds)[best]) < 0) {
-            m_mistake = Mistake{best, ((*m_holds)[best].expectedReturn() - yours.expectedReturn()) * bet};
+        m_session.expectedYours += expectedCredits(m_drawnHolds);
+        m_session.expectedBest += expectedCredits(bestHold(*m_holds));
+        if (judgeHolds(m_drawnHolds)) {
             ++m_session.mistakes;
             m_session.mistakeCost += m_mistake->expectedLoss;
         }
+        emit settled(settledRecord(winnings));
     }
     emit changed();
+}
+
+HandRecord Trainer::settledRecord(qint32 winnings) const
+{
+    const unsigned best = bestHold(*m_holds);
+    HandRecord record;
+    record.playedAt = QDateTime::currentMSecsSinceEpoch();
+    record.session = m_sessionStart;
+    record.bet = m_bet;
+    record.dealt = m_dealtHand;
+    record.goneAtDeal = m_goneAtDeal;
+    record.held = m_drawnHolds;
+    record.bestHold = best;
+    record.heldCredits = expectedCredits(m_drawnHolds);
+    record.bestCredits = expectedCredits(best);
+    record.final = m_round.hand();
+    record.outcome = *m_drawnOutcome;
+    record.winnings = winnings;
+    record.credits = m_round.credits();
+    record.warned = m_warnedThisDeal;
+    return record;
 }

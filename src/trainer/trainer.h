@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/holdadvisor.h"
+#include "model/handrecord.h"
 
 #include <QObject>
 #include <QList>
@@ -83,6 +84,12 @@ public:
     void setWarnThreshold(WarnThreshold threshold) { m_threshold = threshold; }
     WarnThreshold warnThreshold() const { return m_threshold; }
 
+    // Judges a deal that is not the round's, as the history keeps it: the
+    // five cards dealt on the deck without the cards gone, at the bet, drawn
+    // with the holds `held`. Until the round deals again the trainer's words
+    // speak of that deal, as they would have after its draw.
+    void judge(const HandRecord &hand);
+
     // The hold that is best on a fresh deck (the 47 cards that are not in
     // the hand), when it differs from the best on the deck as it is and is
     // worth less here.
@@ -117,6 +124,9 @@ public:
     bool refilled() const { return m_refilled; }
 
     const SessionStats &session() const { return m_session; }
+    // When the session began, in milliseconds since 1970: the session's
+    // name in the hand history.
+    qint64 sessionStart() const { return m_sessionStart; }
     void resetSession();
 
     // "Full house", "One pair", "No pair", ...
@@ -125,11 +135,18 @@ public:
 signals:
     // Anything the trainer shows has changed.
     void changed();
+    // A hand was drawn and paid: its record, for the hand history.
+    void settled(const HandRecord &record);
 
 private:
     void analyseDeal();
+    void analyse(const std::array<CardCode, HandSize> &hand, CardSet left, qint32 bet);
+    // Prices the holds drawn with against the best; returns whether they
+    // were a mistake.
+    bool judgeHolds(unsigned held);
     void checkDraw(Outcome outcome, qint32 winnings);
     void recheckHolds();
+    HandRecord settledRecord(qint32 winnings) const;
     bool worthWarning(unsigned mask) const;
     QString heldWithCredits(unsigned mask, unsigned other) const;
 
@@ -142,8 +159,11 @@ private:
     std::optional<unsigned> m_freshBest;
     CardSet m_goneAtDeal = 0; // dealt since the shuffle, less the hand
     unsigned m_drawnHolds = 0;
+    bool m_holdsJudged = false; // from the draw, or a judged deal, until the next deal
     WarnThreshold m_threshold = WarnThreshold::AnyLoss;
     qint32 m_bet = 0; // the bet of the current deal
     bool m_refilled = false;
+    bool m_warnedThisDeal = false;
     SessionStats m_session;
+    qint64 m_sessionStart = 0;
 };

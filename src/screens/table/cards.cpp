@@ -3,6 +3,7 @@
 #include "platform/placement.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
+#include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
 #include <QCloseEvent>
@@ -75,7 +76,11 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     MediaPlayer1.prepareAfterFirstPaint(this);
 }
 
-cards::~cards() = default;
+// The review's queries go before the history they read.
+cards::~cards()
+{
+    delete m_review;
+}
 
 QColor cards::BackColor() const
 {
@@ -147,6 +152,7 @@ void cards::buildControls()
     VScroll1->setToolTip(QStringLiteral("Bet: Up and Down by 1, Page Up and Page Down by 5, Home the least, End the most"));
 
     panel = new TrainerPanel(round, trainer, this);
+    connect(panel, &TrainerPanel::reviewRequested, this, &cards::openReview);
     panel->hide();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/round.h"
+#include "history/handhistory.h"
 #include "platform/clockrandom.h"
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
@@ -10,6 +11,7 @@
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QScrollBar;
 class QSettings;
+class ReviewWindow;
 class TrainerPanel;
 
 // The table: the one window where the game is played. Its controls carry
@@ -44,6 +47,11 @@ public:
 
     // Card art.
     void makecard(int rank, int suit, int card);
+    // Draws the face of a card on any box, from the table's glyphs and
+    // pictures; the box's background and border are the caller's.
+    void paintFace(PictureBox *box, int rank, int suit) const;
+    // A box made like the table's card boxes, to paint faces on elsewhere.
+    PictureBox *makeCardBox(QWidget *parent) const;
 
     // Event handlers.
     void Form_Unload(int &Cancel);
@@ -57,7 +65,8 @@ public:
     // holds, 1 to 5 hold cards as their HOLD buttons do, T, W, A and M
     // switch the trainer, its training, its advice and the sound, and
     // between rounds Up, Down, Page Up, Page Down, Home and End move the bet
-    // bar. Returns whether the key was used.
+    // bar; R opens the review of the hands. Returns whether the key was
+    // used.
     bool Form_KeyDown(int KeyCode);
 
     // The trainer's options. The panel widens the window where the screen
@@ -68,8 +77,17 @@ public:
     void setWarnThreshold(WarnThreshold threshold);
     void setAdviceAlways(bool always);
     void setSoundOn(bool on);
-    // Takes the options from `settings` and keeps them there from now on.
+    // Takes the options from `settings` and keeps them there from now on,
+    // and records every hand in the player's hand history.
     void useSettings(std::unique_ptr<QSettings> settings);
+    // Records every hand settled from now on in the history at `path`; the
+    // panel says when it cannot.
+    void openHistory(const QString &path);
+    // The hand history, or nothing when the table keeps none.
+    HandHistory *history() const { return m_history.get(); }
+    // Opens the review of the player's hands, when there is a history to
+    // review; the window stays until the table closes.
+    ReviewWindow *openReview();
 
     // What a screen reader says of a card box showing the back.
     inline static const QString FaceDownDescription = QStringLiteral("face down");
@@ -132,4 +150,6 @@ private:
     // The table alone until settings are used.
     TrainerSettings m_options{.panelShown = false, .firstStart = false};
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<HandHistory> m_history;
+    QPointer<ReviewWindow> m_review;
 };

@@ -42,6 +42,9 @@ bool cards::Form_KeyDown(int KeyCode)
     case Qt::Key_M:
         setSoundOn(!m_options.soundOn);
         return true;
+    case Qt::Key_R:
+        openReview();
+        return true;
     default:
         return moveBetBar(KeyCode);
     }

@@ -1,7 +1,8 @@
 // Composing a card face from scaled copies of the prepared glyphs, court
 // panels and suit symbols. Every position follows from the sizes of the
 // boxes, read afresh on each call, so a card box of another size gets a
-// face laid out in proportion.
+// face laid out in proportion. The review and the drill draw their cards
+// here too, on boxes of their own.
 #include "screens/table/cards.h"
 
 #include "render/pipplaces.h"
@@ -17,7 +18,11 @@ constexpr int AceSize = 120;
 
 void cards::makecard(int rank, int suit, int card)
 {
-    PictureBox *box = Picturecard[card];
+    paintFace(Picturecard[card], rank, suit);
+}
+
+void cards::paintFace(PictureBox *box, int rank, int suit) const
+{
     box->Cls();
 
     const float W = box->ScaleWidth();
@@ -51,4 +56,14 @@ void cards::makecard(int rank, int suit, int card)
     // Corner suit symbols, over everything else.
     box->PaintPicture(suitImage, 0, gh - Offset, pw / 2, ph / 2, wholeSuit);
     box->PaintPicture(suitImage, W, H - gh + Offset, -pw / 2, -ph / 2, wholeSuit);
+}
+
+PictureBox *cards::makeCardBox(QWidget *parent) const
+{
+    const PictureBox *model = Picturecard[0];
+    auto *box = new PictureBox(parent, model->borderWidth());
+    box->setFixedSize(model->size());
+    box->setBackColor(model->BackColor());
+    box->setForeColor(model->ForeColor());
+    return box;
 }

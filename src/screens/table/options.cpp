@@ -4,6 +4,7 @@
 #include "screens/table/cards.h"
 
 #include "platform/placement.h"
+#include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
 #include <QActionGroup>
@@ -83,6 +84,38 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setSoundOn(options.soundOn);
     m_settings = std::move(settings);
     saveOptions();
+    openHistory(HandHistory::defaultPath());
+}
+
+// The trainer's record of each settled hand goes to the history whether the
+// panel is shown or not; a history that cannot be kept is told of once, in
+// the panel, and the game plays on.
+void cards::openHistory(const QString &path)
+{
+    // The review reads the history it was opened on.
+    delete m_review;
+    m_history = std::make_unique<HandHistory>();
+    connect(m_history.get(), &HandHistory::failed, panel, &TrainerPanel::setHistoryMessage);
+    connect(&trainer, &Trainer::settled, m_history.get(), &HandHistory::record);
+    m_history->open(path);
+    panel->setHistoryMessage(m_history->message());
+}
+
+ReviewWindow *cards::openReview()
+{
+    const bool readable = m_history
+                          && (m_history->state() == HandHistory::State::Keeping
+                              || m_history->state() == HandHistory::State::ReadOnly);
+    if (!readable)
+        return nullptr;
+    if (!m_review)
+        m_review = new ReviewWindow(*this, *m_history);
+    else
+        m_review->refresh();
+    m_review->show();
+    m_review->raise();
+    m_review->activateWindow();
+    return m_review;
 }
 
 // Every change of an option is kept at once, and shown in the panel.
@@ -115,5 +148,8 @@ void cards::contextMenuEvent(QContextMenuEvent *event)
                                     [this](bool on) { if (on) setWarnThreshold(WarnThreshold::OverOnePercentOfBet); }));
     addOption(&menu, QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
     addOption(&menu, QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
+    menu.addSeparator();
+    QAction *review = menu.addAction(QStringLiteral("Review your hands...\tR"), this, [this] { openReview(); });
+    review->setEnabled(m_history && m_history->state() != HandHistory::State::NotKept);
     menu.exec(event->globalPos());
 }

@@ -1,0 +1,112 @@
+// The hand history at the size a keen player reaches: the time the table
+// spends recording a hand (median and 95th percentile, on an empty file
+// and on one of a million hands), opening the review's model of every hand
+// with the lifetime statistics, and the file's bytes per hand.
+#include "history/handhistory.h"
+#include "historysample.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 Million = 1000000;
+
+QTemporaryDir &folder()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// A history of `hands` hands, made once and kept for every benchmark; the
+// filling runs in one transaction, as no player's game ever would.
+QString historyOf(qint64 hands)
+{
+    const QString path = folder().filePath(QStringLiteral("history-%1.sqlite").arg(hands));
+    if (QFileInfo::exists(path))
+        return path;
+    HandHistory history;
+    history.open(path);
+    QSqlQuery(history.database()).exec(QStringLiteral("BEGIN"));
+    QRandomGenerator random(1);
+    for (qint64 i = 0; i < hands; ++i)
+        history.record(sampleHand(random, 1 + i / 500, i * 1000));
+    QSqlQuery sql(history.database());
+    sql.exec(QStringLiteral("COMMIT"));
+    sql.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return path;
+}
+
+double percentile(std::vector<double> times, double share)
+{
+    std::sort(times.begin(), times.end());
+    return times[std::size_t(share * double(times.size() - 1))];
+}
+
+void recordHand(benchmark::State &state)
+{
+    HandHistory history;
+    if (!history.open(state.range(0) ? historyOf(state.range(0)) : folder().filePath(QStringLiteral("empty.sqlite")))) {
+        state.SkipWithError(qPrintable(history.message()));
+        return;
+    }
+    QRandomGenerator random(2);
+    std::vector<double> micros;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        const HandRecord hand = sampleHand(random, 0, 0);
+        timer.start();
+        history.record(hand);
+        micros.push_back(double(timer.nsecsElapsed()) / 1000.0);
+    }
+    state.counters["median_us"] = percentile(micros, 0.5);
+    state.counters["p95_us"] = percentile(micros, 0.95);
+    state.counters["max_us"] = percentile(micros, 1.0);
+}
+BENCHMARK(recordHand)->Arg(0)->Arg(Million)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
+// What the review window does when it opens: a model of every hand, newest
+// first, and the lifetime figures.
+void openReviewWithLifetimeStatistics(benchmark::State &state)
+{
+    HandHistory history;
+    history.open(historyOf(Million));
+    for (auto _ : state) {
+        QSqlQueryModel model;
+        QSqlQuery query(history.database());
+        query.prepare(HandHistory::handsSql({}));
+        query.exec();
+        model.setQuery(std::move(query));
+        const HistoryStats stats = history.stats();
+        benchmark::DoNotOptimize(model.rowCount() + stats.hands);
+    }
+}
+BENCHMARK(openReviewWithLifetimeStatistics)->Unit(benchmark::kMillisecond);
+
+void bytesPerHand(benchmark::State &state)
+{
+    const QString path = historyOf(Million);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QFileInfo(path).size());
+    state.counters["bytes_per_hand"] = double(QFileInfo(path).size()) / double(Million);
+}
+BENCHMARK(bytesPerHand)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

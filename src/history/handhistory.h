@@ -1,0 +1,131 @@
+#pragma once
+
+#include "history/historyquery.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QIODevice;
+class QSqlQuery;
+class QSqlRecord;
+
+// The hand history: every settled hand, one row each, in an SQLite file in
+// the player's data folder, and the drill schedule of the player's
+// mistakes beside them. It never deletes a row unless asked to.
+//
+// The table must never wait for the disk and the game must play on
+// whatever the file does: a file that cannot be opened, written, or is
+// not a history, leaves the history not kept, with a reason in the
+// player's words, and nothing existing is deleted or overwritten. A file
+// that is not a database is left as it is and the history goes on in a
+// new file beside it. A file from a newer version of the game is opened
+// read-only and never migrated down.
+class HandHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The schema this version writes, kept in PRAGMA user_version.
+    static constexpr int SchemaVersion = 1;
+    // Days until a drilled hand answered right comes back, step by step;
+    // past the last step it stays at the last.
+    static constexpr std::array<int, 6> DrillIntervals{1, 3, 7, 21, 60, 180};
+
+    enum class State {
+        Closed,   // not opened yet
+        Keeping,  // hands are recorded
+        ReadOnly, // a newer game's file: shown, never written
+        NotKept,  // the file cannot be used; message() says why
+    };
+
+    explicit HandHistory(QObject *parent = nullptr);
+    ~HandHistory() override;
+
+    // history.sqlite in the player's data folder.
+    static QString defaultPath();
+
+    // Opens the history at `path`, creating it and its folder when missing,
+    // or the first file beside it that is a history or is missing when
+    // `path` is not one ("history-2.sqlite", ...). Returns whether hands
+    // will be recorded.
+    bool open(const QString &path);
+    State state() const { return m_state; }
+    // What the player should be told about the history, once: why hands
+    // are not recorded, that the file is a newer game's, or that the
+    // history went on in a file beside one that is not a history. Empty
+    // when all is well.
+    QString message() const { return m_message; }
+    // The file in use, which may be one beside the path asked for.
+    QString fileName() const { return m_fileName; }
+    // The connection, for a QSqlQueryModel over handsSql(); invalid until
+    // opened.
+    QSqlDatabase database() const;
+
+    // Stores a settled hand. A failure stops the recording for good, says
+    // why once through failed, and returns false.
+    bool record(const HandRecord &hand);
+
+    // The hands a query selects, as SQL for a query model: the columns of
+    // HandColumn, in order, with the session bound by bindHands.
+    static QString handsSql(const HandQuery &query);
+    // Binds the query's values to a prepared handsSql().
+    static void bindHands(QSqlQuery &sql, const HandQuery &query);
+    // Up to `limit` of the hands a query selects, as records.
+    QList<StoredHand> hands(const HandQuery &query, int limit = -1) const;
+    std::optional<StoredHand> hand(qint64 id) const;
+    // A row of handsSql() as a record.
+    static StoredHand handFromRow(const QSqlQuery &row);
+    // A record of a query model over handsSql() as a hand.
+    static StoredHand handFromRecord(const QSqlRecord &row);
+
+    // The sessions, oldest first.
+    QList<qint64> sessions() const;
+    // The figures of one session, or of every hand for session 0.
+    HistoryStats stats(qint64 session = 0) const;
+    // Accuracy and expected loss per 100 hands, a point a session, oldest
+    // first.
+    QList<SessionPoint> progress() const;
+    // The credits after each hand of a session, in order.
+    QList<CreditsPoint> creditsSeries(qint64 session) const;
+
+    // The mistakes due for the drill at `now`, costliest first: those never
+    // drilled and those whose interval has passed.
+    QList<StoredHand> dueMistakes(const QDateTime &now, int limit) const;
+    // A drill answer: a right one puts the hand off for the next interval,
+    // a wrong one makes it due again at once and starts its intervals over.
+    bool recordDrillAnswer(qint64 handId, bool right, const QDateTime &now);
+    // When a hand is next due in the drill; nothing for a hand never drilled.
+    std::optional<QDateTime> drillDue(qint64 handId) const;
+
+    // The hands given, as comma-separated values with a header line.
+    bool exportCsv(const QList<qint64> &ids, QIODevice &out) const;
+
+    // Forgetting on the player's request: one session's hands, or every
+    // hand, with their drill schedule.
+    bool deleteSession(qint64 session);
+    bool deleteAll();
+
+signals:
+    // Hands stopped being recorded; `message` says why. Sent once.
+    void failed(const QString &message);
+
+private:
+    enum class Opening { Opened, NotAHistory, Failed };
+    Opening openFile(const QString &fileName);
+    Opening openReadOnly(const QString &fileName);
+    void closeFile();
+    bool fail(const QString &message);
+
+    QString m_connection;
+    QString m_fileName;
+    QString m_message;
+    State m_state = State::Closed;
+    std::unique_ptr<QSqlQuery> m_insert;
+};

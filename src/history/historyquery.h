@@ -1,0 +1,73 @@
+#pragma once
+
+#include "model/handrecord.h"
+
+#include <QList>
+#include <QtGlobal>
+
+#include <array>
+
+// A stored hand: its row id and its record.
+struct StoredHand
+{
+    qint64 id = 0;
+    HandRecord record;
+};
+
+// The columns of a list of hands, in the order handsSql() selects them.
+// Cards are packed six bits each, slot 1 lowest; the cards gone are a
+// card set; the loss is best less held, in credits.
+enum HandColumn {
+    IdColumn, PlayedColumn, SessionColumn, BetColumn, DealtColumn, GoneColumn, HeldColumn,
+    BestHoldColumn, HeldCreditsColumn, BestCreditsColumn, FinalColumn, OutcomeColumn,
+    WinningsColumn, CreditsColumn, WarnedColumn, LossColumn, HandColumnCount
+};
+
+// Which hands a list of hands shows, and in what order.
+struct HandQuery
+{
+    enum class Order { NewestFirst, CostliestFirst, BestOutcomeFirst };
+
+    qint64 session = 0; // 0: every session
+    bool mistakesOnly = false;
+    Order order = Order::NewestFirst;
+};
+
+// The figures of a set of hands: a session or the whole history.
+struct HistoryStats
+{
+    qint64 hands = 0;
+    qint64 mistakes = 0;
+    qint64 warned = 0;
+    qint64 creditsBet = 0;
+    qint64 creditsWon = 0;
+    double heldCredits = 0; // what the player's holds were expected to return
+    double bestCredits = 0; // what the best holds were expected to return
+    // Final hands by outcome, one pair told apart from no pair.
+    std::array<qint64, OutcomeCount> outcomes{};
+
+    double accuracy() const { return hands ? double(hands - mistakes) / double(hands) : 0.0; }
+    double expectedLoss() const { return bestCredits - heldCredits; }
+    double lossPer100Hands() const { return hands ? 100.0 * expectedLoss() / double(hands) : 0.0; }
+    // The share of the best play's expected return that the player's
+    // holds kept.
+    double returnAgainstBest() const { return bestCredits > 0 ? heldCredits / bestCredits : 0.0; }
+    // Credits won per credit bet.
+    double actualReturn() const { return creditsBet ? double(creditsWon) / double(creditsBet) : 0.0; }
+};
+
+// One point of the progress chart: a session, when it began, and its play.
+struct SessionPoint
+{
+    qint64 session = 0;
+    qint64 hands = 0;
+    double accuracy = 0;        // 0..1
+    double lossPer100Hands = 0; // credits
+};
+
+// One point of a session's credits chart: the credits after a hand.
+struct CreditsPoint
+{
+    int hand = 0; // 1 for the session's first hand
+    qint32 credits = 0;
+};

@@ -1,0 +1,107 @@
+#include "schema.h"
+
+#include "handhistory.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace {
+
+// Step n brings a file of version n - 1 to version n. A later version of
+// the game adds a step here and never changes one already shipped.
+const QStringList Steps[] = {
+    // 1: the hands, their running totals and the drill schedule. Cards are
+    // packed six bits a card and the cards gone are a 52-bit set, so that
+    // a hand stays small; mistakes have an index of their own, costliest
+    // first. The totals of each session and outcome follow every insert
+    // and delete, so that the statistics of a million hands need no pass
+    // over them.
+    {
+        QStringLiteral("CREATE TABLE hands ("
+                       " id INTEGER PRIMARY KEY,"
+                       " played INTEGER NOT NULL,"
+                       " session INTEGER NOT NULL,"
+                       " bet INTEGER NOT NULL,"
+                       " dealt INTEGER NOT NULL,"
+                       " gone INTEGER NOT NULL,"
+                       " held INTEGER NOT NULL,"
+                       " best INTEGER NOT NULL,"
+                       " held_credits REAL NOT NULL,"
+                       " best_credits REAL NOT NULL,"
+                       " final INTEGER NOT NULL,"
+                       " outcome INTEGER NOT NULL,"
+                       " winnings INTEGER NOT NULL,"
+                       " credits INTEGER NOT NULL,"
+                       " warned INTEGER NOT NULL)"),
+        QStringLiteral("CREATE INDEX hands_by_session ON hands (session)"),
+        QStringLiteral("CREATE INDEX mistakes_by_loss ON hands (best_credits - held_credits)"
+                       " WHERE best_credits > held_credits"),
+        QStringLiteral("CREATE TABLE totals ("
+                       " session INTEGER NOT NULL,"
+                       " outcome INTEGER NOT NULL,"
+                       " hands INTEGER NOT NULL,"
+                       " mistakes INTEGER NOT NULL,"
+                       " warned INTEGER NOT NULL,"
+                       " bet INTEGER NOT NULL,"
+                       " winnings INTEGER NOT NULL,"
+                       " held_credits REAL NOT NULL,"
+                       " best_credits REAL NOT NULL,"
+                       " PRIMARY KEY (session, outcome)) WITHOUT ROWID"),
+        QStringLiteral("CREATE TRIGGER count_hand AFTER INSERT ON hands BEGIN"
+                       " INSERT INTO totals VALUES (new.session, new.outcome, 1, new.best_credits > new.held_credits,"
+                       "  new.warned, new.bet, new.winnings, new.held_credits, new.best_credits)"
+                       " ON CONFLICT (session, outcome) DO UPDATE SET hands = hands + 1,"
+                       "  mistakes = mistakes + excluded.mistakes, warned = warned + excluded.warned,"
+                       "  bet = bet + excluded.bet, winnings = winnings + excluded.winnings,"
+                       "  held_credits = held_credits + excluded.held_credits,"
+                       "  best_credits = best_credits + excluded.best_credits;"
+                       " END"),
+        QStringLiteral("CREATE TRIGGER uncount_hand AFTER DELETE ON hands BEGIN"
+                       " UPDATE totals SET hands = hands - 1,"
+                       "  mistakes = mistakes - (old.best_credits > old.held_credits), warned = warned - old.warned,"
+                       "  bet = bet - old.bet, winnings = winnings - old.winnings,"
+                       "  held_credits = held_credits - old.held_credits, best_credits = best_credits - old.best_credits"
+                       "  WHERE session = old.session AND outcome = old.outcome;"
+                       " DELETE FROM totals WHERE session = old.session AND outcome = old.outcome AND hands = 0;"
+                       " END"),
+        QStringLiteral("CREATE TABLE drill ("
+                       " hand INTEGER PRIMARY KEY REFERENCES hands (id) ON DELETE CASCADE,"
+                       " due INTEGER NOT NULL,"
+                       " step INTEGER NOT NULL)"),
+    },
+};
+static_assert(std::size(Steps) == HandHistory::SchemaVersion);
+
+QSqlError run(QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    return query.exec(statement) ? QSqlError() : query.lastError();
+}
+
+} // namespace
+
+QSqlError HistorySchema::migrate(QSqlDatabase &db, int version)
+{
+    // BEGIN IMMEDIATE takes the write lock first, so that of two copies of
+    // the game opening a new file at once, the second sees the first's
+    // tables rather than building them again.
+    if (QSqlError error = run(db, QStringLiteral("BEGIN IMMEDIATE")); error.isValid())
+        return error;
+    QSqlQuery current(db);
+    if (current.exec(QStringLiteral("PRAGMA user_version")) && current.next())
+        version = current.value(0).toInt();
+    current.finish();
+    for (int step = version; step < HandHistory::SchemaVersion; ++step) {
+        for (const QString &statement : Steps[step]) {
+            if (QSqlError error = run(db, statement); error.isValid()) {
+                run(db, QStringLiteral("ROLLBACK"));
+                return error;
+            }
+        }
+    }
+    if (version < HandHistory::SchemaVersion)
+        run(db, QStringLiteral("PRAGMA user_version = %1").arg(HandHistory::SchemaVersion));
+    return run(db, QStringLiteral("COMMIT"));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/handrecord.h"
+#include "play/round.h"
+#include "trainer/trainer.h"
+
+#include <QWidget>
+
+#include <array>
+
+class cards;
+class PictureBox;
+class QLabel;
+
+// A deal shown as it was: the five cards with the table's own faces, the
+// holds under them, and the trainer's words on the holds, judged on the
+// deck as it was at the deal. The review shows a stored hand in it; the
+// drill asks for holds in it.
+class HandView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    HandView(const cards &table, QWidget *parent);
+
+    // Shows the five cards dealt with nothing held and no words.
+    void showDeal(const std::array<CardCode, HandSize> &dealt);
+    void setHeld(unsigned held);
+    unsigned held() const { return m_held; }
+    // The trainer's words on `hand`: its verdict on the holds, the deck's
+    // effect and all 32 holds. Returns whether the holds were a mistake.
+    bool showJudgement(const HandRecord &hand);
+    // Plain words in place of the trainer's.
+    void showText(const QString &text);
+
+    PictureBox *card(int slot) const { return m_cards[std::size_t(slot)]; }
+    QLabel *words() const { return m_words; }
+
+signals:
+    void cardClicked(int slot);
+
+private:
+    const cards &m_table;
+    // The trainer's own round, which never deals: stored hands are judged
+    // apart from the table's round.
+    Round m_round;
+    Trainer m_trainer;
+    std::array<PictureBox *, HandSize> m_cards{};
+    std::array<QLabel *, HandSize> m_holdMarks{};
+    QLabel *m_words;
+    unsigned m_held = 0;
+};

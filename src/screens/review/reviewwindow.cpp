@@ -1,0 +1,228 @@
+#include "screens/review/reviewwindow.h"
+
+#include "history/handhistory.h"
+#include "screens/review/drillwindow.h"
+#include "screens/review/handlistmodel.h"
+#include "screens/review/handview.h"
+#include "screens/review/statsview.h"
+#include "screens/table/cards.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *addButton(QHBoxLayout *layout, const QString &text)
+{
+    auto *button = new QPushButton(text);
+    layout->addWidget(button);
+    return button;
+}
+
+QLabel *labelFor(const QString &text, QWidget *buddy)
+{
+    auto *label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+ReviewWindow::ReviewWindow(cards &table, HandHistory &history)
+    : QWidget(&table, Qt::Window)
+    , m_table(table)
+    , m_history(history)
+    , m_hands(new HandListModel(this))
+{
+    setWindowTitle(QStringLiteral("Review of your hands"));
+    auto *tabs = new QTabWidget;
+    tabs->addTab(makeHandsPage(), QStringLiteral("&Hands"));
+    m_stats = new StatsView(history, this);
+    tabs->addTab(m_stats, QStringLiteral("&Statistics"));
+    new QShortcut(QKeySequence(Qt::Key_D), this, this, &ReviewWindow::openDrill);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    resize(1240, 980);
+    refresh();
+}
+
+QWidget *ReviewWindow::makeHandsPage()
+{
+    auto *page = new QWidget;
+    auto *controls = new QHBoxLayout;
+    m_scope = new QComboBox;
+    m_scope->addItems({QStringLiteral("This session"), QStringLiteral("All time")});
+    // A new session has no hands yet: the list opens on all of them.
+    m_scope->setCurrentIndex(1);
+    m_mistakesOnly = new QCheckBox(QStringLiteral("&Mistakes only"));
+    m_order = new QComboBox;
+    m_order->addItems({QStringLiteral("Newest first"), QStringLiteral("Costliest first"), QStringLiteral("Best final hand first")});
+    controls->addWidget(labelFor(QStringLiteral("Hands &of"), m_scope));
+    controls->addWidget(m_scope);
+    controls->addWidget(m_mistakesOnly);
+    controls->addWidget(labelFor(QStringLiteral("&Order"), m_order));
+    controls->addWidget(m_order);
+    controls->addStretch();
+    connect(addButton(controls, QStringLiteral("Export to CSV...")), &QPushButton::clicked, this, &ReviewWindow::askExport);
+    connect(addButton(controls, QStringLiteral("Drill (D)")), &QPushButton::clicked, this, &ReviewWindow::openDrill);
+    m_forgetSession = addButton(controls, QStringLiteral("Delete this hand's session..."));
+    connect(m_forgetSession, &QPushButton::clicked, this, [this] {
+        if (const qint64 chosen = chosenSession())
+            askToForget(chosen, QStringLiteral("Delete every hand of the session of the chosen hand?"));
+    });
+    connect(addButton(controls, QStringLiteral("Delete all...")), &QPushButton::clicked, this, [this] {
+        askToForget(0, QStringLiteral("Delete your whole hand history? It cannot be brought back."));
+    });
+    for (QComboBox *box : {m_scope, m_order})
+        connect(box, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
+    connect(m_mistakesOnly, &QCheckBox::toggled, this, &ReviewWindow::refresh);
+
+    m_list = new QTableView;
+    m_list->setModel(m_hands);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->verticalHeader()->hide();
+    m_list->setMinimumHeight(220);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { showHand(current.row()); });
+    m_view = new HandView(m_table, this);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(controls);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_view, 2);
+    return page;
+}
+
+void ReviewWindow::setAllTime(bool allTime)
+{
+    m_scope->setCurrentIndex(allTime ? 1 : 0);
+}
+
+void ReviewWindow::setMistakesOnly(bool mistakesOnly)
+{
+    m_mistakesOnly->setChecked(mistakesOnly);
+}
+
+void ReviewWindow::setOrder(HandQuery::Order order)
+{
+    m_order->setCurrentIndex(int(order));
+}
+
+HandQuery ReviewWindow::query() const
+{
+    return {.session = m_scope->currentIndex() == 0 ? session() : 0,
+            .mistakesOnly = m_mistakesOnly->isChecked(),
+            .order = HandQuery::Order(m_order->currentIndex())};
+}
+
+qint64 ReviewWindow::session() const
+{
+    return m_table.trainer.sessionStart();
+}
+
+qint64 ReviewWindow::chosenSession() const
+{
+    const int row = m_list->currentIndex().row();
+    return row < 0 ? 0 : m_hands->hand(row).record.session;
+}
+
+void ReviewWindow::refresh()
+{
+    const HandQuery asked = query();
+    QSqlQuery sql(m_history.database());
+    sql.prepare(HandHistory::handsSql(asked));
+    HandHistory::bindHands(sql, asked);
+    sql.exec();
+    m_hands->setQuery(std::move(sql));
+    for (int column = 0; column < HandColumnCount; ++column)
+        m_list->setColumnHidden(column, !HandListModel::isShown(column));
+    m_list->resizeColumnsToContents();
+    m_forgetSession->setEnabled(false);
+    m_view->showText(m_hands->rowCount() ? QStringLiteral("Choose a hand to see it as it was.")
+                                         : QStringLiteral("No hands to show."));
+    if (m_hands->rowCount())
+        m_list->selectRow(0);
+    // Before the table's session has a hand, the figures speak of the last
+    // session played.
+    const QList<qint64> sessions = m_history.sessions();
+    m_stats->refresh(sessions.contains(session()) || sessions.isEmpty() ? session() : sessions.last());
+}
+
+void ReviewWindow::showHand(int row)
+{
+    m_forgetSession->setEnabled(row >= 0);
+    if (row < 0)
+        return;
+    const HandRecord hand = m_hands->hand(row).record;
+    m_view->showDeal(hand.dealt);
+    m_view->setHeld(hand.held);
+    m_view->showJudgement(hand);
+}
+
+bool ReviewWindow::exportShown(const QString &path)
+{
+    while (m_hands->canFetchMore())
+        m_hands->fetchMore();
+    QList<qint64> ids;
+    for (int row = 0; row < m_hands->rowCount(); ++row)
+        ids << m_hands->hand(row).id;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && m_history.exportCsv(ids, file) && file.flush();
+}
+
+// The dialogs are opened, not run: the table may close meanwhile, and the
+// answer then finds no window to act on.
+void ReviewWindow::askExport()
+{
+    auto *dialog = new QFileDialog(this, QStringLiteral("Export the shown hands"), QString(),
+                                   QStringLiteral("Comma-separated values (*.csv)"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
+        if (!exportShown(path))
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("The hands could not be written to %1.").arg(path));
+    });
+    dialog->open();
+}
+
+void ReviewWindow::askToForget(qint64 session, const QString &question)
+{
+    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, session](int answer) {
+        if (answer == QMessageBox::Yes)
+            forget(session);
+    });
+    box->open();
+}
+
+bool ReviewWindow::forget(qint64 session)
+{
+    const bool done = session ? m_history.deleteSession(session) : m_history.deleteAll();
+    refresh();
+    return done;
+}
+
+DrillWindow *ReviewWindow::openDrill()
+{
+    if (!m_drill)
+        m_drill = new DrillWindow(m_table, m_history, this);
+    m_drill->show();
+    m_drill->raise();
+    return m_drill;
+}

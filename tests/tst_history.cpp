@@ -1,0 +1,367 @@
+#include "history/handhistory.h"
+
+#include "historysample.h"
+#include "ordinaryuser.h"
+#include "smalldisk.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+const qint64 Start = QDateTime(QDate(2024, 3, 1), QTime(20, 0), Qt::UTC).toMSecsSinceEpoch();
+constexpr qint64 Minute = 60 * 1000;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString pragma(const HandHistory &history, const QString &name)
+{
+    QSqlQuery query(history.database());
+    return query.exec(QStringLiteral("PRAGMA ") + name) && query.next() ? query.value(0).toString() : QString();
+}
+
+qint64 rowCount(const HandHistory &history)
+{
+    QSqlQuery query(history.database());
+    return query.exec(QStringLiteral("SELECT count(*) FROM hands")) && query.next() ? query.value(0).toLongLong() : -1;
+}
+
+} // namespace
+
+class tst_History : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void handsComeBackAsRecorded_data();
+    void handsComeBackAsRecorded();
+    void statisticsAddUpTheHands();
+    void drillSpacesRightAnswersAndRepeatsWrongOnes_data();
+    void drillSpacesRightAnswersAndRepeatsWrongOnes();
+    void forgettingDeletesOnlyWhatWasAsked();
+    void badFileLeavesTheGamePlayingAndTheFileAlone_data();
+    void badFileLeavesTheGamePlayingAndTheFileAlone();
+    void killedWriterLosesAtMostTheHandBeingWritten();
+    void twoCopiesBothRecordEveryHand();
+
+private:
+    QString path(const char *name = "history.sqlite") const { return m_dir->filePath(QString::fromLatin1(name)); }
+    // Forty hands over two sessions, oldest first.
+    QList<HandRecord> recordSamples(HandHistory &history);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_History::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+QList<HandRecord> tst_History::recordSamples(HandHistory &history)
+{
+    QRandomGenerator random(7);
+    QList<HandRecord> hands;
+    for (int i = 0; i < 40; ++i) {
+        hands.append(sampleHand(random, i < 25 ? Start : Start + 30 * Minute, Start + i * Minute));
+        history.record(hands.last());
+    }
+    return hands;
+}
+
+void tst_History::handsComeBackAsRecorded_data()
+{
+    QTest::addColumn<bool>("secondSession");
+    QTest::addColumn<bool>("mistakesOnly");
+    QTest::addColumn<HandQuery::Order>("order");
+    QTest::newRow("all, newest first") << false << false << HandQuery::Order::NewestFirst;
+    QTest::newRow("all mistakes, costliest first") << false << true << HandQuery::Order::CostliestFirst;
+    QTest::newRow("a session, best outcome first") << true << false << HandQuery::Order::BestOutcomeFirst;
+    QTest::newRow("a session's mistakes, costliest first") << true << true << HandQuery::Order::CostliestFirst;
+}
+
+void tst_History::handsComeBackAsRecorded()
+{
+    // Every field of a record comes back, the deck at the deal with it, and
+    // a query selects and orders the hands as asked.
+    QFETCH(bool, secondSession);
+    QFETCH(bool, mistakesOnly);
+    QFETCH(HandQuery::Order, order);
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    const QList<HandRecord> recorded = recordSamples(history);
+    QCOMPARE(pragma(history, QStringLiteral("user_version")).toInt(), HandHistory::SchemaVersion);
+    QCOMPARE(pragma(history, QStringLiteral("journal_mode")), QStringLiteral("wal"));
+
+    const HandQuery query{secondSession ? Start + 30 * Minute : 0, mistakesOnly, order};
+    QList<qint64> expected;
+    for (int i = 0; i < recorded.size(); ++i) {
+        const HandRecord &hand = recorded[i];
+        if ((!query.session || hand.session == query.session) && (!mistakesOnly || hand.isMistake()))
+            expected.prepend(i + 1);
+    }
+    const auto before = [&](qint64 a, qint64 b) {
+        const HandRecord &x = recorded[a - 1], &y = recorded[b - 1];
+        if (order == HandQuery::Order::CostliestFirst)
+            return x.expectedLoss() > y.expectedLoss();
+        return order == HandQuery::Order::BestOutcomeFirst && x.outcome < y.outcome;
+    };
+    std::stable_sort(expected.begin(), expected.end(), before);
+    QVERIFY(expected.size() > 1);
+
+    QList<qint64> ids;
+    for (const StoredHand &stored : history.hands(query)) {
+        ids.append(stored.id);
+        QCOMPARE(stored.record, recorded[stored.id - 1]);
+        QCOMPARE(stored.record.deckAtDeal() & stored.record.goneAtDeal, CardSet(0));
+    }
+    QCOMPARE(ids, expected);
+}
+
+void tst_History::statisticsAddUpTheHands()
+{
+    // A session's figures and the lifetime's are sums over their hands; the
+    // charts get a point a session and the session's credits in order.
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    const QList<HandRecord> recorded = recordSamples(history);
+    for (const qint64 session : {qint64(0), Start + 30 * Minute}) {
+        HistoryStats expected;
+        QList<CreditsPoint> credits;
+        for (const HandRecord &hand : recorded) {
+            if (session && hand.session != session)
+                continue;
+            ++expected.hands;
+            expected.mistakes += hand.isMistake();
+            expected.creditsBet += hand.bet;
+            expected.creditsWon += hand.winnings;
+            expected.bestCredits += hand.bestCredits;
+            ++expected.outcomes[hand.outcome];
+            credits.append({int(credits.size()) + 1, hand.credits});
+        }
+        const HistoryStats stats = history.stats(session);
+        QCOMPARE(stats.hands, expected.hands);
+        QCOMPARE(stats.mistakes, expected.mistakes);
+        QCOMPARE(stats.creditsBet, expected.creditsBet);
+        QCOMPARE(stats.creditsWon, expected.creditsWon);
+        QVERIFY(qAbs(stats.bestCredits - expected.bestCredits) < 1e-9);
+        QVERIFY(stats.outcomes == expected.outcomes);
+        if (session) {
+            const QList<CreditsPoint> series = history.creditsSeries(session);
+            QVERIFY(std::equal(series.begin(), series.end(), credits.begin(), credits.end(),
+                               [](CreditsPoint a, CreditsPoint b) { return a.hand == b.hand && a.credits == b.credits; }));
+        }
+    }
+    const QList<SessionPoint> progress = history.progress();
+    QCOMPARE(progress.size(), 2);
+    QCOMPARE(progress[1].hands, history.stats(Start + 30 * Minute).hands);
+    QCOMPARE(progress[1].accuracy, history.stats(Start + 30 * Minute).accuracy());
+}
+
+void tst_History::drillSpacesRightAnswersAndRepeatsWrongOnes_data()
+{
+    QTest::addColumn<QString>("answers"); // R right, W wrong, in order
+    QTest::addColumn<int>("daysUntilDue");
+    QTest::newRow("never drilled") << "" << 0;
+    QTest::newRow("right once") << "R" << 1;
+    QTest::newRow("right twice") << "RR" << 3;
+    QTest::newRow("right four times") << "RRRR" << 21;
+    QTest::newRow("right then wrong") << "RRRW" << 0;
+    QTest::newRow("wrong then right") << "WR" << 1;
+    QTest::newRow("right past the last interval") << "RRRRRRRRR" << 180;
+}
+
+void tst_History::drillSpacesRightAnswersAndRepeatsWrongOnes()
+{
+    // The costliest mistake is drilled first; each right answer puts it off
+    // for longer, a wrong one makes it due again at once.
+    QFETCH(QString, answers);
+    QFETCH(int, daysUntilDue);
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    recordSamples(history);
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(Start, Qt::UTC).addDays(2);
+    const QList<StoredHand> due = history.dueMistakes(now, 100);
+    QVERIFY(due.size() > 2);
+    QVERIFY(std::is_sorted(due.begin(), due.end(), [](const StoredHand &a, const StoredHand &b) {
+        return a.record.expectedLoss() > b.record.expectedLoss();
+    }));
+    const qint64 drilled = due.first().id;
+    QDateTime when = now;
+    for (const QChar answer : answers) {
+        QVERIFY(history.recordDrillAnswer(drilled, answer == QLatin1Char('R'), when));
+        when = when.addSecs(1);
+    }
+    const QDateTime last = when.addSecs(-1);
+    const auto isDue = [&](const QDateTime &at) {
+        const QList<StoredHand> hands = history.dueMistakes(at, 100);
+        return std::any_of(hands.begin(), hands.end(), [&](const StoredHand &h) { return h.id == drilled; });
+    };
+    QVERIFY(isDue(last.addDays(daysUntilDue)));
+    if (daysUntilDue > 0)
+        QVERIFY(!isDue(last.addDays(daysUntilDue).addSecs(-1)));
+}
+
+void tst_History::forgettingDeletesOnlyWhatWasAsked()
+{
+    // Deleting a session takes its hands and their drill schedule and
+    // leaves the other session; deleting everything leaves an empty history.
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    const QList<HandRecord> recorded = recordSamples(history);
+    const qint64 kept = history.stats(Start).hands;
+    const qint64 drilled = history.hands({Start + 30 * Minute, true, HandQuery::Order::NewestFirst}).first().id;
+    QVERIFY(history.recordDrillAnswer(drilled, true, QDateTime::currentDateTimeUtc()));
+    QVERIFY(history.deleteSession(Start + 30 * Minute));
+    QCOMPARE(history.sessions(), QList<qint64>{Start});
+    QCOMPARE(history.stats().hands, kept);
+    QVERIFY(!history.drillDue(drilled));
+    QVERIFY(history.deleteAll());
+    QCOMPARE(rowCount(history), 0);
+    QCOMPARE(pragma(history, QStringLiteral("integrity_check")), QStringLiteral("ok"));
+}
+
+void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone_data()
+{
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<HandHistory::State>("state");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("not a database") << "garbage" << HandHistory::State::Keeping << "history-2.sqlite beside it";
+    QTest::newRow("a newer game's file") << "newer" << HandHistory::State::ReadOnly << "newer version";
+    QTest::newRow("a read-only folder") << "read-only" << HandHistory::State::NotKept << "cannot be written";
+    QTest::newRow("locked by a second copy") << "locked" << HandHistory::State::NotKept << "perhaps a second copy of the game";
+    QTest::newRow("a full disk") << "full" << HandHistory::State::NotKept << "the disk is full";
+}
+
+void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone()
+{
+    // Recording goes on or stops with one message that says why, and the
+    // file that was there keeps every byte.
+    QFETCH(QString, condition);
+    QFETCH(HandHistory::State, state);
+    QFETCH(QString, told);
+    const QString folder = m_dir->filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/history.sqlite");
+    QRandomGenerator random(3);
+    if (condition == QLatin1String("garbage")) {
+        QFile garbage(file);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(5000, 'x'));
+    } else if (condition != QLatin1String("full")) {
+        HandHistory earlier;
+        QVERIFY(earlier.open(file));
+        QVERIFY(earlier.record(sampleHand(random, Start, Start)));
+        if (condition == QLatin1String("newer"))
+            QSqlQuery(earlier.database()).exec(QStringLiteral("PRAGMA user_version = 99"));
+    }
+    const QByteArray before = readAll(file);
+
+    std::optional<SmallDisk> disk;
+    if (condition == QLatin1String("full")) {
+        disk.emplace(folder, 24);
+        if (!disk->mounted())
+            QSKIP("mounting a small disk needs root");
+    }
+    QSqlDatabase other;
+    if (condition == QLatin1String("locked")) {
+        other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other copy"));
+        other.setDatabaseName(file);
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    }
+    std::optional<OrdinaryUser> user;
+    if (condition == QLatin1String("read-only")) {
+        QCOMPARE(chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
+        user.emplace();
+        if (!user->ordinary())
+            QSKIP("a folder is read-only only to an ordinary user");
+    }
+
+    HandHistory history;
+    QSignalSpy failures(&history, &HandHistory::failed);
+    history.open(file);
+    for (int i = 0; i < 2000 && history.state() == HandHistory::State::Keeping; ++i)
+        history.record(sampleHand(random, Start, Start + i));
+    QCOMPARE(history.state(), state);
+    QVERIFY2(history.message().contains(told), qPrintable(history.message()));
+    qInfo().noquote() << history.message();
+    QCOMPARE(failures.size(), state == HandHistory::State::NotKept ? 1 : 0);
+    QVERIFY(!history.record(sampleHand(random, Start, Start)) || state == HandHistory::State::Keeping);
+    if (condition == QLatin1String("full"))
+        QCOMPARE(pragma(history, QStringLiteral("integrity_check")), QStringLiteral("ok"));
+    else
+        QCOMPARE(readAll(file), before);
+    if (condition == QLatin1String("newer"))
+        QCOMPARE(history.stats().hands, 1);
+    if (other.isValid())
+        other.close();
+    other = {};
+    QSqlDatabase::removeDatabase(QStringLiteral("other copy"));
+}
+
+void tst_History::killedWriterLosesAtMostTheHandBeingWritten()
+{
+    // A writer killed at any moment, hundreds of times: the file stays
+    // sound and holds every hand the writer had recorded, and at most the
+    // one it was writing.
+    QRandomGenerator random(11);
+    qint64 reported = 0;
+    int cutShort = 0;
+    constexpr int Kills = 300;
+    for (int kill = 0; kill < Kills; ++kill) {
+        QProcess writer;
+        writer.start(QStringLiteral(HISTORY_WRITER), {path(), QStringLiteral("0")});
+        QVERIFY(writer.waitForStarted());
+        QTest::qWait(random.bounded(5, 40));
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        const QList<QByteArray> lines = writer.readAllStandardOutput().split('\n');
+        const qint64 done = lines.size() > 1 ? lines[lines.size() - 2].toLongLong() : 0;
+        reported += done;
+        HandHistory check;
+        QVERIFY(check.open(path()));
+        const qint64 rows = rowCount(check);
+        QVERIFY2(rows == reported || rows == reported + 1, qPrintable(QStringLiteral("%1 rows, %2 reported").arg(rows).arg(reported)));
+        cutShort += rows > reported;
+        reported = rows;
+    }
+    HandHistory check;
+    QVERIFY(check.open(path()));
+    QCOMPARE(pragma(check, QStringLiteral("integrity_check")), QStringLiteral("ok"));
+    QVERIFY(reported > Kills);
+    qInfo("%d kills, %lld hands kept, %d kills between a commit and its report", Kills, reported, cutShort);
+}
+
+void tst_History::twoCopiesBothRecordEveryHand()
+{
+    // Two games writing into one history at once lose no hand.
+    constexpr int Hands = 400;
+    QProcess first, second;
+    for (QProcess *writer : {&first, &second})
+        writer->start(QStringLiteral(HISTORY_WRITER), {path(), QString::number(Hands)});
+    for (QProcess *writer : {&first, &second}) {
+        QVERIFY(writer->waitForFinished(60000));
+        QVERIFY2(writer->exitCode() == 0, writer->readAllStandardError().constData());
+    }
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    QCOMPARE(rowCount(history), 2 * Hands);
+    QCOMPARE(history.sessions().size(), 2);
+}
+
+QTEST_GUILESS_MAIN(tst_History)
+#include "tst_history.moc"

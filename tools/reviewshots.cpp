@@ -1,0 +1,68 @@
+// Pictures of the review of a filled hand history, for people to look at:
+//
+//   reviewshots HISTORY OUTDIR
+//
+// review.png: the mistakes, costliest first, the first one opened;
+// stats.png: the statistics and charts; drill.png: a drill hand answered;
+// drillend.png: the drill's score. The drill's answers go to HISTORY.
+#include "screens/review/drillwindow.h"
+#include "screens/review/handview.h"
+#include "screens/review/reviewwindow.h"
+#include "screens/table/cards.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void save(QWidget *window, const QString &path)
+{
+    QTest::qWait(300);
+    window->grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: reviewshots HISTORY OUTDIR\n");
+        return 2;
+    }
+    const QString out = args[2] + QLatin1Char('/');
+    cards table;
+    table.openHistory(args[1]);
+    ReviewWindow *review = table.openReview();
+    if (!review)
+        return 1;
+    review->setMistakesOnly(true);
+    review->setOrder(HandQuery::Order::CostliestFirst);
+    save(review, out + QStringLiteral("review.png"));
+    review->findChild<QTabWidget *>()->setCurrentIndex(1);
+    save(review, out + QStringLiteral("stats.png"));
+
+    DrillWindow *drill = review->openDrill();
+    drill->toggleHold(0);
+    drill->toggleHold(1);
+    drill->answerOrGoOn();
+    save(drill, out + QStringLiteral("drill.png"));
+    // The rest answered with the best hold, as the trainer says it.
+    while (!drill->finished()) {
+        drill->answerOrGoOn();
+        if (const StoredHand *hand = drill->current()) {
+            for (int slot = 0; slot < HandSize; ++slot) {
+                if (hand->record.bestHold & (1u << slot))
+                    drill->toggleHold(slot);
+            }
+            drill->answerOrGoOn();
+        }
+    }
+    save(drill, out + QStringLiteral("drillend.png"));
+    return 0;
+}

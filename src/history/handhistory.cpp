@@ -3,6 +3,7 @@
 #include "schema.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -136,10 +137,13 @@ HandHistory::~HandHistory()
     closeFile();
 }
 
+// The game's own folder among the player's data, where the menu's launcher
+// keeps the high scores too; not the organisation-and-application folder
+// Qt would make of it (drawpoker/drawpoker).
 QString HandHistory::defaultPath()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("history.sqlite"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QCoreApplication::applicationName() + QStringLiteral("/history.sqlite"));
 }
 
 QSqlDatabase HandHistory::database() const
@@ -195,14 +199,19 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     QSqlQuery query(db);
     // Reading the version is the first read of the file: it tells a file
-    // that is not a database before anything is written to it.
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+    // that is not a database before anything is written to it. The version
+    // and the count of tables come from one statement, so one snapshot: a
+    // second copy of the game that creates the history at this moment is
+    // seen before or after, never with its tables made and its version not.
+    if (!query.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM sqlite_master"))
+        || !query.next()) {
         if (isNotAHistory(query.lastError()))
             return Opening::NotAHistory;
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
     }
     const int version = query.value(0).toInt();
+    const int tables = query.value(1).toInt();
     query.finish();
     if (version > SchemaVersion) {
         // The connection is opened anew, and no handle to it may outlive that.
@@ -210,10 +219,8 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
         db = QSqlDatabase();
         return openReadOnly(fileName);
     }
-    if (version == 0 && query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next()
-        && query.value(0).toInt() > 0)
+    if (version == 0 && tables > 0)
         return Opening::NotAHistory;
-    query.finish();
     if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.next()
         || query.value(0).toString() != QLatin1String("wal")) {
         fail(notKept(reasonFor(query.lastError(), fileName)));

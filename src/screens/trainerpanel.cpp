@@ -124,7 +124,7 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     layout->addStretch();
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
-                                 "W training, T this panel, M sound, R review, Up/Down/Page Up/Page Down/Home/End bet"));
+                                 "W training, T this panel, M sound, R review, D drill, Up/Down/Page Up/Page Down/Home/End bet"));
     scroll->setWidget(content);
 
     connect(reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);

@@ -9,14 +9,6 @@
 
 namespace {
 
-QString cardsText(const std::array<CardCode, HandSize> &hand)
-{
-    QStringList names;
-    for (const CardCode &card : hand)
-        names << symbolCardName(card);
-    return names.join(QLatin1Char(' '));
-}
-
 QString columnTitle(int column)
 {
     switch (column) {
@@ -56,7 +48,7 @@ QVariant HandListModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case PlayedColumn:
         return QDateTime::fromMSecsSinceEpoch(hand.playedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    case DealtColumn: return cardsText(hand.dealt);
+    case DealtColumn: return keptCardsText(hand.dealt, HoldCount - 1);
     case HeldColumn: return keptCardsText(hand.dealt, hand.held);
     case BestHoldColumn: return keptCardsText(hand.dealt, hand.bestHold);
     case LossColumn: return QString::number(hand.expectedLoss(), 'f', 2);

@@ -11,6 +11,8 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString percent(double share)
@@ -50,7 +52,24 @@ QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment alignment
     axis->setTitleText(title);
     chart->addAxis(axis, alignment);
     series->attachAxis(axis);
+    // A lone point draws no line: the points themselves show.
+    series->setPointsVisible(true);
     return axis;
+}
+
+// Fits a value axis to the series' values. One value alone (a single
+// session or hand) gives the axis no span to scale, so it gets one either
+// side.
+void fitToValues(QValueAxis *axis, const QLineSeries *series)
+{
+    const QList<QPointF> points = series->points();
+    if (points.isEmpty())
+        return;
+    const auto [lowest, highest] = std::minmax_element(
+        points.begin(), points.end(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
+    const bool flat = lowest->y() == highest->y();
+    axis->setRange(lowest->y() - (flat ? 1 : 0), highest->y() + (flat ? 1 : 0));
+    axis->applyNiceNumbers();
 }
 
 } // namespace
@@ -126,7 +145,7 @@ void StatsView::drawProgress()
     sessions->setRange(1, std::max<qsizetype>(points.size(), 2));
     sessions->setTickCount(int(std::clamp<qsizetype>(points.size(), 2, 12)));
     addAxis(chart, QStringLiteral("Accuracy, %"), Qt::AlignLeft, accuracy)->setRange(0, 100);
-    addAxis(chart, QStringLiteral("Loss per 100 hands"), Qt::AlignRight, loss)->applyNiceNumbers();
+    fitToValues(addAxis(chart, QStringLiteral("Loss per 100 hands"), Qt::AlignRight, loss), loss);
 }
 
 void StatsView::drawCredits(qint64 session)
@@ -137,11 +156,14 @@ void StatsView::drawCredits(qint64 session)
         chart->removeAxis(axis);
     auto *credits = new QLineSeries;
     credits->setName(QStringLiteral("Credits"));
-    for (const CreditsPoint &point : m_history.creditsSeries(session))
+    const QList<CreditsPoint> series = m_history.creditsSeries(session);
+    for (const CreditsPoint &point : series)
         credits->append(point.hand, point.credits);
     chart->addSeries(credits);
     chart->legend()->hide();
     QValueAxis *hands = addAxis(chart, QStringLiteral("Hand"), Qt::AlignBottom, credits);
     hands->setLabelFormat(QStringLiteral("%d"));
-    addAxis(chart, QStringLiteral("Credits"), Qt::AlignLeft, credits)->applyNiceNumbers();
+    hands->setRange(1, std::max<qsizetype>(series.size(), 2));
+    hands->setTickCount(int(std::clamp<qsizetype>(series.size(), 2, 5)));
+    fitToValues(addAxis(chart, QStringLiteral("Credits"), Qt::AlignLeft, credits), credits);
 }

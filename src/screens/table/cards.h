@@ -65,8 +65,8 @@ public:
     // holds, 1 to 5 hold cards as their HOLD buttons do, T, W, A and M
     // switch the trainer, its training, its advice and the sound, and
     // between rounds Up, Down, Page Up, Page Down, Home and End move the bet
-    // bar; R opens the review of the hands. Returns whether the key was
-    // used.
+    // bar; R opens the review of the hands and D its drill. Returns
+    // whether the key was used.
     bool Form_KeyDown(int KeyCode);
 
     // The trainer's options. The panel widens the window where the screen

@@ -1,6 +1,8 @@
 // Keys of the table: the hold advice, holding cards by number, the
 // trainer's switches and the bet.
 #include "screens/table/cards.h"
+
+#include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
 #include <QKeyEvent>
@@ -44,6 +46,10 @@ bool cards::Form_KeyDown(int KeyCode)
         return true;
     case Qt::Key_R:
         openReview();
+        return true;
+    case Qt::Key_D:
+        if (ReviewWindow *review = openReview())
+            review->openDrill();
         return true;
     default:
         return moveBetBar(KeyCode);

@@ -265,12 +265,13 @@ void BM_AdviseHandReference(benchmark::State &state)
 }
 BENCHMARK(BM_AdviseHandReference)->Arg(0)->Arg(20)->Arg(41)->Unit(benchmark::kMicrosecond);
 
+// The exact return on state.range(0) threads, in wall time.
 void BM_ExactGameReturn(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(exactGameReturn(PayTable::game()));
+        benchmark::DoNotOptimize(exactGameReturn(PayTable::game(), int(state.range(0))));
 }
-BENCHMARK(BM_ExactGameReturn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExactGameReturn)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The simulated game, state.range(0) threads: hands per second, each hand
 // played once with each strategy. With state.range(1) every hand gets a

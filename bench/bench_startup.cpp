@@ -1,8 +1,10 @@
 // Process start to the table's first paint, offscreen, against a bare Qt
 // window of the same size in a program of its own: the benchmark starts
 // itself as a child that opens the table and quits right after painting
-// it, saying how much memory it had in use then, and the bare window's
-// program does the same. The two take turns, so that both see the same
+// it, saying how much memory and how many shared objects it had then, and
+// the bare window's program does the same, once blank and once with a line
+// of text. The time runs from the spawn to that line, so the children's
+// tear-down is not counted. The three take turns, so that all see the same
 // load on the machine.
 #include "firstpaint.h"
 #include "screens/table/cards.h"
@@ -38,6 +40,7 @@ struct Start
 {
     double milliseconds = 0;
     double residentMegabytes = 0;
+    double sharedObjects = 0;
 };
 
 std::optional<Start> startChild(const QString &program, const QStringList &arguments)
@@ -46,10 +49,16 @@ std::optional<Start> startChild(const QString &program, const QStringList &argum
     clock.start();
     QProcess child;
     child.start(program, arguments);
+    QByteArray line;
+    while (!line.contains('\n') && child.waitForReadyRead(30000))
+        line += child.readAllStandardOutput();
+    const double milliseconds = double(clock.nsecsElapsed()) / 1e6;
     if (!child.waitForFinished(30000) || child.exitCode() != 0)
         return std::nullopt;
-    const double milliseconds = double(clock.nsecsElapsed()) / 1e6;
-    return Start{milliseconds, child.readAllStandardOutput().toDouble() / 1024.0};
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() != 2)
+        return std::nullopt;
+    return Start{milliseconds, fields[0].toDouble() / 1024.0, fields[1].toDouble()};
 }
 
 double median(std::vector<double> values)
@@ -60,26 +69,34 @@ double median(std::vector<double> values)
 
 void BM_StartToFirstPaint(benchmark::State &state)
 {
-    std::vector<double> table, bare, tableMemory, bareMemory;
+    std::vector<double> table, bare, text, tableMemory, bareMemory, tableObjects, bareObjects;
     for (auto _ : state) {
         const std::optional<Start> plain = startChild(QStringLiteral(BARE_WINDOW), {});
         const std::optional<Start> game = startChild(QString::fromLocal8Bit(self), {QStringLiteral("--child")});
-        if (!plain || !game) {
+        const std::optional<Start> written = startChild(QStringLiteral(BARE_WINDOW), {QStringLiteral("--text")});
+        if (!plain || !game || !written) {
             state.SkipWithError("a child did not open its window");
             return;
         }
         bare.push_back(plain->milliseconds);
         table.push_back(game->milliseconds);
+        text.push_back(written->milliseconds);
         bareMemory.push_back(plain->residentMegabytes);
         tableMemory.push_back(game->residentMegabytes);
+        bareObjects.push_back(plain->sharedObjects);
+        tableObjects.push_back(game->sharedObjects);
         state.SetIterationTime(game->milliseconds / 1e3);
     }
     state.counters["bare_ms"] = median(bare);
     state.counters["table_ms"] = median(table);
     state.counters["ratio"] = median(table) / median(bare);
+    state.counters["text_ms"] = median(text);
+    state.counters["text_ratio"] = median(table) / median(text);
     state.counters["bare_MB"] = median(bareMemory);
     state.counters["table_MB"] = median(tableMemory);
     state.counters["memory_ratio"] = median(tableMemory) / median(bareMemory);
+    state.counters["bare_so"] = median(bareObjects);
+    state.counters["table_so"] = median(tableObjects);
 }
 BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 

@@ -25,6 +25,7 @@ declare -A layers=(
     [trainer]="trainer play analysis model : QtCore"
     [history]="history model : QtCore QtSql"
     [platform]="platform model : any"
+    [sound]="sound platform : any"
     [render]="render platform model : any"
     [screens]="screens render platform history trainer play analysis records model : any"
     [main]="screens render platform history trainer play analysis records model : any"

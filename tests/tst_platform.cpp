@@ -3,11 +3,13 @@
 #include "platform/commandbutton.h"
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
+#include "platform/modulesoundoutput.h"
 #include "platform/picturebox.h"
 #include "platform/placement.h"
 #include "platform/vectorpicture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QSoundEffect>
@@ -94,6 +96,10 @@ private slots:
     void soundsAreFoundInTheWorkingDirectoryFirst();
     void builtInSoundsDecode_data();
     void builtInSoundsDecode();
+    void soundModuleTakesCuesBeforeItLoads_data();
+    void soundModuleTakesCuesBeforeItLoads();
+    void playerPreparesAfterTheFirstPaint_data();
+    void playerPreparesAfterTheFirstPaint();
 };
 
 void tst_Platform::panelGoesWhereTheScreenHasRoom_data()
@@ -463,6 +469,71 @@ void tst_Platform::builtInSoundsDecode()
     effect.setSource(MediaPlayer::locate(name));
     QTRY_VERIFY_WITH_TIMEOUT(effect.status() != QSoundEffect::Loading && effect.status() != QSoundEffect::Null, 5000);
     QCOMPARE(effect.status(), QSoundEffect::Ready);
+}
+
+void tst_Platform::soundModuleTakesCuesBeforeItLoads_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<ModuleSoundOutput::State>("state");
+    QTest::addColumn<QStringList>("played");
+    QTest::newRow("recording") << QStringLiteral(RECORDING_SOUND_MODULE) << ModuleSoundOutput::State::Ready
+                               << QStringList{"clunk.wav x1", "clink.wav x2", "tada.wav x1"};
+    QTest::newRow("the game's") << ModuleSoundOutput::gameModulePath() << ModuleSoundOutput::State::Ready << QStringList{};
+    QTest::newRow("missing") << QStringLiteral("nosuch-sound.so") << ModuleSoundOutput::State::Missing << QStringList{};
+}
+
+void tst_Platform::soundModuleTakesCuesBeforeItLoads()
+{
+    // Cues asked for while the module loads play in order once it is
+    // there; without one the game goes on silently, saying so once.
+    QFETCH(QString, module);
+    QFETCH(ModuleSoundOutput::State, state);
+    QFETCH(QStringList, played);
+    QCOMPARE(QFileInfo(ModuleSoundOutput::gameModulePath()).canonicalFilePath(),
+             QFileInfo(QStringLiteral(GAME_SOUND_MODULE)).canonicalFilePath());
+    qApp->setProperty("playedCues", QStringList());
+    if (state == ModuleSoundOutput::State::Missing)
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^drawpoker: playing without sound: .*nosuch-sound")));
+    ModuleSoundOutput output(module);
+    output.play(QUrl(QStringLiteral("qrc:/sounds/clunk.wav")), 1);
+    output.play(QUrl(QStringLiteral("qrc:/sounds/clink.wav")), 2);
+    QCOMPARE(output.state(), ModuleSoundOutput::State::Loading);
+    QTRY_COMPARE(output.state(), state);
+    output.play(QUrl(QStringLiteral("qrc:/sounds/tada.wav")), 1);
+    QCOMPARE(qApp->property("playedCues").toStringList(), played);
+}
+
+void tst_Platform::playerPreparesAfterTheFirstPaint_data()
+{
+    QTest::addColumn<bool>("muted");
+    QTest::newRow("sound on") << false;
+    QTest::newRow("muted") << true;
+}
+
+void tst_Platform::playerPreparesAfterTheFirstPaint()
+{
+    // The sound loads once the window is up; a muted player loads nothing.
+    class Preparing final : public SoundOutput
+    {
+    public:
+        void play(const QUrl &, int) override {}
+        void prepare() override { ++prepared; }
+        int prepared = 0;
+    };
+    QFETCH(bool, muted);
+    MediaPlayer player;
+    auto preparing = std::make_unique<Preparing>();
+    const Preparing *output = preparing.get();
+    player.setOutput(std::move(preparing));
+    player.setMuted(muted);
+    QWidget window;
+    player.prepareAfterFirstPaint(&window);
+    QTest::qWait(20);
+    QCOMPARE(output->prepared, 0);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(20);
+    QCOMPARE(output->prepared, muted ? 0 : 1);
 }
 
 QTEST_MAIN(tst_Platform)

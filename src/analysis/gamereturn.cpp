@@ -21,6 +21,8 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -69,16 +71,17 @@ constexpr HoldTables holds;
 // the lowest: visitRun(cards, lacking, count) stands for the sets with
 // cards[1..] and a lowest card from 0 to count - 1. For the lowest card 0,
 // lacking[j] is the index of the subset without cards[j]; for j > 0 it
-// grows by one with the lowest card.
+// grows by one with the lowest card. Only the cards from `first` on are
+// tried at this level.
 template <int Size, int Level = Size - 1, typename VisitRun>
-void forEachRunBelow(int limit, const std::array<std::int32_t, Size> &lacking, std::array<int, Size> &cards,
-                     VisitRun &visitRun)
+void forEachRunBelow(int first, int limit, const std::array<std::int32_t, Size> &lacking,
+                     std::array<int, Size> &cards, VisitRun &visitRun)
 {
     if constexpr (Level == 0) {
         cards[0] = 0;
         visitRun(cards, lacking, limit);
     } else {
-        for (int card = Level; card < limit; ++card) {
+        for (int card = std::max(Level, first); card < limit; ++card) {
             std::array<std::int32_t, Size> next = lacking;
             for (int j = 0; j < Size; ++j) {
                 if (j < Level)
@@ -87,16 +90,42 @@ void forEachRunBelow(int limit, const std::array<std::int32_t, Size> &lacking, s
                     next[j] += Choose[card][Level + 1];
             }
             cards[Level] = card;
-            forEachRunBelow<Size, Level - 1>(card, next, cards, visitRun);
+            forEachRunBelow<Size, Level - 1>(0, card, next, cards, visitRun);
         }
     }
 }
 
+// The runs of the sets whose highest card is from `first` to `last` - 1;
+// the first of them has the index choose(first, Size).
 template <int Size, typename VisitRun>
-void forEachRun(VisitRun visitRun)
+void forEachRun(VisitRun visitRun, int first = 0, int last = DeckSize)
 {
     std::array<int, Size> cards{};
-    forEachRunBelow<Size>(DeckSize, std::array<std::int32_t, Size>{}, cards, visitRun);
+    forEachRunBelow<Size>(first, last, std::array<std::int32_t, Size>{}, cards, visitRun);
+}
+
+// Part `part` of `parts` about equal shares of the sets of Size cards, as
+// the range of their highest cards: it starts at the returned card and
+// ends where part + 1 starts.
+template <int Size>
+int shareStart(int part, int parts)
+{
+    const std::int64_t before = std::int64_t(Choose[DeckSize][Size]) * part / parts;
+    int card = 0;
+    while (card < DeckSize && Choose[card][Size] < before)
+        ++card;
+    return card;
+}
+
+// Runs work(part) for each part from 0 to parts - 1 at the same time, the
+// first on the calling thread.
+template <typename Work>
+void inParallel(int parts, const Work &work)
+{
+    std::vector<std::jthread> others;
+    for (int part = 1; part < parts; ++part)
+        others.emplace_back(work, part);
+    work(0);
 }
 
 // The same sets one by one: visit(cards, lacking).
@@ -263,6 +292,17 @@ struct SetTotals
         else
             small[size][index] += amount;
     }
+    void add(const SetTotals &other)
+    {
+        for (int size = 0; size < HandSize - 1; ++size)
+            addInto(other.small[size], small[size]);
+        addInto(other.four, four);
+    }
+    template <typename Value>
+    static void addInto(const std::vector<Value> &from, std::vector<Value> &to)
+    {
+        std::transform(from.begin(), from.end(), to.begin(), to.begin(), std::plus<>());
+    }
 
     std::array<std::vector<std::int64_t>, HandSize - 1> small;
     std::vector<FourCardValue> four;
@@ -355,8 +395,9 @@ struct DealHolds
 class GameSolver
 {
 public:
-    GameSolver(const PayTable &table, bool keepHolds)
-        : m_scores(table)
+    GameSolver(const PayTable &table, bool keepHolds, int threads)
+        : m_parts(threads > 0 ? threads : int(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads)))
+        , m_scores(table)
         , m_pays(table.pays())
         , m_outcomeOf(HandCount)
     {
@@ -373,13 +414,14 @@ public:
     GameReturn solve()
     {
         scoreEveryHand();
-        forEachDealClass([this](const std::array<int, HandSize> &cards, int weight) { playBest(cards, weight); });
+        playEveryClass();
         countFinalHands();
         return m_game;
     }
     PayTotals takePays() { return std::move(m_pay); }
     FreshDeckHolds::Classes takeClasses()
     {
+        m_classes.tied = std::move(m_played.tied);
         std::sort(m_classes.tied.begin(), m_classes.tied.end());
         return std::move(m_classes);
     }
@@ -388,35 +430,83 @@ private:
     // Coefficients are kept 5! times too large, so that carrying them up
     // divides exactly.
     static constexpr std::int64_t Scale = 120;
+    // The passes over every hand and every class share the work out among
+    // this many threads at most, by default.
+    static constexpr unsigned MostThreads = 4;
+
+    // What playing some of the classes leaves, kept apart for each thread
+    // until all are done.
+    struct alignas(64) Terms
+    {
+        SetTotals<std::int64_t> coefficient;
+        std::array<std::int64_t, OutcomeCount> scaledOutcomes{};
+        std::vector<std::pair<std::int32_t, std::uint32_t>> tied;
+
+        void add(const Terms &other)
+        {
+            coefficient.add(other.coefficient);
+            for (int o = 0; o < OutcomeCount; ++o)
+                scaledOutcomes[o] += other.scaledOutcomes[o];
+            tied.insert(tied.end(), other.tied.begin(), other.tied.end());
+        }
+    };
 
     // Every hand scored once, and its pay added to its four-card subsets;
-    // then the pay totals of the smaller sets.
+    // then the pay totals of the smaller sets. Each thread adds into four-card
+    // totals of its own, and they are added together at the end.
     void scoreEveryHand()
     {
-        std::int32_t hand = 0;
-        forEachRun<HandSize>([&](const std::array<int, HandSize> &cards,
-                                 const std::array<std::int32_t, HandSize> &lacking, int count) {
-            const HandScores::Run run = m_scores.run(cards);
-            std::uint32_t withoutLowest = 0;
-            for (int lowest = 0; lowest < count; ++lowest) {
-                const Outcome outcome = m_scores.outcome(run, lowest);
-                const auto pay = std::uint32_t(m_pays[outcome]);
-                m_outcomeOf[hand++] = std::uint8_t(outcome);
-                withoutLowest += pay;
-                for (int j = 1; j < HandSize; ++j)
-                    m_pay.four[lacking[std::size_t(j)] + lowest] += pay;
-            }
-            m_pay.four[lacking[0]] += withoutLowest;
+        std::vector<std::vector<std::uint32_t>> fours(std::size_t(m_parts - 1));
+        inParallel(m_parts, [&](int part) {
+            std::vector<std::uint32_t> &four = part == 0 ? m_pay.four : fours[std::size_t(part - 1)];
+            four.resize(m_pay.four.size());
+            const int first = shareStart<HandSize>(part, m_parts);
+            std::int32_t hand = Choose[first][HandSize];
+            forEachRun<HandSize>([&](const std::array<int, HandSize> &cards,
+                                     const std::array<std::int32_t, HandSize> &lacking, int count) {
+                const HandScores::Run run = m_scores.run(cards);
+                std::uint32_t withoutLowest = 0;
+                for (int lowest = 0; lowest < count; ++lowest) {
+                    const Outcome outcome = m_scores.outcome(run, lowest);
+                    const auto pay = std::uint32_t(m_pays[outcome]);
+                    m_outcomeOf[hand++] = std::uint8_t(outcome);
+                    withoutLowest += pay;
+                    for (int j = 1; j < HandSize; ++j)
+                        four[lacking[std::size_t(j)] + lowest] += pay;
+                }
+                four[lacking[0]] += withoutLowest;
+            }, first, shareStart<HandSize>(part + 1, m_parts));
         });
+        for (const std::vector<std::uint32_t> &four : fours)
+            PayTotals::addInto(four, m_pay.four);
         addToSubsets<4>(m_pay.four, m_pay.small[3]);
         addToSubsets<3>(m_pay.small[3], m_pay.small[2]);
         addToSubsets<2>(m_pay.small[2], m_pay.small[1]);
         addToSubsets<1>(m_pay.small[1], m_pay.small[0]);
     }
 
+    // Every class of deals, the classes dealt out to the threads in turn;
+    // then the other threads' terms added to the first's.
+    void playEveryClass()
+    {
+        std::vector<std::unique_ptr<Terms>> others(std::size_t(m_parts - 1));
+        inParallel(m_parts, [&](int part) {
+            if (part > 0)
+                others[std::size_t(part - 1)] = std::make_unique<Terms>();
+            Terms &terms = part == 0 ? m_played : *others[std::size_t(part - 1)];
+            int turn = 0;
+            forEachDealClass([&](const std::array<int, HandSize> &cards, int weight) {
+                if (turn++ % m_parts == part)
+                    playBest(cards, weight, terms);
+            });
+        });
+        for (const std::unique_ptr<Terms> &other : others)
+            m_played.add(*other);
+    }
+
     // One class of deals: finds its best hold and leaves the terms that
     // count the hold's final hands.
-    void playBest(const std::array<int, HandSize> &cards, int weight)
+    void playBest(const std::array<int, HandSize> &cards, int weight, Terms &terms)
     {
         const Outcome dealt = Outcome(m_outcomeOf[colexIndex(cards)]);
         const DealHolds values(cards, m_pay, m_pays[dealt]);
@@ -434,7 +524,7 @@ private:
             }
         }
         if (!m_classes.hold.empty())
-            keepHold(index[HoldCount - 1], total, best);
+            keepHold(index[HoldCount - 1], total, best, terms.tied);
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
         const std::int64_t amount = Scale * weight * m_perDraw[holds.count[best]];
@@ -443,15 +533,16 @@ private:
             const unsigned set = best | extra;
             const std::int64_t signedAmount = holds.count[extra] % 2 ? -amount : amount;
             if (set == HoldCount - 1)
-                m_scaledOutcomes[dealt] += signedAmount;
+                terms.scaledOutcomes[dealt] += signedAmount;
             else
-                m_coefficient.add(holds.count[set], index[set], signedAmount);
+                terms.coefficient.add(holds.count[set], index[set], signedAmount);
             if (extra == 0)
                 break;
         }
     }
 
-    void keepHold(std::int32_t deal, const std::array<std::int64_t, HoldCount> &total, unsigned best)
+    void keepHold(std::int32_t deal, const std::array<std::int64_t, HoldCount> &total, unsigned best,
+                  std::vector<std::pair<std::int32_t, std::uint32_t>> &tiedDeals)
     {
         std::uint32_t tied = 0;
         for (unsigned mask = 0; mask < HoldCount; ++mask) {
@@ -461,40 +552,50 @@ private:
         const bool unique = tied == std::uint32_t(1) << best;
         m_classes.hold[deal] = unique ? std::uint8_t(best) : FreshDeckHolds::Classes::Tied;
         if (!unique)
-            m_classes.tied.emplace_back(deal, tied);
+            tiedDeals.emplace_back(deal, tied);
     }
 
     // The coefficients carried up to the four-card sets, and from there
     // into the outcome of every hand.
     void countFinalHands()
     {
-        addFromSubsets<1>(m_coefficient.small[0], m_coefficient.small[1]);
-        addFromSubsets<2>(m_coefficient.small[1], m_coefficient.small[2]);
-        addFromSubsets<3>(m_coefficient.small[2], m_coefficient.small[3]);
-        addFromSubsets<4>(m_coefficient.small[3], m_coefficient.four);
-        std::int32_t hand = 0;
-        forEachRun<HandSize>([&](const std::array<int, HandSize> &, const std::array<std::int32_t, HandSize> &lacking,
-                                 int count) {
-            const std::int64_t withoutLowest = m_coefficient.four[lacking[0]];
-            for (int lowest = 0; lowest < count; ++lowest) {
-                std::int64_t sum = withoutLowest;
-                for (int j = 1; j < HandSize; ++j)
-                    sum += m_coefficient.four[lacking[std::size_t(j)] + lowest];
-                m_scaledOutcomes[m_outcomeOf[hand++]] += sum;
-            }
+        addFromSubsets<1>(m_played.coefficient.small[0], m_played.coefficient.small[1]);
+        addFromSubsets<2>(m_played.coefficient.small[1], m_played.coefficient.small[2]);
+        addFromSubsets<3>(m_played.coefficient.small[2], m_played.coefficient.small[3]);
+        addFromSubsets<4>(m_played.coefficient.small[3], m_played.coefficient.four);
+        std::vector<std::array<std::int64_t, OutcomeCount>> counted(static_cast<std::size_t>(m_parts));
+        inParallel(m_parts, [&](int part) {
+            std::array<std::int64_t, OutcomeCount> scaled{};
+            const int first = shareStart<HandSize>(part, m_parts);
+            std::int32_t hand = Choose[first][HandSize];
+            forEachRun<HandSize>([&](const std::array<int, HandSize> &,
+                                     const std::array<std::int32_t, HandSize> &lacking, int count) {
+                const std::int64_t withoutLowest = m_played.coefficient.four[lacking[0]];
+                for (int lowest = 0; lowest < count; ++lowest) {
+                    std::int64_t sum = withoutLowest;
+                    for (int j = 1; j < HandSize; ++j)
+                        sum += m_played.coefficient.four[lacking[std::size_t(j)] + lowest];
+                    scaled[m_outcomeOf[hand++]] += sum;
+                }
+            }, first, shareStart<HandSize>(part + 1, m_parts));
+            counted[std::size_t(part)] = scaled;
         });
+        for (const std::array<std::int64_t, OutcomeCount> &scaled : counted) {
+            for (int o = 0; o < OutcomeCount; ++o)
+                m_played.scaledOutcomes[o] += scaled[o];
+        }
         for (int o = 0; o < OutcomeCount; ++o) {
-            m_game.outcomes[o] = m_scaledOutcomes[o] / Scale;
+            m_game.outcomes[o] = m_played.scaledOutcomes[o] / Scale;
             m_game.totalPay += m_game.outcomes[o] * m_pays[o];
         }
     }
 
+    const int m_parts;
     const HandScores m_scores;
     const std::array<int, OutcomeCount> m_pays;
     std::vector<std::uint8_t> m_outcomeOf; // by the hand's colex index
     PayTotals m_pay;
-    SetTotals<std::int64_t> m_coefficient;
-    std::array<std::int64_t, OutcomeCount> m_scaledOutcomes{};
+    Terms m_played;
     std::array<std::int64_t, HandSize + 1> m_perDraw{}; // draws in the common denominator, by cards held
     FreshDeckHolds::Classes m_classes;
     GameReturn m_game;
@@ -502,9 +603,9 @@ private:
 
 } // namespace
 
-GameReturn exactGameReturn(const PayTable &table)
+GameReturn exactGameReturn(const PayTable &table, int threads)
 {
-    return GameSolver(table, false).solve();
+    return GameSolver(table, false, threads).solve();
 }
 
 struct FreshDeckHolds::Pays
@@ -515,7 +616,7 @@ struct FreshDeckHolds::Pays
 
 FreshDeckHolds::FreshDeckHolds(const PayTable &table)
 {
-    GameSolver solver(table, true);
+    GameSolver solver(table, true, 0);
     solver.solve();
     m_classes = solver.takeClasses();
     m_pays = std::make_unique<const Pays>(Pays{table, solver.takePays()});

@@ -21,7 +21,9 @@ struct GameReturn
     double value() const { return double(totalPay) / double(denominator); }
 };
 
-GameReturn exactGameReturn(const PayTable &table);
+// The work is shared among `threads` threads, by default (0) one for each
+// core up to four; the result is the same for any number.
+GameReturn exactGameReturn(const PayTable &table, int threads = 0);
 
 // The best hold of every deal on a fresh deck, found by solving the whole
 // game once: a look-up instead of an analysis of 32 holds.

@@ -1,9 +1,12 @@
 #include "mediaplayer.h"
 
-#include "soundoutput.h"
+#include "modulesoundoutput.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QTimer>
+#include <QWidget>
 
 MediaPlayer::MediaPlayer(QObject *parent)
     : QObject(parent)
@@ -15,6 +18,32 @@ MediaPlayer::~MediaPlayer() = default;
 void MediaPlayer::setOutput(std::unique_ptr<SoundOutput> output)
 {
     m_output = std::move(output);
+}
+
+SoundOutput &MediaPlayer::output()
+{
+    if (!m_output)
+        m_output = std::make_unique<ModuleSoundOutput>();
+    return *m_output;
+}
+
+void MediaPlayer::prepareAfterFirstPaint(QWidget *window)
+{
+    window->installEventFilter(this);
+}
+
+bool MediaPlayer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
+        // After the whole window has painted; a muted player loads nothing
+        // until a cue needs it.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_muted)
+                output().prepare();
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void MediaPlayer::setDispatchProperty(int dispatchId, const QVariant &value)
@@ -32,9 +61,7 @@ void MediaPlayer::setDispatchProperty(int dispatchId, const QVariant &value)
         const QUrl source = locate(name);
         if (m_muted || source.isEmpty() || m_playCount < 1)
             return;
-        if (!m_output)
-            m_output = std::make_unique<SoundEffectOutput>();
-        m_output->play(source, m_playCount);
+        output().play(source, m_playCount);
         break;
     }
     default:

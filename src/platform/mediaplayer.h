@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QWidget;
 class SoundOutput;
 
 // The sound player the table talks to by property numbers: 19 is the start
@@ -25,7 +26,12 @@ public:
     ~MediaPlayer() override;
 
     void setDispatchProperty(int dispatchId, const QVariant &value);
+    // Without an output of its own the player plays through the game's
+    // sound module.
     void setOutput(std::unique_ptr<SoundOutput> output);
+    // Has the output get ready once `window` has painted for the first
+    // time, so that what it loads does not hold up the window.
+    void prepareAfterFirstPaint(QWidget *window);
     // A muted player still takes every cue but plays nothing.
     void setMuted(bool muted) { m_muted = muted; }
     bool isMuted() const { return m_muted; }
@@ -35,11 +41,16 @@ public:
     // Returns an empty URL when neither has it.
     static QUrl locate(const QString &fileName);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A file was asked to play: its name as given and how many times.
     void cueStarted(const QString &fileName, int playCount);
 
 private:
+    SoundOutput &output();
+
     qint32 m_playCount = 1;
     bool m_muted = false;
     std::unique_ptr<SoundOutput> m_output;

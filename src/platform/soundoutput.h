@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QHash>
 #include <QUrl>
-
-class QSoundEffect;
 
 // Where the media player's sounds end up.
 class SoundOutput
@@ -12,17 +9,11 @@ public:
     virtual ~SoundOutput() = default;
     // Starts the sound at once in the background; times is how often it plays.
     virtual void play(const QUrl &source, int times) = 0;
+    // Gets ready to play where that takes a while; the player asks once its
+    // window is on screen.
+    virtual void prepare() {}
 };
 
-// Plays WAV files through Qt Multimedia, one effect per file, kept loaded
-// after its first use so that later cues start without delay.
-class SoundEffectOutput final : public SoundOutput
-{
-public:
-    SoundEffectOutput();
-    ~SoundEffectOutput() override;
-    void play(const QUrl &source, int times) override;
-
-private:
-    QHash<QUrl, QSoundEffect *> m_effects;
-};
+// The name of the function by which the sound module hands out its output:
+// a `SoundOutput *()` that gives up ownership.
+inline constexpr char SoundModuleEntry[] = "drawpokerSoundOutput";

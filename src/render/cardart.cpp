@@ -1,5 +1,6 @@
 #include "cardart.h"
 
+#include "assets/icon.xpm"
 #include "cardback.h"
 #include "platform/svgpicture.h"
 
@@ -28,7 +29,10 @@ std::shared_ptr<const VectorPicture> cardBack()
 
 QIcon applicationIcon()
 {
-    return QIcon(QPixmap(QStringLiteral(":/art/icon.xpm")));
+    // Built in as the array an XPM file is: read from a file, even one
+    // named as XPM, the image would have Qt load every image format
+    // plug-in before the window opens.
+    return QIcon(QPixmap(icon_xpm));
 }
 
 } // namespace CardArt

@@ -73,6 +73,7 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     buildControls();
     connectHandlers();
     Form_Load();
+    MediaPlayer1.prepareAfterFirstPaint(this);
 }
 
 // The review's queries go before the history they read.

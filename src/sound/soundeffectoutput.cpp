@@ -1,4 +1,4 @@
-#include "soundoutput.h"
+#include "sound/soundeffectoutput.h"
 
 #include <QSoundEffect>
 
@@ -19,4 +19,10 @@ void SoundEffectOutput::play(const QUrl &source, int times)
     // A file that cannot be decoded just stays silent; the game goes on.
     effect->setLoopCount(times);
     effect->play();
+}
+
+// The module's one entry, looked up by name when the game loads it.
+extern "C" Q_DECL_EXPORT SoundOutput *drawpokerSoundOutput()
+{
+    return new SoundEffectOutput;
 }

@@ -1,11 +1,10 @@
-#include "mediaplayer.h"
+#include "platform/mediaplayer.h"
 
-#include "modulesoundoutput.h"
+#include "platform/firstpaint.h"
+#include "platform/modulesoundoutput.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
-#include <QTimer>
 #include <QWidget>
 
 MediaPlayer::MediaPlayer(QObject *parent)
@@ -29,21 +28,11 @@ SoundOutput &MediaPlayer::output()
 
 void MediaPlayer::prepareAfterFirstPaint(QWidget *window)
 {
-    window->installEventFilter(this);
-}
-
-bool MediaPlayer::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint) {
-        watched->removeEventFilter(this);
-        // After the whole window has painted; a muted player loads nothing
-        // until a cue needs it.
-        QTimer::singleShot(0, this, [this] {
-            if (!m_muted)
-                output().prepare();
-        });
-    }
-    return QObject::eventFilter(watched, event);
+    // A muted player loads nothing until a cue needs it.
+    afterFirstPaint(window, [this] {
+        if (!m_muted)
+            output().prepare();
+    });
 }
 
 void MediaPlayer::setDispatchProperty(int dispatchId, const QVariant &value)

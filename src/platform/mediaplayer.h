@@ -41,9 +41,6 @@ public:
     // Returns an empty URL when neither has it.
     static QUrl locate(const QString &fileName);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 signals:
     // A file was asked to play: its name as given and how many times.
     void cueStarted(const QString &fileName, int playCount);

@@ -3,6 +3,7 @@
 // right-click menu, and kept in the player's settings.
 #include "screens/table/cards.h"
 
+#include "platform/firstpaint.h"
 #include "platform/placement.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
@@ -84,7 +85,9 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setSoundOn(options.soundOn);
     m_settings = std::move(settings);
     saveOptions();
-    openHistory(HandHistory::defaultPath());
+    // The first frame does not need the history, and no hand is settled
+    // before the table is on the screen.
+    afterFirstPaint(this, [this] { openHistory(HandHistory::defaultPath()); });
 }
 
 // The trainer's record of each settled hand goes to the history whether the

@@ -90,6 +90,7 @@ void DrillWindow::judge()
 void DrillWindow::finish()
 {
     m_finished = true;
+    m_view->hideCards();
     m_status->setText(m_answered == 0 ? QStringLiteral("No mistakes are due for the drill.")
                                       : QStringLiteral("Drill over: %1 of %2 right.").arg(m_right).arg(m_answered));
     m_view->showText(m_answered == 0 ? QString()

@@ -63,6 +63,14 @@ void HandView::setHeld(unsigned held)
     }
 }
 
+void HandView::hideCards()
+{
+    for (int slot = 0; slot < HandSize; ++slot) {
+        m_cards[slot]->hide();
+        m_holdMarks[slot]->hide();
+    }
+}
+
 bool HandView::showJudgement(const HandRecord &hand)
 {
     m_trainer.judge(hand);

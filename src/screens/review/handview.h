@@ -26,6 +26,8 @@ public:
     // Shows the five cards dealt with nothing held and no words.
     void showDeal(const std::array<CardCode, HandSize> &dealt);
     void setHeld(unsigned held);
+    // Hides the cards and their marks, once there is no hand to show.
+    void hideCards();
     unsigned held() const { return m_held; }
     // The trainer's words on `hand`: its verdict on the holds, the deck's
     // effect and all 32 holds. Returns whether the holds were a mistake.

@@ -187,7 +187,7 @@ private:
             std::array<int, RankCount> counts{};
             int index = 0;
             for (int i = 0; i < HandSize; ++i) {
-                ++counts[ranks[std::size_t(i)]];
+                ++counts[ranks[i]];
                 index += Choose[ranks[i] + i][i + 1];
             }
             if (*std::max_element(counts.begin(), counts.end()) > SuitCount)
@@ -458,7 +458,7 @@ private:
     {
         std::vector<std::vector<std::uint32_t>> fours(std::size_t(m_parts - 1));
         inParallel(m_parts, [&](int part) {
-            std::vector<std::uint32_t> &four = part == 0 ? m_pay.four : fours[std::size_t(part - 1)];
+            std::vector<std::uint32_t> &four = part == 0 ? m_pay.four : fours[part - 1];
             four.resize(m_pay.four.size());
             const int first = shareStart<HandSize>(part, m_parts);
             std::int32_t hand = Choose[first][HandSize];
@@ -472,7 +472,7 @@ private:
                     m_outcomeOf[hand++] = std::uint8_t(outcome);
                     withoutLowest += pay;
                     for (int j = 1; j < HandSize; ++j)
-                        four[lacking[std::size_t(j)] + lowest] += pay;
+                        four[lacking[j] + lowest] += pay;
                 }
                 four[lacking[0]] += withoutLowest;
             }, first, shareStart<HandSize>(part + 1, m_parts));
@@ -492,8 +492,8 @@ private:
         std::vector<std::unique_ptr<Terms>> others(std::size_t(m_parts - 1));
         inParallel(m_parts, [&](int part) {
             if (part > 0)
-                others[std::size_t(part - 1)] = std::make_unique<Terms>();
-            Terms &terms = part == 0 ? m_played : *others[std::size_t(part - 1)];
+                others[part - 1] = std::make_unique<Terms>();
+            Terms &terms = part == 0 ? m_played : *others[part - 1];
             int turn = 0;
             forEachDealClass([&](const std::array<int, HandSize> &cards, int weight) {
                 if (turn++ % m_parts == part)
@@ -574,11 +574,11 @@ private:
                 for (int lowest = 0; lowest < count; ++lowest) {
                     std::int64_t sum = withoutLowest;
                     for (int j = 1; j < HandSize; ++j)
-                        sum += m_played.coefficient.four[lacking[std::size_t(j)] + lowest];
+                        sum += m_played.coefficient.four[lacking[j] + lowest];
                     scaled[m_outcomeOf[hand++]] += sum;
                 }
             }, first, shareStart<HandSize>(part + 1, m_parts));
-            counted[std::size_t(part)] = scaled;
+            counted[part] = scaled;
         });
         for (const std::array<std::int64_t, OutcomeCount> &scaled : counted) {
             for (int o = 0; o < OutcomeCount; ++o)
@@ -662,7 +662,7 @@ unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) co
               [&](int a, int b) { return ranksOfSuit[a] > ranksOfSuit[b]; });
     std::array<int, SuitCount> renamed{};
     for (int i = 0; i < SuitCount; ++i)
-        renamed[bySize[std::size_t(i)]] = i;
+        renamed[bySize[i]] = i;
     std::array<int, HandSize> number{};
     for (int slot = 0; slot < HandSize; ++slot) {
         const CardCode &card = hand[slot];

@@ -308,7 +308,7 @@ private:
         for (; suits; suits &= suits - 1) {
             const int suit = std::countr_zero(suits);
             const unsigned inSuit = m_deck.suitRanks[suit];
-            flushes += Choose[m_deck.perSuit[std::size_t(suit)]][draw];
+            flushes += Choose[m_deck.perSuit[suit]][draw];
             forEachStraightAround(keptRanks, [&](unsigned window) {
                 const unsigned missing = window & ~keptRanks;
                 if ((inSuit & missing) == missing)

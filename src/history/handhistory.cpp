@@ -78,7 +78,7 @@ qint64 packCards(const std::array<CardCode, HandSize> &cards)
 {
     qint64 packed = 0;
     for (int slot = 0; slot < HandSize; ++slot)
-        packed |= qint64(CardIndex(cards[std::size_t(slot)])) << (6 * slot);
+        packed |= qint64(CardIndex(cards[slot])) << (6 * slot);
     return packed;
 }
 
@@ -87,7 +87,7 @@ std::array<CardCode, HandSize> unpackCards(qint64 packed)
     std::array<CardCode, HandSize> cards{};
     for (int slot = 0; slot < HandSize; ++slot) {
         const int index = int(packed >> (6 * slot)) & 0x3F;
-        cards[std::size_t(slot)] = CardCode{qint16(index / SuitCount), qint16(index % SuitCount)};
+        cards[slot] = CardCode{qint16(index / SuitCount), qint16(index % SuitCount)};
     }
     return cards;
 }
@@ -387,7 +387,7 @@ HistoryStats HandHistory::stats(qint64 session) const
         const int outcome = sql.value(0).toInt();
         const qint64 hands = sql.value(1).toLongLong();
         if (outcome >= 0 && outcome < OutcomeCount)
-            stats.outcomes[std::size_t(outcome)] += hands;
+            stats.outcomes[outcome] += hands;
         stats.hands += hands;
         stats.mistakes += sql.value(2).toLongLong();
         stats.warned += sql.value(3).toLongLong();
@@ -451,7 +451,7 @@ bool HandHistory::recordDrillAnswer(qint64 handId, bool right, const QDateTime &
     const int rightInARow = sql.exec() && sql.next() ? sql.value(0).toInt() : 0;
     sql.finish();
     const int step = right ? rightInARow + 1 : 0;
-    const int days = step ? DrillIntervals[std::size_t(std::min<int>(step, DrillIntervals.size()) - 1)] : 0;
+    const int days = step ? DrillIntervals[std::min<int>(step, DrillIntervals.size()) - 1] : 0;
     sql.prepare(QStringLiteral("INSERT OR REPLACE INTO drill (hand, due, step)"
                                " SELECT id, ?, ? FROM hands WHERE id = ?"));
     sql.addBindValue(now.addDays(days).toMSecsSinceEpoch());

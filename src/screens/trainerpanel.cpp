@@ -48,7 +48,7 @@ QString markedHand(const std::array<CardCode, HandSize> &hand, unsigned mask)
 {
     QStringList cells;
     for (int slot = 0; slot < HandSize; ++slot) {
-        const QString card = richCards(symbolCardName(hand[std::size_t(slot)]));
+        const QString card = richCards(symbolCardName(hand[slot]));
         cells << ((mask & (1u << slot)) ? QStringLiteral("<td align=center bgcolor=%1><b>%2</b></td>").arg(Marked, card)
                                         : QStringLiteral("<td align=center>%1</td>").arg(card));
     }

@@ -24,7 +24,7 @@ CardSet cardsOf(const std::array<CardCode, HandSize> &hand, unsigned mask = Hold
     CardSet cards = 0;
     for (int slot = 0; slot < HandSize; ++slot) {
         if (mask & (1u << slot))
-            cards |= cardBit(hand[std::size_t(slot)]);
+            cards |= cardBit(hand[slot]);
     }
     return cards;
 }
@@ -132,8 +132,8 @@ QList<AdviceRow> Trainer::advice(int count, unsigned mask) const
     const auto ranked = rankedHolds();
     int place = 0;
     for (int i = 0; i < HoldCount; ++i) {
-        const unsigned hold = ranked[std::size_t(i)];
-        const bool tied = i > 0 && compareReturns((*m_holds)[hold], (*m_holds)[ranked[std::size_t(i - 1)]]) == 0;
+        const unsigned hold = ranked[i];
+        const bool tied = i > 0 && compareReturns((*m_holds)[hold], (*m_holds)[ranked[i - 1]]) == 0;
         if (!tied)
             place = i + 1;
         if (i < count || hold == mask)

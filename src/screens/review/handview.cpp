@@ -26,8 +26,8 @@ HandView::HandView(const cards &table, QWidget *parent)
         auto *mark = new QLabel;
         mark->setAlignment(Qt::AlignCenter);
         layout->addWidget(mark, 1, slot);
-        m_cards[std::size_t(slot)] = box;
-        m_holdMarks[std::size_t(slot)] = mark;
+        m_cards[slot] = box;
+        m_holdMarks[slot] = mark;
     }
     m_words = new QLabel;
     m_words->setWordWrap(true);
@@ -44,9 +44,9 @@ HandView::HandView(const cards &table, QWidget *parent)
 void HandView::showDeal(const std::array<CardCode, HandSize> &dealt)
 {
     for (int slot = 0; slot < HandSize; ++slot) {
-        const CardCode &card = dealt[std::size_t(slot)];
-        m_table.paintFace(m_cards[std::size_t(slot)], card.rank, card.suit);
-        m_cards[std::size_t(slot)]->setAccessibleDescription(symbolCardName(card));
+        const CardCode &card = dealt[slot];
+        m_table.paintFace(m_cards[slot], card.rank, card.suit);
+        m_cards[slot]->setAccessibleDescription(symbolCardName(card));
     }
     setHeld(0);
     showText(QString());
@@ -56,7 +56,7 @@ void HandView::setHeld(unsigned held)
 {
     m_held = held;
     for (int slot = 0; slot < HandSize; ++slot) {
-        QLabel *mark = m_holdMarks[std::size_t(slot)];
+        QLabel *mark = m_holdMarks[slot];
         const bool on = held & (1u << slot);
         mark->setText(on ? QStringLiteral("<b>HELD</b>") : QString());
         mark->setStyleSheet(on ? QStringLiteral("background: #ffff00; color: black") : QString());

@@ -35,7 +35,7 @@ public:
     // Plain words in place of the trainer's.
     void showText(const QString &text);
 
-    PictureBox *card(int slot) const { return m_cards[std::size_t(slot)]; }
+    PictureBox *card(int slot) const { return m_cards[slot]; }
     QLabel *words() const { return m_words; }
 
 signals:

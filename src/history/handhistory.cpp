@@ -4,12 +4,14 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 
 namespace {
@@ -17,7 +19,8 @@ namespace {
 // Two copies of the game write a hand in well under a millisecond each, so
 // a short wait covers any meeting of theirs; a lock held longer is someone
 // else's, and the table must not wait on it.
-const QString ConnectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=250");
+constexpr int BusyWaitMs = 250;
+const QString ConnectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs);
 // Files tried beside one that is not a history before giving up.
 constexpr int MostFilesBeside = 9;
 
@@ -58,6 +61,22 @@ QString reasonFor(const QSqlError &error, const QString &fileName)
         return QStringLiteral("%1 could not be written (%2)").arg(file, error.databaseText());
     default:
         return QStringLiteral("%1: %2").arg(file, error.text());
+    }
+}
+
+// Turning a new file to WAL takes its write lock from inside the pragma's
+// own read, where SQLite does not wait on a busy file (two waiting readers
+// could deadlock). Two copies of the game creating the history at once
+// meet here, so the switch is tried again for as long as a busy wait lasts.
+bool switchToWal(QSqlQuery &query)
+{
+    const QDeadlineTimer deadline(BusyWaitMs);
+    for (;;) {
+        if (query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && query.next())
+            return query.value(0).toString() == QLatin1String("wal");
+        if (sqliteCode(query.lastError()) != Busy || deadline.hasExpired())
+            return false;
+        QThread::msleep(1);
     }
 }
 
@@ -221,8 +240,7 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     if (version == 0 && tables > 0)
         return Opening::NotAHistory;
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.next()
-        || query.value(0).toString() != QLatin1String("wal")) {
+    if (!switchToWal(query)) {
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
     }

@@ -229,8 +229,19 @@ void tst_Analysis::categoryTotalsOverAllHands()
     PayTable table = *PayTable::named(QStringLiteral("jacks-9-6"));
     table.aceLow = aceLow;
     QList<qint64> totals(CategoryCount, 0);
-    forEveryHand([&](const Hand &hand) { ++totals[int(categoryOf(evaluateHand(hand, table)))]; });
+    qint64 disagreements = 0;
+    forEveryHand([&](const Hand &hand) {
+        const Outcome outcome = evaluateHand(hand, table);
+        ++totals[int(categoryOf(outcome))];
+        // The hand's cards and its counts by rank must come to the same.
+        std::array<int, RankCount> counts{};
+        for (const CardCode &card : hand)
+            ++counts[card.rank];
+        const bool flush = std::all_of(hand.begin(), hand.end(), [&](const CardCode &c) { return c.suit == hand[0].suit; });
+        disagreements += evaluateHand(counts, flush, table) != outcome;
+    });
     QTEST(totals, "totals");
+    QCOMPARE(disagreements, 0);
 }
 
 void tst_Analysis::gameTableKeepsTheAceHigh()

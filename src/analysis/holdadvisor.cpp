@@ -103,9 +103,6 @@ ShapeRow addLastRank(const ShapeTable &ways, int kept, int inDeck, bool high)
     return hands;
 }
 
-constexpr unsigned TenToAce = 0x1F00;
-constexpr unsigned AceToFive = 0x100F;
-
 // The deck as the count needs it.
 struct RankDeck
 {
@@ -253,8 +250,8 @@ private:
         const int highest = ranks ? std::bit_width(ranks) - 1 : 0;
         for (int start = std::max(0, highest - (HandSize - 1)); start <= std::min(lowest, RankCount - HandSize); ++start)
             visit(0x1Fu << start);
-        if (m_table.aceLow && (ranks & ~AceToFive) == 0)
-            visit(AceToFive);
+        if (m_table.aceLow && (ranks & ~AceToFiveRanks) == 0)
+            visit(AceToFiveRanks);
     }
 
     // Draws that complete a straight around the kept ranks, all distinct:
@@ -312,7 +309,7 @@ private:
             forEachStraightAround(keptRanks, [&](unsigned window) {
                 const unsigned missing = window & ~keptRanks;
                 if ((inSuit & missing) == missing)
-                    ++(window == TenToAce ? royalFlushes : straightFlushes);
+                    ++(window == TenToAceRanks ? royalFlushes : straightFlushes);
             });
         }
         const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;

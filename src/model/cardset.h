@@ -13,6 +13,11 @@ inline constexpr int CardIndex(const CardCode &card) { return card.rank * SuitCo
 inline constexpr CardSet cardBit(const CardCode &card) { return CardSet(1) << CardIndex(card); }
 inline constexpr CardSet FullDeck = (CardSet(1) << DeckSize) - 1;
 
+// Masks of ranks, bit r for rank r: the highest straight, and the one in
+// which the ace plays low.
+inline constexpr unsigned TenToAceRanks = 0x1F00;
+inline constexpr unsigned AceToFiveRanks = 0x100F;
+
 // The ways to hold a hand: bit i of a hold's mask keeps the card in slot i + 1.
 inline constexpr int HoldCount = 1 << HandSize;
 

@@ -1,5 +1,10 @@
 #include "model/paytable.h"
 
+#include "model/cardset.h"
+
+#include <bit>
+#include <cstdint>
+
 namespace {
 
 bool isStraight(const std::array<int, RankCount> &counts, bool aceLow)
@@ -92,13 +97,47 @@ Outcome evaluateHand(const std::array<int, RankCount> &counts, bool flush, const
 
 Outcome evaluateHand(const std::array<CardCode, HandSize> &hand, const PayTable &table)
 {
-    std::array<int, RankCount> counts{};
+    // Each rank's count in four bits of one word and the ranks present as a
+    // mask, so that a hand is told from the few ranks it has rather than
+    // from all thirteen; it comes to the same as counting by rank.
+    std::uint64_t counts = 0;
+    unsigned ranks = 0;
+    int distinct = 0;
     bool flush = true;
     for (const CardCode &card : hand) {
-        ++counts[card.rank];
+        const unsigned bit = 1u << card.rank;
+        distinct += (ranks & bit) == 0;
+        ranks |= bit;
+        counts += std::uint64_t(1) << (4 * card.rank);
         flush = flush && card.suit == hand[0].suit;
     }
-    return evaluateHand(counts, flush, table);
+    if (distinct == HandSize) {
+        const bool straight = ranks >> std::countr_zero(ranks) == 0x1Fu || (table.aceLow && ranks == AceToFiveRanks);
+        if (straight && flush)
+            return ranks == TenToAceRanks ? RoyalFlush : StraightFlush;
+        return straight ? Straight : flush ? Flush : Nothing;
+    }
+    if (flush)
+        return Flush;
+    int pairs = 0;
+    int pairRank = -1;
+    bool three = false;
+    for (; ranks; ranks &= ranks - 1) {
+        const int rank = std::countr_zero(ranks);
+        const auto count = int(counts >> (4 * rank) & 0xF);
+        if (count == 4)
+            return Outcome(FourOfAKindFirst + rank);
+        three = three || count == 3;
+        if (count == 2) {
+            ++pairs;
+            pairRank = rank;
+        }
+    }
+    if (three)
+        return pairs == 1 ? FullHouse : ThreeOfAKind;
+    if (pairs == 2)
+        return TwoPair;
+    return pairs == 1 && pairRank >= table.pairFromRank ? PayingPair : Nothing;
 }
 
 PayTable PayTable::game()

@@ -652,32 +652,43 @@ std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCod
 
 unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) const
 {
-    // Rename the suits as the class's representative has them, and find
-    // each slot's card among the representative's.
+    // Rename the suits as the class's representative has them, by the
+    // ranks each holds, most first; suits that hold the same ranks can
+    // trade names without changing the deal. Four suits are put in order
+    // by five exchanges.
     std::array<unsigned, SuitCount> ranksOfSuit{};
     for (const CardCode &card : hand)
         ranksOfSuit[card.suit] |= 1u << card.rank;
     std::array<int, SuitCount> bySize = {0, 1, 2, 3};
-    std::sort(bySize.begin(), bySize.end(),
-              [&](int a, int b) { return ranksOfSuit[a] > ranksOfSuit[b]; });
+    const auto order = [&](int first, int second) {
+        if (ranksOfSuit[bySize[first]] < ranksOfSuit[bySize[second]])
+            std::swap(bySize[first], bySize[second]);
+    };
+    order(0, 1);
+    order(2, 3);
+    order(0, 2);
+    order(1, 3);
+    order(1, 2);
     std::array<int, SuitCount> renamed{};
     for (int i = 0; i < SuitCount; ++i)
         renamed[bySize[i]] = i;
     std::array<int, HandSize> number{};
+    for (int slot = 0; slot < HandSize; ++slot)
+        number[slot] = hand[slot].rank * SuitCount + renamed[hand[slot].suit];
+    // Each slot's place among the representative's cards in increasing
+    // order: the number of cards below its own.
+    std::array<int, HandSize> place{};
+    std::array<int, HandSize> sorted{};
     for (int slot = 0; slot < HandSize; ++slot) {
-        const CardCode &card = hand[slot];
-        number[slot] = card.rank * SuitCount + renamed[card.suit];
+        for (int other = 0; other < HandSize; ++other)
+            place[slot] += number[other] < number[slot];
+        sorted[place[slot]] = number[slot];
     }
-    std::array<int, HandSize> sorted = number;
-    std::sort(sorted.begin(), sorted.end());
     const std::int32_t index = colexIndex(sorted);
     auto inSlots = [&](unsigned hold) {
         unsigned mask = 0;
-        for (int slot = 0; slot < HandSize; ++slot) {
-            const auto position = std::find(sorted.begin(), sorted.end(), number[slot]) - sorted.begin();
-            if (hold & (1u << position))
-                mask |= 1u << slot;
-        }
+        for (int slot = 0; slot < HandSize; ++slot)
+            mask |= (hold >> place[slot] & 1u) << slot;
         return mask;
     };
 

@@ -20,6 +20,32 @@ bool isStraight(const std::array<int, RankCount> &counts, bool aceLow)
            && counts[Five] == 1;
 }
 
+// What a hand that is neither a straight nor a flush comes to, from the
+// ranks it has and the count of each.
+template <typename CountOf>
+Outcome byRankCounts(unsigned ranks, CountOf countOf, const PayTable &table)
+{
+    int pairs = 0;
+    int pairRank = -1;
+    bool three = false;
+    for (; ranks; ranks &= ranks - 1) {
+        const int rank = std::countr_zero(ranks);
+        const int count = countOf(rank);
+        if (count == 4)
+            return Outcome(FourOfAKindFirst + rank);
+        three = three || count == 3;
+        if (count == 2) {
+            ++pairs;
+            pairRank = rank;
+        }
+    }
+    if (three)
+        return pairs == 1 ? FullHouse : ThreeOfAKind;
+    if (pairs == 2)
+        return TwoPair;
+    return pairs == 1 && pairRank >= table.pairFromRank ? PayingPair : Nothing;
+}
+
 } // namespace
 
 Category categoryOf(Outcome outcome)
@@ -72,27 +98,10 @@ Outcome evaluateHand(const std::array<int, RankCount> &counts, bool flush, const
     }
     if (flush)
         return Flush;
-    int pairs = 0;
-    int pairRank = -1;
-    bool three = false;
-    for (int rank = 0; rank < RankCount; ++rank) {
-        const int count = counts[rank];
-        if (count == 4)
-            return Outcome(FourOfAKindFirst + rank);
-        if (count == 3)
-            three = true;
-        if (count == 2) {
-            ++pairs;
-            pairRank = rank;
-        }
-    }
-    if (three)
-        return pairs == 1 ? FullHouse : ThreeOfAKind;
-    if (pairs == 2)
-        return TwoPair;
-    if (pairs == 1 && pairRank >= table.pairFromRank)
-        return PayingPair;
-    return Nothing;
+    unsigned ranks = 0;
+    for (int rank = 0; rank < RankCount; ++rank)
+        ranks |= counts[rank] ? 1u << rank : 0u;
+    return byRankCounts(ranks, [&](int rank) { return counts[rank]; }, table);
 }
 
 Outcome evaluateHand(const std::array<CardCode, HandSize> &hand, const PayTable &table)
@@ -119,25 +128,7 @@ Outcome evaluateHand(const std::array<CardCode, HandSize> &hand, const PayTable 
     }
     if (flush)
         return Flush;
-    int pairs = 0;
-    int pairRank = -1;
-    bool three = false;
-    for (; ranks; ranks &= ranks - 1) {
-        const int rank = std::countr_zero(ranks);
-        const auto count = int(counts >> (4 * rank) & 0xF);
-        if (count == 4)
-            return Outcome(FourOfAKindFirst + rank);
-        three = three || count == 3;
-        if (count == 2) {
-            ++pairs;
-            pairRank = rank;
-        }
-    }
-    if (three)
-        return pairs == 1 ? FullHouse : ThreeOfAKind;
-    if (pairs == 2)
-        return TwoPair;
-    return pairs == 1 && pairRank >= table.pairFromRank ? PayingPair : Nothing;
+    return byRankCounts(ranks, [&](int rank) { return int(counts >> (4 * rank) & 0xF); }, table);
 }
 
 PayTable PayTable::game()

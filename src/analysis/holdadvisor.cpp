@@ -63,44 +63,73 @@ void addCards(const ShapeTable &ways, ShapeTable &next, std::uint32_t weight, bo
 }
 
 // Calls add(cards, weight) for every number of cards a rank can end with,
-// `kept` of them kept and the rest drawn from the `inDeck` in the deck, in
-// `weight` ways; `cards` is a compile-time constant. Four of the rank are
-// counted apart.
-template <typename Add>
-void forEachCardCount(int kept, int inDeck, Add add)
+// `Kept` of them kept and the rest drawn from the `InDeck` in the deck, in
+// `weight` ways. Four of the rank are counted apart. Both counts are
+// constants here, so that the additions come out as straight code.
+template <int Kept, int InDeck, typename Add>
+void forEachCardCount(Add add)
 {
-    for (int drawn = 0; drawn <= inDeck; ++drawn) {
-        const std::uint32_t weight = Choose[inDeck][drawn];
-        switch (kept + drawn) {
-        case 0: add(std::integral_constant<int, 0>(), weight); break;
-        case 1: add(std::integral_constant<int, 1>(), weight); break;
-        case 2: add(std::integral_constant<int, 2>(), weight); break;
-        case 3: add(std::integral_constant<int, 3>(), weight); break;
-        default: break;
-        }
-    }
+    [&]<int... Drawn>(std::integer_sequence<int, Drawn...>) {
+        (
+            [&] {
+                if constexpr (Kept + Drawn < SuitCount)
+                    add(std::integral_constant<int, Kept + Drawn>(), std::uint32_t(Choose[InDeck][Drawn]));
+            }(),
+            ...);
+    }(std::make_integer_sequence<int, InDeck + 1>{});
 }
 
-// Adds one rank of which the hold keeps `kept` cards and the deck has
-// `inDeck`.
+// Adds one rank of which the hold keeps `Kept` cards and the deck has
+// `InDeck`, to every row, or only to the five-card hands for the last
+// rank of a hold.
+struct AddRank
+{
+    template <int Kept, int InDeck>
+    static ShapeTable add(const ShapeTable &ways, bool high)
+    {
+        ShapeTable next{};
+        forEachCardCount<Kept, InDeck>([&](auto cards, std::uint32_t weight) {
+            addCards<decltype(cards)::value>(ways, next, weight, high);
+        });
+        return next;
+    }
+};
+
+struct AddLastRank
+{
+    template <int Kept, int InDeck>
+    static ShapeRow add(const ShapeTable &ways, bool high)
+    {
+        ShapeRow hands{};
+        forEachCardCount<Kept, InDeck>([&](auto cards, std::uint32_t weight) {
+            constexpr int row = HandSize - decltype(cards)::value;
+            addCardsToRow<decltype(cards)::value, row>(ways[row], hands, weight, high);
+        });
+        return hands;
+    }
+};
+
+// An adder's version for each number of cards kept and in the deck, 0 to
+// 4 each, at kept * 5 + inDeck.
+constexpr int CardsOfARank = SuitCount + 1;
+
+template <typename Adder, int... Counts>
+constexpr auto addersFor(std::integer_sequence<int, Counts...>)
+{
+    return std::array{&Adder::template add<Counts / CardsOfARank, Counts % CardsOfARank>...};
+}
+
+template <typename Adder>
+constexpr auto Adders = addersFor<Adder>(std::make_integer_sequence<int, CardsOfARank * CardsOfARank>{});
+
 ShapeTable addRank(const ShapeTable &ways, int kept, int inDeck, bool high)
 {
-    ShapeTable next{};
-    forEachCardCount(kept, inDeck, [&](auto cards, std::uint32_t weight) {
-        addCards<decltype(cards)::value>(ways, next, weight, high);
-    });
-    return next;
+    return Adders<AddRank>[std::size_t(kept * CardsOfARank + inDeck)](ways, high);
 }
 
-// The same for the last rank of a hold, giving only the five-card hands.
 ShapeRow addLastRank(const ShapeTable &ways, int kept, int inDeck, bool high)
 {
-    ShapeRow hands{};
-    forEachCardCount(kept, inDeck, [&](auto cards, std::uint32_t weight) {
-        constexpr int row = HandSize - decltype(cards)::value;
-        addCardsToRow<decltype(cards)::value, row>(ways[row], hands, weight, high);
-    });
-    return hands;
+    return Adders<AddLastRank>[std::size_t(kept * CardsOfARank + inDeck)](ways, high);
 }
 
 // The deck as the count needs it.
@@ -348,7 +377,15 @@ private:
 
 int HoldValue::heldCount() const
 {
-    return std::popcount(mask);
+    // A table, as a hold has only five slots: without a population-count
+    // instruction in the baseline instruction set, std::popcount is a call.
+    constexpr auto Counts = [] {
+        std::array<std::uint8_t, HoldCount> counts{};
+        for (unsigned m = 1; m < HoldCount; ++m)
+            counts[m] = std::uint8_t(counts[m & (m - 1)] + 1);
+        return counts;
+    }();
+    return Counts[mask % HoldCount];
 }
 
 int compareReturns(const HoldValue &a, const HoldValue &b)
@@ -391,10 +428,21 @@ namespace {
 template <typename Hold>
 unsigned bestOf(const std::array<Hold, HoldCount> &holds)
 {
-    unsigned best = 0;
-    for (unsigned mask = 1; mask < HoldCount; ++mask) {
-        if (isBetterHold(holds[mask], holds[best]))
-            best = mask;
+    // Holds that keep as many cards have as many draws, so their pay
+    // totals alone tell them apart, and of equal ones the first found keeps
+    // the earlier slots. The best of each size then meet as any holds do.
+    std::array<unsigned, HandSize + 1> bestOfSize{};
+    std::array<bool, HandSize + 1> seen{};
+    for (unsigned mask = 0; mask < HoldCount; ++mask) {
+        const int size = holds[mask].heldCount();
+        if (!seen[size] || holds[mask].totalPay > holds[bestOfSize[size]].totalPay)
+            bestOfSize[size] = mask;
+        seen[size] = true;
+    }
+    unsigned best = bestOfSize[0];
+    for (int size = 1; size <= HandSize; ++size) {
+        if (isBetterHold(holds[bestOfSize[size]], holds[best]))
+            best = bestOfSize[size];
     }
     return best;
 }

@@ -162,6 +162,14 @@ struct Kept
     bool pair = false;       // two cards of a rank kept: no straight or flush
 };
 
+// The cards a hold keeps: its leaf, ranks and suits.
+struct Held
+{
+    unsigned leaf = 0;
+    unsigned ranks = 0;
+    unsigned suits = 0;
+};
+
 // Counts the 32 holds of one hand on one deck, each into a HoldResult with
 // its outcomes or, when those are not needed, only into a HoldValue.
 template <typename Result>
@@ -203,8 +211,15 @@ public:
                 ways = addRank(ways, 0, m_deck.perRank[rank], paysPair(rank));
         }
         walk(0, ways, Kept{});
+        // What each hold keeps, from the same hold without its first card.
+        std::array<Held, HoldCount> held{};
+        for (unsigned mask = 1; mask < HoldCount; ++mask) {
+            const Held &rest = held[mask & (mask - 1)];
+            const CardCode &card = m_hand[std::size_t(std::countr_zero(mask))];
+            held[mask] = {rest.leaf + m_radix[card.rank], rest.ranks | 1u << card.rank, rest.suits | 1u << card.suit};
+        }
         for (unsigned mask = 0; mask < HoldCount; ++mask)
-            countHold(mask, holds[mask]);
+            countHold(mask, held[mask], holds[mask]);
     }
 
 private:
@@ -270,16 +285,28 @@ private:
         m_leafPays[kept.leaf] = pay;
     }
 
+    // The straights that include all of `ranks`, each by its lowest rank
+    // (bit i: the straight from rank i up), and whether the one in which
+    // the ace plays low does.
+    static unsigned straightsAround(unsigned ranks)
+    {
+        constexpr int LastStart = RankCount - HandSize;
+        if (!ranks)
+            return (2u << LastStart) - 1;
+        const int first = std::max(0, int(std::bit_width(ranks)) - HandSize);
+        const int last = std::min(std::countr_zero(ranks), LastStart);
+        return first > last ? 0 : ((2u << last) - 1) & ~((1u << first) - 1);
+    }
+    bool wheelAround(unsigned ranks) const { return m_table.aceLow && (ranks & ~AceToFiveRanks) == 0; }
+
     // Calls visit(window) with the ranks of every straight that includes
     // all of `ranks`.
     template <typename Visit>
     void forEachStraightAround(unsigned ranks, Visit visit) const
     {
-        const int lowest = ranks ? std::countr_zero(ranks) : RankCount;
-        const int highest = ranks ? std::bit_width(ranks) - 1 : 0;
-        for (int start = std::max(0, highest - (HandSize - 1)); start <= std::min(lowest, RankCount - HandSize); ++start)
-            visit(0x1Fu << start);
-        if (m_table.aceLow && (ranks & ~AceToFiveRanks) == 0)
+        for (unsigned starts = straightsAround(ranks); starts; starts &= starts - 1)
+            visit(0x1Fu << std::countr_zero(starts));
+        if (wheelAround(ranks))
             visit(AceToFiveRanks);
     }
 
@@ -299,47 +326,40 @@ private:
 
     // A hold takes its leaf's counts; keeping at most one suit, it can
     // also end as a flush.
-    void countHold(unsigned mask, Result &result) const
+    void countHold(unsigned mask, const Held &held, Result &result) const
     {
-        unsigned leaf = 0;
-        unsigned ranks = 0;
-        unsigned suits = 0;
-        int kept = 0;
-        for (int slot = 0; slot < HandSize; ++slot) {
-            if (mask & (1u << slot)) {
-                const CardCode &card = m_hand[slot];
-                leaf += m_radix[card.rank];
-                ranks |= 1u << card.rank;
-                suits |= 1u << card.suit;
-                ++kept;
-            }
-        }
-        const int draw = HandSize - kept;
+        const int draw = HandSize - HeldCounts[mask];
         result.mask = mask;
         result.draws = Choose[m_deck.size][draw];
         if constexpr (CountsOutcomes)
-            result.outcomes = m_leaves[leaf];
-        result.totalPay = m_leafPays[leaf];
-        if ((suits & (suits - 1)) == 0)
-            moveFlushes(result, ranks, suits ? suits : (1u << SuitCount) - 1, draw);
+            result.outcomes = m_leaves[held.leaf];
+        result.totalPay = m_leafPays[held.leaf];
+        if ((held.suits & (held.suits - 1)) == 0)
+            moveFlushes(result, held.ranks, held.suits ? held.suits : (1u << SuitCount) - 1, draw);
     }
 
     // The draws that make the kept cards a flush in one of `suits` were
     // counted as straights or nothing; they move to their flush outcomes.
+    // A straight is one in a suit when its missing ranks are all left in
+    // that suit: when the suit's cards and the kept ones have five ranks in
+    // a row from its lowest rank up.
     void moveFlushes(Result &result, unsigned keptRanks, unsigned suits, int draw) const
     {
+        constexpr unsigned TenToAceStart = 1u << (RankCount - HandSize);
+        const unsigned around = straightsAround(keptRanks);
+        const bool wheel = wheelAround(keptRanks);
         std::int64_t flushes = 0;
         std::int64_t straightFlushes = 0;
         std::int64_t royalFlushes = 0;
         for (; suits; suits &= suits - 1) {
             const int suit = std::countr_zero(suits);
-            const unsigned inSuit = m_deck.suitRanks[suit];
             flushes += Choose[m_deck.perSuit[suit]][draw];
-            forEachStraightAround(keptRanks, [&](unsigned window) {
-                const unsigned missing = window & ~keptRanks;
-                if ((inSuit & missing) == missing)
-                    ++(window == TenToAceRanks ? royalFlushes : straightFlushes);
-            });
+            const unsigned live = m_deck.suitRanks[suit] | keptRanks;
+            unsigned starts = around & live & live >> 1 & live >> 2 & live >> 3 & live >> 4;
+            royalFlushes += (starts & TenToAceStart) != 0;
+            for (starts &= ~TenToAceStart; starts; starts &= starts - 1)
+                ++straightFlushes;
+            straightFlushes += wheel && (live & AceToFiveRanks) == AceToFiveRanks;
         }
         const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;
         const std::int64_t wereStraights = straightFlushes + royalFlushes;
@@ -374,19 +394,6 @@ private:
 };
 
 } // namespace
-
-int HoldValue::heldCount() const
-{
-    // A table, as a hold has only five slots: without a population-count
-    // instruction in the baseline instruction set, std::popcount is a call.
-    constexpr auto Counts = [] {
-        std::array<std::uint8_t, HoldCount> counts{};
-        for (unsigned m = 1; m < HoldCount; ++m)
-            counts[m] = std::uint8_t(counts[m & (m - 1)] + 1);
-        return counts;
-    }();
-    return Counts[mask % HoldCount];
-}
 
 int compareReturns(const HoldValue &a, const HoldValue &b)
 {

@@ -6,6 +6,15 @@
 #include <array>
 #include <cstdint>
 
+// How many cards each hold keeps, by its mask: std::popcount is a call to
+// the runtime where the baseline instruction set has no instruction for it.
+inline constexpr auto HeldCounts = [] {
+    std::array<std::uint8_t, HoldCount> counts{};
+    for (unsigned mask = 1; mask < HoldCount; ++mask)
+        counts[mask] = std::uint8_t(counts[mask & (mask - 1)] + 1);
+    return counts;
+}();
+
 // One way to hold: bit i of the mask keeps the card in slot i + 1. Every
 // draw of the missing cards from the deck is equally likely; `totalPay`
 // adds up the pays of all `draws`.
@@ -15,7 +24,7 @@ struct HoldValue
     std::int64_t draws = 0;
     std::int64_t totalPay = 0;
 
-    int heldCount() const;
+    int heldCount() const { return HeldCounts[mask % HoldCount]; }
     // Expected return per credit bet.
     double expectedReturn() const { return draws ? double(totalPay) / double(draws) : 0.0; }
 };

@@ -2,6 +2,7 @@
 
 #include "model/cardset.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -66,25 +67,21 @@ Category categoryOf(Outcome outcome)
 
 int PayTable::pay(Outcome outcome) const
 {
-    switch (outcome) {
-    case RoyalFlush: return royalFlush;
-    case StraightFlush: return straightFlush;
-    case FullHouse: return fullHouse;
-    case Flush: return flush;
-    case Straight: return straight;
-    case ThreeOfAKind: return threeOfAKind;
-    case TwoPair: return twoPair;
-    case PayingPair: return pair;
-    case Nothing: return 0;
-    default: return fourOfAKind[outcome - FourOfAKindFirst];
-    }
+    return pays()[std::size_t(outcome)];
 }
 
 std::array<int, OutcomeCount> PayTable::pays() const
 {
     std::array<int, OutcomeCount> all{};
-    for (int o = 0; o < OutcomeCount; ++o)
-        all[o] = pay(Outcome(o));
+    all[RoyalFlush] = royalFlush;
+    all[StraightFlush] = straightFlush;
+    std::copy(fourOfAKind.begin(), fourOfAKind.end(), all.begin() + FourOfAKindFirst);
+    all[FullHouse] = fullHouse;
+    all[Flush] = flush;
+    all[Straight] = straight;
+    all[ThreeOfAKind] = threeOfAKind;
+    all[TwoPair] = twoPair;
+    all[PayingPair] = pair;
     return all;
 }
 

@@ -157,7 +157,7 @@ struct Kept
 {
     unsigned leaf = 0;
     int cards = 0;
-    unsigned ranks = 0;      // ranks with a card kept
+    unsigned places = 0;     // hand ranks with a card kept, by their place in the walk
     unsigned wholeRanks = 0; // hand ranks with every card kept
     bool pair = false;       // two cards of a rank kept: no straight or flush
 };
@@ -210,6 +210,7 @@ public:
             if (!m_inHand[rank] && m_deck.perRank[rank])
                 ways = addRank(ways, 0, m_deck.perRank[rank], paysPair(rank));
         }
+        countStraights();
         walk(0, ways, Kept{});
         // What each hold keeps, from the same hold without its first card.
         std::array<Held, HoldCount> held{};
@@ -236,7 +237,7 @@ private:
             Kept next = kept;
             next.leaf += unsigned(keep) * m_radix[rank];
             next.cards += keep;
-            next.ranks |= keep ? 1u << rank : 0u;
+            next.places |= keep ? 1u << level : 0u;
             next.wholeRanks |= keep == inHand ? 1u << rank : 0u;
             next.pair = next.pair || keep > 1;
             if (last)
@@ -251,7 +252,7 @@ private:
     // as nothing.
     void countLeaf(const ShapeRow &hands, const Kept &kept)
     {
-        const std::int64_t straights = kept.pair ? 0 : countStraights(kept.ranks);
+        const std::int64_t straights = kept.pair ? 0 : m_straights[kept.places];
         std::int64_t pay = straights * m_pays[Straight]
                            + (std::int64_t(hands[shape::Singles]) - straights + hands[shape::LowPair]) * m_pays[Nothing]
                            + std::int64_t(hands[shape::HighPair]) * m_pays[PayingPair]
@@ -299,29 +300,41 @@ private:
     }
     bool wheelAround(unsigned ranks) const { return m_table.aceLow && (ranks & ~AceToFiveRanks) == 0; }
 
-    // Calls visit(window) with the ranks of every straight that includes
-    // all of `ranks`.
-    template <typename Visit>
-    void forEachStraightAround(unsigned ranks, Visit visit) const
+    // The draws that complete a straight, for every set of the hand's ranks
+    // kept one card each, by their places in the walk: each straight adds
+    // the ways to draw its missing ranks to every set of its hand ranks,
+    // so that a leaf only looks its count up.
+    void countStraights()
     {
-        for (unsigned starts = straightsAround(ranks); starts; starts &= starts - 1)
-            visit(0x1Fu << std::countr_zero(starts));
-        if (wheelAround(ranks))
-            visit(AceToFiveRanks);
-    }
-
-    // Draws that complete a straight around the kept ranks, all distinct:
-    // one card of each missing rank of a window.
-    std::int64_t countStraights(unsigned keptRanks) const
-    {
-        std::int64_t straights = 0;
-        forEachStraightAround(keptRanks, [&](unsigned window) {
-            std::int64_t ways = 1;
-            for (unsigned missing = window & ~keptRanks; missing; missing &= missing - 1)
-                ways *= m_deck.perRank[std::countr_zero(missing)];
-            straights += ways;
-        });
-        return straights;
+        std::array<int, RankCount> place;
+        place.fill(-1);
+        for (int level = 0; level < m_handRankCount; ++level)
+            place[m_handRanks[level]] = level;
+        const auto addStraight = [&](unsigned window) {
+            std::int64_t outside = 1; // ways to draw the ranks the hand has none of
+            unsigned places = 0;
+            for (unsigned ranks = window; ranks; ranks &= ranks - 1) {
+                const int rank = std::countr_zero(ranks);
+                if (place[rank] < 0)
+                    outside *= m_deck.perRank[rank];
+                else
+                    places |= 1u << place[rank];
+            }
+            if (outside == 0)
+                return;
+            for (unsigned kept = places;; kept = (kept - 1) & places) {
+                std::int64_t ways = outside;
+                for (unsigned drawn = places & ~kept; drawn; drawn &= drawn - 1)
+                    ways *= m_deck.perRank[m_handRanks[std::countr_zero(drawn)]];
+                m_straights[kept] += ways;
+                if (kept == 0)
+                    break;
+            }
+        };
+        for (unsigned starts = straightsAround(0); starts; starts &= starts - 1)
+            addStraight(0x1Fu << std::countr_zero(starts));
+        if (m_table.aceLow)
+            addStraight(AceToFiveRanks);
     }
 
     // A hold takes its leaf's counts; keeping at most one suit, it can
@@ -391,6 +404,7 @@ private:
     // they are counted.
     std::array<Tally, CountsOutcomes ? HoldCount : 0> m_leaves;
     std::array<std::int64_t, HoldCount> m_leafPays;
+    std::array<std::int64_t, HoldCount> m_straights{};
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "history/handhistory.h"
 
 #include "historysample.h"
+#include "model/names.h"
 #include "ordinaryuser.h"
 #include "smalldisk.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -52,6 +54,7 @@ private slots:
     void drillSpacesRightAnswersAndRepeatsWrongOnes_data();
     void drillSpacesRightAnswersAndRepeatsWrongOnes();
     void forgettingDeletesOnlyWhatWasAsked();
+    void exportedRowsReadBackAsRecorded();
     void badFileLeavesTheGamePlayingAndTheFileAlone_data();
     void badFileLeavesTheGamePlayingAndTheFileAlone();
     void killedWriterLosesAtMostTheHandBeingWritten();
@@ -232,6 +235,41 @@ void tst_History::forgettingDeletesOnlyWhatWasAsked()
     QVERIFY(history.deleteAll());
     QCOMPARE(rowCount(history), 0);
     QCOMPARE(pragma(history, QStringLiteral("integrity_check")), QStringLiteral("ok"));
+}
+
+void tst_History::exportedRowsReadBackAsRecorded()
+{
+    // Every row has the header's columns, and the cards, bet, winnings and
+    // credits written are the hand's own; a hand that is gone fails the
+    // export rather than leaving a short file that looks whole.
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    recordSamples(history);
+    const QList<StoredHand> stored = history.hands(HandQuery{});
+    QList<qint64> ids;
+    for (const StoredHand &hand : stored)
+        ids << hand.id;
+    QBuffer out;
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QVERIFY(history.exportCsv(ids, out));
+    const QStringList lines = QString::fromUtf8(out.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), stored.size() + 1);
+    const QStringList header = lines[0].split(QLatin1Char(','));
+    for (int row = 0; row < stored.size(); ++row) {
+        const QStringList fields = lines[row + 1].split(QLatin1Char(','));
+        QCOMPARE(fields.size(), header.size());
+        const HandRecord &hand = stored[row].record;
+        const QStringList dealt = fields[header.indexOf(QStringLiteral("dealt"))].split(QLatin1Char(' '));
+        QCOMPARE(dealt.size(), HandSize);
+        for (int slot = 0; slot < HandSize; ++slot)
+            QCOMPARE(parseCard(dealt[slot]), std::optional<CardCode>(hand.dealt[slot]));
+        QCOMPARE(fields[header.indexOf(QStringLiteral("bet"))].toInt(), hand.bet);
+        QCOMPARE(fields[header.indexOf(QStringLiteral("winnings"))].toLongLong(), hand.winnings);
+        QCOMPARE(fields[header.indexOf(QStringLiteral("credits"))].toLongLong(), hand.credits);
+    }
+    QBuffer missing;
+    QVERIFY(missing.open(QIODevice::WriteOnly));
+    QVERIFY(!history.exportCsv({ids.first(), *std::max_element(ids.begin(), ids.end()) + 1}, missing));
 }
 
 void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone_data()

@@ -18,14 +18,6 @@ const QStringList Header{
     QStringLiteral("expected loss"), QStringLiteral("final"), QStringLiteral("outcome"),
     QStringLiteral("winnings"), QStringLiteral("credits"), QStringLiteral("warned")};
 
-// The game's pays with every pair told apart, so that "one pair" and "no
-// pair" are named as the trainer names them.
-const PayTable &namingTable()
-{
-    static const PayTable table = PayTable::game().withEveryPairNamed();
-    return table;
-}
-
 QString cardsText(const std::array<CardCode, HandSize> &cards)
 {
     QStringList names;
@@ -65,7 +57,7 @@ QStringList csvFields(const StoredHand &stored)
             holdColumnsText(hand.dealt, hand.held), holdColumnsText(hand.dealt, hand.bestHold),
             QString::number(hand.heldCredits, 'f', 6), QString::number(hand.bestCredits, 'f', 6),
             QString::number(hand.expectedLoss(), 'f', 6), cardsText(hand.final),
-            categoryName(categoryOf(hand.outcome), namingTable()), QString::number(hand.winnings),
+            categoryName(categoryOf(hand.outcome), PayTable::gameNaming()), QString::number(hand.winnings),
             QString::number(hand.credits), hand.warned ? QStringLiteral("yes") : QStringLiteral("no")};
 }
 

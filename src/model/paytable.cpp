@@ -142,6 +142,12 @@ PayTable PayTable::game()
     return table;
 }
 
+const PayTable &PayTable::gameNaming()
+{
+    static const PayTable table = game().withEveryPairNamed();
+    return table;
+}
+
 std::optional<PayTable> PayTable::named(const QString &name)
 {
     // Standard tables, paid per credit at the largest bet, ace low and high.

@@ -66,6 +66,9 @@ struct PayTable
         naming.pairFromRank = Two;
         return naming;
     }
+    // This game's table with every pair told apart, for naming the hands
+    // played on it.
+    static const PayTable &gameNaming();
     // A table by name: "game", "jacks-9-6", "jacks-8-5", "bonus-8-5",
     // "double-bonus-10-7".
     static std::optional<PayTable> named(const QString &name);

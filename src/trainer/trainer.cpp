@@ -11,14 +11,6 @@
 
 namespace {
 
-// The game's own pays, but with every pair told apart, so that a result
-// can be named "One pair" although it pays nothing.
-const PayTable &namingTable()
-{
-    static const PayTable table = Round::payTable().withEveryPairNamed();
-    return table;
-}
-
 CardSet cardsOf(const std::array<CardCode, HandSize> &hand, unsigned mask = HoldCount - 1)
 {
     CardSet cards = 0;
@@ -121,7 +113,7 @@ void Trainer::resetSession()
 
 QString Trainer::outcomeName(Outcome outcome)
 {
-    return capitalised(categoryName(categoryOf(outcome), namingTable()));
+    return capitalised(categoryName(categoryOf(outcome), PayTable::gameNaming()));
 }
 
 QList<AdviceRow> Trainer::advice(int count, unsigned mask) const
@@ -319,7 +311,7 @@ bool Trainer::judgeHolds(unsigned held)
 
 void Trainer::checkDraw(Outcome, qint32 winnings)
 {
-    m_drawnOutcome = evaluateHand(m_round.hand(), namingTable());
+    m_drawnOutcome = evaluateHand(m_round.hand(), PayTable::gameNaming());
     m_drawnHolds = m_round.heldMask();
     m_warned.reset();
     const qint32 bet = m_bet;

@@ -197,6 +197,9 @@ public:
                 m_handRanks[m_handRankCount++] = rank;
                 m_handRankSet |= 1u << rank;
                 radix *= unsigned(inHand + 1);
+            } else if (m_completeRanks & (1u << rank)) {
+                for (int kept = 0; kept < int(m_otherFoursPay.size()); ++kept)
+                    m_otherFoursPay[kept] += foursDrawn(rank, kept) * m_pays[FourOfAKindFirst + rank];
             }
         }
     }
@@ -270,20 +273,33 @@ private:
             outcomes[FullHouse] = hands[shape::FullHouse];
         }
         // Four of a rank: all four are kept or in the deck, and at most one
-        // other card is kept; when none is, the fifth card is any other.
+        // other card is kept. The ranks the hand has none of come to the same
+        // for every leaf that keeps as many cards, so their pay is added up
+        // once, unless each outcome is counted.
         unsigned ranks = m_completeRanks & kept.wholeRanks;
-        if (kept.cards <= 1)
-            ranks |= m_completeRanks & ~m_handRankSet;
+        if (kept.cards <= 1) {
+            if constexpr (CountsOutcomes)
+                ranks |= m_completeRanks & ~m_handRankSet;
+            else
+                pay += m_otherFoursPay[std::size_t(kept.cards)];
+        }
         for (; ranks; ranks &= ranks - 1) {
             const int rank = std::countr_zero(ranks);
-            const int others = kept.cards - m_inHand[rank];
+            const std::int64_t hands = foursDrawn(rank, kept.cards - m_inHand[rank]);
             const std::size_t four = std::size_t(FourOfAKindFirst + rank);
-            const std::int64_t hands = others == 0 ? m_deck.size - m_deck.perRank[rank] : others == 1 ? 1 : 0;
             pay += hands * m_pays[four];
             if constexpr (CountsOutcomes)
                 m_leaves[kept.leaf][four] = hands;
         }
         m_leafPays[kept.leaf] = pay;
+    }
+
+    // The draws that make four of `rank`, whose cards are all kept or in
+    // the deck, when `others` cards of other ranks are kept: with none, the
+    // fifth card is any other.
+    std::int64_t foursDrawn(int rank, int others) const
+    {
+        return others == 0 ? m_deck.size - m_deck.perRank[rank] : others == 1 ? 1 : 0;
     }
 
     // The straights that include all of `ranks`, each by its lowest rank
@@ -400,6 +416,9 @@ private:
     int m_handRankCount = 0;
     unsigned m_handRankSet = 0;
     unsigned m_completeRanks = 0; // ranks whose four cards are all in the hand or the deck
+    // The pay of fours of the ranks the hand has none of, with no card or
+    // one card kept.
+    std::array<std::int64_t, 2> m_otherFoursPay{};
     // Written by the walk before any hold reads them; outcomes only when
     // they are counted.
     std::array<Tally, CountsOutcomes ? HoldCount : 0> m_leaves;

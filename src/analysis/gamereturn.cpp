@@ -257,6 +257,17 @@ std::int32_t colexIndex(const std::array<int, HandSize> &cards)
     return index;
 }
 
+// The subsets of each set of a hand's cards, named by masks like the
+// holds: bit m of subsetsOf[set] is set when m is a subset of `set`.
+constexpr auto subsetsOf = [] {
+    std::array<std::uint32_t, HoldCount> subsets{};
+    for (unsigned set = 0; set < HoldCount; ++set) {
+        for (unsigned mask = 0; mask < HoldCount; ++mask)
+            subsets[set] |= (mask & ~set) == 0 ? std::uint32_t(1) << mask : 0;
+    }
+    return subsets;
+}();
+
 // For a deal's cards in increasing order: the shape of each of its 32
 // subsets, and the total pay of the final hands of each hold (the subset
 // kept), by inclusion and exclusion over the pay totals of the subsets'
@@ -267,27 +278,29 @@ struct DealHolds
 {
     DealHolds(const std::array<int, HandSize> &cards, const std::vector<std::int64_t> &payOf)
     {
-        std::array<int, HandSize> rank{};
-        std::array<unsigned, HandSize> suit{};
-        for (int slot = 0; slot < HandSize; ++slot) {
-            rank[slot] = cards[slot] / SuitCount;
-            suit[slot] = 1u << cards[slot] % SuitCount;
-        }
+        // Bit m of oneSuit is set when the subset m is of one suit: a subset
+        // of the cards of some suit.
+        std::array<unsigned, SuitCount> ofSuit{};
+        for (int slot = 0; slot < HandSize; ++slot)
+            ofSuit[std::size_t(cards[slot] % SuitCount)] |= 1u << slot;
+        std::uint32_t oneSuit = 0;
+        for (unsigned sameSuit : ofSuit)
+            oneSuit |= subsetsOf[sameSuit];
         // A subset's shape follows from that of the subset without its
         // highest card, whose rank is the highest: twice its term of the
-        // rank index, and its suit.
+        // rank index.
+        std::array<const ChooseRow *, HandSize> rankRow{};
+        for (int slot = 0; slot < HandSize; ++slot)
+            rankRow[slot] = &Choose[std::size_t(cards[slot] / SuitCount)];
         std::array<std::int32_t, HoldCount> twiceRankIndex{};
-        std::array<unsigned, HoldCount> suits{};
         shape[0] = ShapeStart[0] + 1;
 #pragma GCC unroll 32
         for (unsigned mask = 1; mask < HoldCount; ++mask) {
             const int highest = holds.highest[mask];
             const int size = holds.count[mask];
             const unsigned rest = mask ^ (1u << highest);
-            twiceRankIndex[mask] = twiceRankIndex[rest] + 2 * Choose[rank[highest] + size - 1][size];
-            suits[mask] = suits[rest] | suit[highest];
-            const bool oneSuit = (suits[mask] & (suits[mask] - 1)) == 0;
-            shape[mask] = ShapeStart[size] + twiceRankIndex[mask] + oneSuit;
+            twiceRankIndex[mask] = twiceRankIndex[rest] + 2 * rankRow[highest][size - 1][size];
+            shape[mask] = ShapeStart[size] + twiceRankIndex[mask] + std::int32_t(oneSuit >> mask & 1);
         }
         // Keep only the hands that avoid every discarded card, one card at a
         // time: the lowest as the totals are read, so that the other steps

@@ -109,7 +109,7 @@ std::array<int, HandSize> cardsOf(std::uint64_t set)
 // first two suits are among every parts-th pair tried, from the part-th
 // on, so that each part walks through little more than its own share.
 template <typename Visit>
-void forEachDealClass(Visit visit, int part = 0, int parts = 1)
+void forEachDealClass(Visit visit, int part, int parts)
 {
     std::array<std::vector<unsigned>, HandSize + 1> masksWith;
     for (unsigned mask = 0; mask < (1u << RankCount); ++mask) {
@@ -211,6 +211,9 @@ std::array<std::vector<Growth>, HandSize> shapeGrowths()
 {
     std::array<std::vector<Growth>, HandSize> growths;
     for (int size = 0; size < HandSize; ++size) {
+        // Room for two growths by each rank from every way to take the
+        // ranks, about as many as there are.
+        growths[size].reserve(std::size_t(2 * RankCount * Choose[RankCount + size - 1][size]));
         forEachRankSet(size, [&](const Ranks &ranks) {
             // A rank added at place p, after the ranks no higher, leaves the
             // terms of the index before it and moves those after it up a

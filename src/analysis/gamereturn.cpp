@@ -4,18 +4,24 @@
 // contain T. For a deal H and a hold S, the final hands are those that
 // contain S and none of the discarded cards H \ S; by inclusion and
 // exclusion their pay is the sum over S <= T <= H of (-1)^|T \ S| P(T),
-// worked out for all 32 holds at once. Every hand adds its pay to its five
-// four-card subsets; smaller sets follow from the identity
+// worked out for all 32 holds at once. Deals that differ only by a
+// renaming of suits play alike, so each such class is solved once and
+// weighed by its size.
+//
+// P(T) depends only on the shape of T: its ranks, and whether its cards are
+// all of one suit, for the rest of the deck completes two sets of one shape
+// alike (a flush needs the set in one suit). Some 11,000 shapes stand for
+// the 2.9 million sets of up to five cards. A hand's pay gives P of the
+// five-card shapes, and smaller shapes follow from the identity
 //     sum over cards c not in T of P(T + c) = (5 - |T|) P(T),
 // since each hand that contains T is counted once for each of its other
-// cards. Deals that differ only by a renaming of suits play alike, so each
-// such class is solved once and weighed by its size.
+// cards; how many cards c turn T into each shape depends on T's shape alone.
 //
 // How often each final hand comes up uses the same sums with a count per
 // outcome in place of the pay. Rather than keeping such counts for every
-// set, each class leaves its inclusion-exclusion terms as coefficients on
-// the sets T; the identity carries every coefficient up to the four-card
-// sets, and one more pass over all hands adds them into the hand's outcome.
+// shape, each class leaves its inclusion-exclusion terms as coefficients on
+// the shapes of the sets T; the identity carries every coefficient up to
+// the shapes of whole hands, each of which makes one outcome.
 #include "gamereturn.h"
 
 #include <algorithm>
@@ -64,59 +70,6 @@ struct HoldTables
 };
 constexpr HoldTables holds;
 
-// Visits every set of Size cards, as increasing card numbers, in colex
-// order: that is, in the order of its index
-//     sum over i of choose(cards[i], i + 1),
-// which runs 0, 1, 2, ... . The sets come in runs that share all cards but
-// the lowest: visitRun(cards, lacking, count) stands for the sets with
-// cards[1..] and a lowest card from 0 to count - 1. For the lowest card 0,
-// lacking[j] is the index of the subset without cards[j]; for j > 0 it
-// grows by one with the lowest card. Only the cards from `first` on are
-// tried at this level.
-template <int Size, int Level = Size - 1, typename VisitRun>
-void forEachRunBelow(int first, int limit, const std::array<std::int32_t, Size> &lacking,
-                     std::array<int, Size> &cards, VisitRun &visitRun)
-{
-    if constexpr (Level == 0) {
-        cards[0] = 0;
-        visitRun(cards, lacking, limit);
-    } else {
-        for (int card = std::max(Level, first); card < limit; ++card) {
-            std::array<std::int32_t, Size> next = lacking;
-            for (int j = 0; j < Size; ++j) {
-                if (j < Level)
-                    next[j] += Choose[card][Level];
-                else if (j > Level)
-                    next[j] += Choose[card][Level + 1];
-            }
-            cards[Level] = card;
-            forEachRunBelow<Size, Level - 1>(0, card, next, cards, visitRun);
-        }
-    }
-}
-
-// The runs of the sets whose highest card is from `first` to `last` - 1;
-// the first of them has the index choose(first, Size).
-template <int Size, typename VisitRun>
-void forEachRun(VisitRun visitRun, int first = 0, int last = DeckSize)
-{
-    std::array<int, Size> cards{};
-    forEachRunBelow<Size>(first, last, std::array<std::int32_t, Size>{}, cards, visitRun);
-}
-
-// Part `part` of `parts` about equal shares of the sets of Size cards, as
-// the range of their highest cards: it starts at the returned card and
-// ends where part + 1 starts.
-template <int Size>
-int shareStart(int part, int parts)
-{
-    const std::int64_t before = std::int64_t(Choose[DeckSize][Size]) * part / parts;
-    int card = 0;
-    while (card < DeckSize && Choose[card][Size] < before)
-        ++card;
-    return card;
-}
-
 // Runs work(part) for each part from 0 to parts - 1 at the same time, the
 // first on the calling thread.
 template <typename Work>
@@ -127,84 +80,6 @@ void inParallel(int parts, const Work &work)
         others.emplace_back(work, part);
     work(0);
 }
-
-// The same sets one by one: visit(cards, lacking).
-template <int Size, typename Visit>
-void forEachSet(Visit visit)
-{
-    forEachRun<Size>([&](std::array<int, Size> cards, std::array<std::int32_t, Size> lacking, int count) {
-        for (int lowest = 0; lowest < count; ++lowest) {
-            cards[0] = lowest;
-            visit(cards, lacking);
-            for (int j = 1; j < Size; ++j)
-                ++lacking[j];
-        }
-    });
-}
-
-// Outcomes by the ranks of a hand in increasing order, r0 <= ... <= r4,
-// indexed like a set of cards by the distinct numbers r_i + i; separately
-// for hands of one suit.
-class HandScores
-{
-public:
-    explicit HandScores(const PayTable &table)
-    {
-        std::array<int, HandSize> ranks{};
-        forEachRankSet(table, ranks, 0, 0);
-    }
-
-    // The hands of one run of forEachRun: cards[1..] fixed, the lowest
-    // card running.
-    struct Run
-    {
-        int rankIndex = 0;
-        int suit = 0;
-        bool oneSuit = true;
-    };
-    Run run(const std::array<int, HandSize> &cards) const
-    {
-        Run run;
-        run.suit = cards[1] % SuitCount;
-        for (int i = 1; i < HandSize; ++i) {
-            run.rankIndex += Choose[cards[i] / SuitCount + i][i + 1];
-            run.oneSuit = run.oneSuit && cards[i] % SuitCount == run.suit;
-        }
-        return run;
-    }
-    Outcome outcome(const Run &run, int lowest) const
-    {
-        const std::size_t index = std::size_t(run.rankIndex + lowest / SuitCount);
-        return Outcome(run.oneSuit && lowest % SuitCount == run.suit ? m_suited[index] : m_mixed[index]);
-    }
-
-private:
-    static constexpr int RankSets = 6188; // choose(RankCount + HandSize - 1, HandSize)
-
-    void forEachRankSet(const PayTable &table, std::array<int, HandSize> &ranks, int slot, int lowest)
-    {
-        if (slot == HandSize) {
-            std::array<int, RankCount> counts{};
-            int index = 0;
-            for (int i = 0; i < HandSize; ++i) {
-                ++counts[ranks[i]];
-                index += Choose[ranks[i] + i][i + 1];
-            }
-            if (*std::max_element(counts.begin(), counts.end()) > SuitCount)
-                return;
-            m_mixed[index] = std::uint8_t(evaluateHand(counts, false, table));
-            m_suited[index] = std::uint8_t(evaluateHand(counts, true, table));
-            return;
-        }
-        for (int rank = lowest; rank < RankCount; ++rank) {
-            ranks[slot] = rank;
-            forEachRankSet(table, ranks, slot + 1, rank);
-        }
-    }
-
-    std::array<std::uint8_t, RankSets> m_mixed{};
-    std::array<std::uint8_t, RankSets> m_suited{};
-};
 
 // Spreads a mask of ranks onto card numbers: bit r to bit r * SuitCount.
 std::uint64_t cardsOfSuitZero(unsigned ranks)
@@ -230,8 +105,11 @@ std::array<int, HandSize> cardsOf(std::uint64_t set)
 // representative gives the largest mask to hearts, the next to clubs and
 // so on, which makes it the class's first deal in colex order. A class
 // holds 24 deals divided by the ways to reorder suits with equal masks.
+// Only part `part` of `parts` is visited: the classes whose masks of the
+// first two suits are among every parts-th pair tried, from the part-th
+// on, so that each part walks through little more than its own share.
 template <typename Visit>
-void forEachDealClass(Visit visit)
+void forEachDealClass(Visit visit, int part, int parts)
 {
     std::array<std::vector<unsigned>, HandSize + 1> masksWith;
     for (unsigned mask = 0; mask < (1u << RankCount); ++mask) {
@@ -239,109 +117,139 @@ void forEachDealClass(Visit visit)
         if (count <= HandSize)
             masksWith[count].push_back(mask);
     }
-    constexpr int factorial[SuitCount + 1] = {1, 1, 2, 6, 24};
+    // The 4! renamings over the ways to reorder suits with equal masks, by
+    // which neighbours have equal masks: bit s for suits s and s + 1.
+    constexpr auto classSize = [] {
+        std::array<int, 1 << (SuitCount - 1)> size{};
+        for (unsigned equal = 0; equal < size.size(); ++equal) {
+            size[equal] = 24;
+            for (int s = 0, run = 1; s < SuitCount - 1; ++s) {
+                run = equal >> s & 1 ? run + 1 : 1;
+                size[equal] /= run;
+            }
+        }
+        return size;
+    }();
     std::array<unsigned, SuitCount> suit{};
     std::array<std::uint64_t, SuitCount> cards{};
     // Suit `s` takes a mask no larger than the one before, out of `left` cards.
+    int turn = 0;
     auto place = [&](auto &self, int s, int left) -> void {
         const unsigned largest = s == 0 ? (1u << RankCount) - 1 : suit[s - 1];
         for (int count = s == SuitCount - 1 ? left : 0; count <= left; ++count) {
             for (unsigned mask : masksWith[count]) {
                 if (mask > largest)
                     break;
+                if (s == 1 && turn++ % parts != part)
+                    continue;
                 suit[s] = mask;
                 cards[s] = (s == 0 ? 0 : cards[s - 1]) | cardsOfSuitZero(mask) << s;
                 if (s < SuitCount - 1) {
                     self(self, s + 1, left - count);
                     continue;
                 }
-                int weight = factorial[SuitCount];
-                for (int from = 0, to = 1; to <= SuitCount; ++to) {
-                    if (to == SuitCount || suit[to] != suit[from]) {
-                        weight /= factorial[to - from];
-                        from = to;
-                    }
-                }
-                visit(cardsOf(cards[SuitCount - 1]), weight);
+                unsigned equal = 0;
+                for (int n = 0; n + 1 < SuitCount; ++n)
+                    equal |= unsigned(suit[n] == suit[n + 1]) << n;
+                visit(cardsOf(cards[SuitCount - 1]), classSize[equal]);
             }
         }
     };
     place(place, 0, HandSize);
 }
 
-// A number for every set of up to four cards, by the set's size and its
-// colex index; four-card sets, by far the most, in a narrower type.
-template <typename FourCardValue>
-struct SetTotals
+// Shapes are numbered by size, then by the colex index of the ranks in
+// increasing order r0 <= r1 <= ..., the sum of choose(r_i + i, i + 1)
+// (which numbers the ways to take that many ranks 0, 1, 2, ...), then
+// mixed before one suit. The numbers of a size start at ShapeStart[size];
+// those that no set has (five of a rank, a pair in one suit) stay unused.
+constexpr auto ShapeStart = [] {
+    std::array<std::int32_t, HandSize + 2> start{};
+    for (int size = 0; size <= HandSize; ++size)
+        start[size + 1] = start[size] + 2 * Choose[RankCount + size - 1][size];
+    return start;
+}();
+constexpr std::int32_t ShapeCount = ShapeStart[HandSize + 1];
+
+// A set's ranks in increasing order, in as many places as it has cards.
+using Ranks = std::array<int, HandSize>;
+
+// Calls visit(ranks) for every way to take `size` ranks, none of them
+// more than four times.
+template <typename Visit>
+void forEachRankSet(int size, Visit visit)
 {
-    SetTotals()
-    {
-        for (int k = 0; k < HandSize - 1; ++k)
-            small[k].assign(std::size_t(Choose[DeckSize][k]), 0);
-        four.assign(std::size_t(Choose[DeckSize][HandSize - 1]), 0);
-    }
+    Ranks ranks{};
+    auto place = [&](auto &self, int i, int lowest) -> void {
+        if (i == size) {
+            visit(ranks);
+            return;
+        }
+        for (int rank = lowest; rank < RankCount; ++rank) {
+            if (i >= SuitCount && ranks[i - SuitCount] == rank)
+                continue;
+            ranks[i] = rank;
+            self(self, i + 1, rank);
+        }
+    };
+    place(place, 0, 0);
+}
 
-    std::int64_t at(int size, std::int32_t index) const
-    {
-        return size == HandSize - 1 ? std::int64_t(four[index]) : small[size][index];
-    }
-    void add(int size, std::int32_t index, std::int64_t amount)
-    {
-        if (size == HandSize - 1)
-            four[index] += FourCardValue(amount);
-        else
-            small[size][index] += amount;
-    }
-    void add(const SetTotals &other)
-    {
-        for (int size = 0; size < HandSize - 1; ++size)
-            addInto(other.small[size], small[size]);
-        addInto(other.four, four);
-    }
-    template <typename Value>
-    static void addInto(const std::vector<Value> &from, std::vector<Value> &to)
-    {
-        std::transform(from.begin(), from.end(), to.begin(), to.begin(), std::plus<>());
-    }
-
-    std::array<std::vector<std::int64_t>, HandSize - 1> small;
-    std::vector<FourCardValue> four;
+// Of the cards not in a set of shape `from`, `count` make a set of shape
+// `to`.
+struct Growth
+{
+    std::int32_t from;
+    std::int32_t to;
+    std::int32_t count;
 };
 
-// Carries totals down a level: each set's value goes to its subsets one
-// card smaller, and each hand of a subset arrives once for each card the
-// subset lacks.
-template <int Size, typename Value>
-void addToSubsets(const std::vector<Value> &from, std::vector<std::int64_t> &to)
+// Every growth by one card, by the size grown from. A set of mixed suits
+// stays mixed; a set of one suit stays so with the card of its suit of a
+// rank it lacks, and the empty set with any card.
+std::array<std::vector<Growth>, HandSize> shapeGrowths()
 {
-    std::int32_t index = 0;
-    forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
-        const std::int64_t value = std::int64_t(from[index++]);
-        for (std::int32_t subset : lacking)
-            to[subset] += value;
-    });
-    const int cardsLacking = HandSize - (Size - 1);
-    for (std::int64_t &value : to)
-        value /= cardsLacking;
+    std::array<std::vector<Growth>, HandSize> growths;
+    for (int size = 0; size < HandSize; ++size) {
+        // Room for two growths by each rank from every way to take the
+        // ranks, about as many as there are.
+        growths[size].reserve(std::size_t(2 * RankCount * Choose[RankCount + size - 1][size]));
+        forEachRankSet(size, [&](const Ranks &ranks) {
+            // A rank added at place p, after the ranks no higher, leaves the
+            // terms of the index before it and moves those after it up a
+            // place: their sums for every p.
+            std::array<std::int32_t, HandSize + 1> before{};
+            std::array<std::int32_t, HandSize + 1> after{};
+            bool canBeOneSuit = true;
+            for (int i = 0; i < size; ++i) {
+                before[i + 1] = before[i] + Choose[ranks[i] + i][i + 1];
+                canBeOneSuit = canBeOneSuit && (i == 0 || ranks[i] != ranks[i - 1]);
+            }
+            for (int i = size - 1; i >= 0; --i)
+                after[i] = after[i + 1] + Choose[ranks[i] + i + 1][i + 2];
+            const std::int32_t mixed = ShapeStart[size] + 2 * before[size];
+            for (int rank = 0, place = 0; rank < RankCount; ++rank) {
+                int free = SuitCount;
+                for (; place < size && ranks[place] == rank; ++place)
+                    --free;
+                if (free == 0)
+                    continue;
+                const std::int32_t grownMixed =
+                    ShapeStart[size + 1] + 2 * (before[place] + Choose[rank + place][place + 1] + after[place]);
+                if (size >= 2)
+                    growths[size].push_back({mixed, grownMixed, free});
+                if (!canBeOneSuit)
+                    continue;
+                const int sameSuit = size == 0 ? SuitCount : free == SuitCount ? 1 : 0;
+                if (sameSuit > 0)
+                    growths[size].push_back({mixed + 1, grownMixed + 1, sameSuit});
+                if (free > sameSuit)
+                    growths[size].push_back({mixed + 1, grownMixed, free - sameSuit});
+            }
+        });
+    }
+    return growths;
 }
-
-// Carries coefficients up a level: a coefficient on a set weighs its hands,
-// which are the hands of the sets one card larger, each of them reached
-// once for each card the set lacks.
-template <int Size>
-void addFromSubsets(const std::vector<std::int64_t> &from, std::vector<std::int64_t> &to)
-{
-    std::int32_t index = 0;
-    const int cardsLacking = HandSize - (Size - 1);
-    forEachSet<Size>([&](const std::array<int, Size> &, const std::array<std::int32_t, Size> &lacking) {
-        std::int64_t sum = 0;
-        for (std::int32_t subset : lacking)
-            sum += from[subset];
-        to[index++] += sum / cardsLacking;
-    });
-}
-
-using PayTotals = SetTotals<std::uint32_t>;
 
 // The index of five cards in increasing order among all hands.
 std::int32_t colexIndex(const std::array<int, HandSize> &cards)
@@ -352,34 +260,62 @@ std::int32_t colexIndex(const std::array<int, HandSize> &cards)
     return index;
 }
 
-// For a deal's cards in increasing order: the index of each of its 32
+// The subsets of each set of a hand's cards, named by masks like the
+// holds: bit m of subsetsOf[set] is set when m is a subset of `set`.
+constexpr auto subsetsOf = [] {
+    std::array<std::uint32_t, HoldCount> subsets{};
+    for (unsigned set = 0; set < HoldCount; ++set) {
+        for (unsigned mask = 0; mask < HoldCount; ++mask)
+            subsets[set] |= (mask & ~set) == 0 ? std::uint32_t(1) << mask : 0;
+    }
+    return subsets;
+}();
+
+// For a deal's cards in increasing order: the shape of each of its 32
 // subsets, and the total pay of the final hands of each hold (the subset
-// kept), by inclusion and exclusion over the pay totals of the subsets.
-// Masks name the cards by their place in that order. The loops are
+// kept), by inclusion and exclusion over the pay totals of the subsets'
+// shapes. Masks name the cards by their place in that order. The loops are
 // unrolled, so that what each step reads from `holds` is known when
 // compiling.
 struct DealHolds
 {
-    DealHolds(const std::array<int, HandSize> &cards, const PayTotals &pays, std::int64_t dealtPay)
+    DealHolds(const std::array<int, HandSize> &cards, const std::vector<std::int64_t> &payOf)
     {
-        // The index of each subset is that of the subset without its highest
-        // card plus that card's term.
-        std::array<const std::int32_t *, HandSize> chooseOf{};
+        // Bit m of oneSuit is set when the subset m is of one suit: a subset
+        // of the cards of some suit.
+        std::array<unsigned, SuitCount> ofSuit{};
         for (int slot = 0; slot < HandSize; ++slot)
-            chooseOf[slot] = Choose[cards[slot]].data();
-        index[0] = 0;
+            ofSuit[std::size_t(cards[slot] % SuitCount)] |= 1u << slot;
+        std::uint32_t oneSuit = 0;
+        for (unsigned sameSuit : ofSuit)
+            oneSuit |= subsetsOf[sameSuit];
+        // A subset's shape follows from that of the subset without its
+        // highest card, whose rank is the highest: twice its term of the
+        // rank index.
+        std::array<const ChooseRow *, HandSize> rankRow{};
+        for (int slot = 0; slot < HandSize; ++slot)
+            rankRow[slot] = &Choose[std::size_t(cards[slot] / SuitCount)];
+        std::array<std::int32_t, HoldCount> twiceRankIndex{};
+        shape[0] = ShapeStart[0] + 1;
 #pragma GCC unroll 32
         for (unsigned mask = 1; mask < HoldCount; ++mask) {
             const int highest = holds.highest[mask];
-            index[mask] = index[mask ^ (1u << highest)] + chooseOf[highest][holds.count[mask]];
+            const int size = holds.count[mask];
+            const unsigned rest = mask ^ (1u << highest);
+            twiceRankIndex[mask] = twiceRankIndex[rest] + 2 * rankRow[highest][size - 1][size];
+            shape[mask] = ShapeStart[size] + twiceRankIndex[mask] + std::int32_t(oneSuit >> mask & 1);
         }
-#pragma GCC unroll 32
-        for (unsigned mask = 0; mask + 1 < HoldCount; ++mask)
-            total[mask] = pays.at(holds.count[mask], index[mask]);
-        total[HoldCount - 1] = dealtPay;
-        // Keep only the hands that avoid every discarded card.
-#pragma GCC unroll 5
-        for (unsigned bit = 1; bit < HoldCount; bit <<= 1) {
+        // Keep only the hands that avoid every discarded card, one card at a
+        // time: the lowest as the totals are read, so that the other steps
+        // work on whole pairs of totals.
+#pragma GCC unroll 16
+        for (unsigned mask = 0; mask < HoldCount; mask += 2) {
+            const std::int64_t withLowest = payOf[std::size_t(shape[mask + 1])];
+            total[mask] = payOf[std::size_t(shape[mask])] - withLowest;
+            total[mask + 1] = withLowest;
+        }
+#pragma GCC unroll 4
+        for (unsigned bit = 2; bit < HoldCount; bit <<= 1) {
 #pragma GCC unroll 32
             for (unsigned mask = 0; mask < HoldCount; ++mask) {
                 if (!(mask & bit))
@@ -388,7 +324,7 @@ struct DealHolds
         }
     }
 
-    std::array<std::int32_t, HoldCount> index;
+    std::array<std::int32_t, HoldCount> shape;
     std::array<std::int64_t, HoldCount> total;
 };
 
@@ -397,9 +333,10 @@ class GameSolver
 public:
     GameSolver(const PayTable &table, bool keepHolds, int threads)
         : m_parts(threads > 0 ? threads : int(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads)))
-        , m_scores(table)
         , m_pays(table.pays())
-        , m_outcomeOf(HandCount)
+        , m_growths(shapeGrowths())
+        , m_outcomeOf(ShapeCount)
+        , m_payOf(ShapeCount)
     {
         if (keepHolds)
             m_classes.hold.assign(HandCount, 0);
@@ -409,16 +346,16 @@ public:
         m_game.denominator = binomial(DeckSize, HandSize) * common;
         for (int held = 0; held <= HandSize; ++held)
             m_perDraw[held] = common / binomial(DeckSize - HandSize, HandSize - held);
+        scoreEveryShape(table);
     }
 
     GameReturn solve()
     {
-        scoreEveryHand();
         playEveryClass();
         countFinalHands();
         return m_game;
     }
-    PayTotals takePays() { return std::move(m_pay); }
+    std::vector<std::int64_t> takePays() { return std::move(m_payOf); }
     FreshDeckHolds::Classes takeClasses()
     {
         m_classes.tied = std::move(m_played.tied);
@@ -430,63 +367,57 @@ private:
     // Coefficients are kept 5! times too large, so that carrying them up
     // divides exactly.
     static constexpr std::int64_t Scale = 120;
-    // The passes over every hand and every class share the work out among
-    // this many threads at most, by default.
+    // The pass over every class shares the work out among this many
+    // threads at most, by default.
     static constexpr unsigned MostThreads = 4;
 
     // What playing some of the classes leaves, kept apart for each thread
     // until all are done.
     struct alignas(64) Terms
     {
-        SetTotals<std::int64_t> coefficient;
-        std::array<std::int64_t, OutcomeCount> scaledOutcomes{};
+        std::vector<std::int64_t> coefficient = std::vector<std::int64_t>(ShapeCount); // by shape
         std::vector<std::pair<std::int32_t, std::uint32_t>> tied;
 
         void add(const Terms &other)
         {
-            coefficient.add(other.coefficient);
-            for (int o = 0; o < OutcomeCount; ++o)
-                scaledOutcomes[o] += other.scaledOutcomes[o];
+            std::transform(other.coefficient.begin(), other.coefficient.end(), coefficient.begin(),
+                           coefficient.begin(), std::plus<>());
             tied.insert(tied.end(), other.tied.begin(), other.tied.end());
         }
     };
 
-    // Every hand scored once, and its pay added to its four-card subsets;
-    // then the pay totals of the smaller sets. Each thread adds into four-card
-    // totals of its own, and they are added together at the end.
-    void scoreEveryHand()
+    // The outcome of every shape of hand, and the pay totals of all shapes:
+    // a hand's own pay for five cards, the identity for fewer.
+    void scoreEveryShape(const PayTable &table)
     {
-        std::vector<std::vector<std::uint32_t>> fours(std::size_t(m_parts - 1));
-        inParallel(m_parts, [&](int part) {
-            std::vector<std::uint32_t> &four = part == 0 ? m_pay.four : fours[part - 1];
-            four.resize(m_pay.four.size());
-            const int first = shareStart<HandSize>(part, m_parts);
-            std::int32_t hand = Choose[first][HandSize];
-            forEachRun<HandSize>([&](const std::array<int, HandSize> &cards,
-                                     const std::array<std::int32_t, HandSize> &lacking, int count) {
-                const HandScores::Run run = m_scores.run(cards);
-                std::uint32_t withoutLowest = 0;
-                for (int lowest = 0; lowest < count; ++lowest) {
-                    const Outcome outcome = m_scores.outcome(run, lowest);
-                    const auto pay = std::uint32_t(m_pays[outcome]);
-                    m_outcomeOf[hand++] = std::uint8_t(outcome);
-                    withoutLowest += pay;
-                    for (int j = 1; j < HandSize; ++j)
-                        four[lacking[j] + lowest] += pay;
-                }
-                four[lacking[0]] += withoutLowest;
-            }, first, shareStart<HandSize>(part + 1, m_parts));
+        forEachRankSet(HandSize, [&](const Ranks &ranks) {
+            std::array<int, RankCount> counts{};
+            std::int32_t index = 0;
+            for (int i = 0; i < HandSize; ++i) {
+                ++counts[ranks[i]];
+                index += Choose[ranks[i] + i][i + 1];
+            }
+            const std::int32_t mixed = ShapeStart[HandSize] + 2 * index;
+            scoreHand(mixed, evaluateHand(counts, false, table));
+            if (*std::max_element(counts.begin(), counts.end()) == 1)
+                scoreHand(mixed + 1, evaluateHand(counts, true, table));
         });
-        for (const std::vector<std::uint32_t> &four : fours)
-            PayTotals::addInto(four, m_pay.four);
-        addToSubsets<4>(m_pay.four, m_pay.small[3]);
-        addToSubsets<3>(m_pay.small[3], m_pay.small[2]);
-        addToSubsets<2>(m_pay.small[2], m_pay.small[1]);
-        addToSubsets<1>(m_pay.small[1], m_pay.small[0]);
+        for (int size = HandSize - 1; size >= 0; --size) {
+            for (const Growth &growth : m_growths[size])
+                m_payOf[std::size_t(growth.from)] += growth.count * m_payOf[std::size_t(growth.to)];
+            for (std::int32_t shape = ShapeStart[size]; shape < ShapeStart[size + 1]; ++shape)
+                m_payOf[std::size_t(shape)] /= HandSize - size;
+        }
     }
 
-    // Every class of deals, the classes dealt out to the threads in turn;
-    // then the other threads' terms added to the first's.
+    void scoreHand(std::int32_t shape, Outcome outcome)
+    {
+        m_outcomeOf[std::size_t(shape)] = std::uint8_t(outcome);
+        m_payOf[std::size_t(shape)] = m_pays[outcome];
+    }
+
+    // Every class of deals, shared out among the threads; then the other
+    // threads' terms added to the first's.
     void playEveryClass()
     {
         std::vector<std::unique_ptr<Terms>> others(std::size_t(m_parts - 1));
@@ -494,11 +425,9 @@ private:
             if (part > 0)
                 others[part - 1] = std::make_unique<Terms>();
             Terms &terms = part == 0 ? m_played : *others[part - 1];
-            int turn = 0;
             forEachDealClass([&](const std::array<int, HandSize> &cards, int weight) {
-                if (turn++ % m_parts == part)
-                    playBest(cards, weight, terms);
-            });
+                playBest(cards, weight, terms);
+            }, part, m_parts);
         });
         for (const std::unique_ptr<Terms> &other : others)
             m_played.add(*other);
@@ -508,9 +437,7 @@ private:
     // count the hold's final hands.
     void playBest(const std::array<int, HandSize> &cards, int weight, Terms &terms)
     {
-        const Outcome dealt = Outcome(m_outcomeOf[colexIndex(cards)]);
-        const DealHolds values(cards, m_pay, m_pays[dealt]);
-        const std::array<std::int32_t, HoldCount> &index = values.index;
+        const DealHolds values(cards, m_payOf);
         const std::array<std::int64_t, HoldCount> &total = values.total;
         // Returns compared exactly, over the common denominator.
         unsigned best = holds.preferred[0];
@@ -524,23 +451,18 @@ private:
             }
         }
         if (!m_classes.hold.empty())
-            keepHold(index[HoldCount - 1], total, best, terms.tied);
+            keepHold(colexIndex(cards), total, best, terms.tied);
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
         const std::int64_t amount = Scale * weight * m_perDraw[holds.count[best]];
         const unsigned discarded = (HoldCount - 1) & ~best;
         for (unsigned extra = discarded;; extra = (extra - 1) & discarded) {
-            const unsigned set = best | extra;
             const std::int64_t signedAmount = holds.count[extra] % 2 ? -amount : amount;
-            if (set == HoldCount - 1)
-                terms.scaledOutcomes[dealt] += signedAmount;
-            else
-                terms.coefficient.add(holds.count[set], index[set], signedAmount);
+            terms.coefficient[std::size_t(values.shape[best | extra])] += signedAmount;
             if (extra == 0)
                 break;
         }
     }
-
     void keepHold(std::int32_t deal, const std::array<std::int64_t, HoldCount> &total, unsigned best,
                   std::vector<std::pair<std::int32_t, std::uint32_t>> &tiedDeals)
     {
@@ -555,46 +477,31 @@ private:
             tiedDeals.emplace_back(deal, tied);
     }
 
-    // The coefficients carried up to the four-card sets, and from there
-    // into the outcome of every hand.
+    // The coefficients carried up to the shapes of whole hands, and added
+    // there into the hands' outcomes.
     void countFinalHands()
     {
-        addFromSubsets<1>(m_played.coefficient.small[0], m_played.coefficient.small[1]);
-        addFromSubsets<2>(m_played.coefficient.small[1], m_played.coefficient.small[2]);
-        addFromSubsets<3>(m_played.coefficient.small[2], m_played.coefficient.small[3]);
-        addFromSubsets<4>(m_played.coefficient.small[3], m_played.coefficient.four);
-        std::vector<std::array<std::int64_t, OutcomeCount>> counted(static_cast<std::size_t>(m_parts));
-        inParallel(m_parts, [&](int part) {
-            std::array<std::int64_t, OutcomeCount> scaled{};
-            const int first = shareStart<HandSize>(part, m_parts);
-            std::int32_t hand = Choose[first][HandSize];
-            forEachRun<HandSize>([&](const std::array<int, HandSize> &,
-                                     const std::array<std::int32_t, HandSize> &lacking, int count) {
-                const std::int64_t withoutLowest = m_played.coefficient.four[lacking[0]];
-                for (int lowest = 0; lowest < count; ++lowest) {
-                    std::int64_t sum = withoutLowest;
-                    for (int j = 1; j < HandSize; ++j)
-                        sum += m_played.coefficient.four[lacking[j] + lowest];
-                    scaled[m_outcomeOf[hand++]] += sum;
-                }
-            }, first, shareStart<HandSize>(part + 1, m_parts));
-            counted[part] = scaled;
-        });
-        for (const std::array<std::int64_t, OutcomeCount> &scaled : counted) {
-            for (int o = 0; o < OutcomeCount; ++o)
-                m_played.scaledOutcomes[o] += scaled[o];
+        std::vector<std::int64_t> &coefficient = m_played.coefficient;
+        for (int size = 0; size < HandSize; ++size) {
+            for (const Growth &growth : m_growths[size]) {
+                coefficient[std::size_t(growth.to)] +=
+                    coefficient[std::size_t(growth.from)] / (HandSize - size) * growth.count;
+            }
         }
+        std::array<std::int64_t, OutcomeCount> scaled{};
+        for (std::int32_t shape = ShapeStart[HandSize]; shape < ShapeCount; ++shape)
+            scaled[m_outcomeOf[std::size_t(shape)]] += coefficient[std::size_t(shape)];
         for (int o = 0; o < OutcomeCount; ++o) {
-            m_game.outcomes[o] = m_played.scaledOutcomes[o] / Scale;
+            m_game.outcomes[o] = scaled[o] / Scale;
             m_game.totalPay += m_game.outcomes[o] * m_pays[o];
         }
     }
 
     const int m_parts;
-    const HandScores m_scores;
     const std::array<int, OutcomeCount> m_pays;
-    std::vector<std::uint8_t> m_outcomeOf; // by the hand's colex index
-    PayTotals m_pay;
+    const std::array<std::vector<Growth>, HandSize> m_growths;
+    std::vector<std::uint8_t> m_outcomeOf; // by shape, for shapes of five cards
+    std::vector<std::int64_t> m_payOf;     // by shape
     Terms m_played;
     std::array<std::int64_t, HandSize + 1> m_perDraw{}; // draws in the common denominator, by cards held
     FreshDeckHolds::Classes m_classes;
@@ -610,8 +517,7 @@ GameReturn exactGameReturn(const PayTable &table, int threads)
 
 struct FreshDeckHolds::Pays
 {
-    PayTable table;
-    PayTotals totals;
+    std::vector<std::int64_t> byShape;
 };
 
 FreshDeckHolds::FreshDeckHolds(const PayTable &table)
@@ -619,7 +525,7 @@ FreshDeckHolds::FreshDeckHolds(const PayTable &table)
     GameSolver solver(table, true, 0);
     solver.solve();
     m_classes = solver.takeClasses();
-    m_pays = std::make_unique<const Pays>(Pays{table, solver.takePays()});
+    m_pays = std::make_unique<const Pays>(Pays{solver.takePays()});
 }
 
 FreshDeckHolds::~FreshDeckHolds() = default;
@@ -634,7 +540,7 @@ std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCod
     std::array<int, HandSize> cards{};
     for (int i = 0; i < HandSize; ++i)
         cards[i] = sorted[i] / 8;
-    const DealHolds deal(cards, m_pays->totals, m_pays->table.pay(evaluateHand(hand, m_pays->table)));
+    const DealHolds deal(cards, m_pays->byShape);
     std::array<HoldValue, HoldCount> values;
     // The slots of the cards a mask over their order keeps, built from the
     // mask without its lowest card.

@@ -37,8 +37,9 @@ public:
     // picks, bit i keeping hand[i].
     unsigned bestHold(const std::array<CardCode, HandSize> &hand) const;
     // What valueHolds(hand, FullDeck less the hand, table) finds, from the
-    // pay totals of the sets of up to four cards that solving the game
-    // leaves: a few look-ups instead of a count of draws.
+    // pay totals by the shape of a set of cards (its ranks, and whether it
+    // is of one suit) that solving the game leaves: a few look-ups instead
+    // of a count of draws.
     std::array<HoldValue, HoldCount> values(const std::array<CardCode, HandSize> &hand) const;
 
     // What the solver leaves for each class of deals that a renaming of

@@ -42,29 +42,26 @@ constexpr int bitCount(unsigned mask)
     return count;
 }
 
-// Facts about each of the 32 holds, without relying on a POPCNT
-// instruction the target may lack: how many cards it keeps, its highest
-// slot, and all holds in the order the advisor prefers them on equal
-// returns (more cards first, then the earlier slots).
+// Facts about each of the 32 holds: its highest slot, and all holds in the
+// order the advisor prefers them on equal returns (more cards first, then
+// the earlier slots).
 struct HoldTables
 {
     constexpr HoldTables()
     {
         for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            count[mask] = bitCount(mask);
             for (int slot = 0; slot < HandSize; ++slot)
                 highest[mask] = mask & (1u << slot) ? slot : highest[mask];
         }
         int at = 0;
         for (int size = HandSize; size >= 0; --size) {
             for (unsigned mask = 0; mask < HoldCount; ++mask) {
-                if (count[mask] == size)
+                if (HeldCounts[mask] == size)
                     preferred[at++] = mask;
             }
         }
     }
 
-    int count[HoldCount]{};
     int highest[HoldCount]{};
     unsigned preferred[HoldCount]{};
 };
@@ -300,7 +297,7 @@ struct DealHolds
 #pragma GCC unroll 32
         for (unsigned mask = 1; mask < HoldCount; ++mask) {
             const int highest = holds.highest[mask];
-            const int size = holds.count[mask];
+            const int size = HeldCounts[mask];
             const unsigned rest = mask ^ (1u << highest);
             twiceRankIndex[mask] = twiceRankIndex[rest] + 2 * rankRow[highest][size - 1][size];
             shape[mask] = ShapeStart[size] + twiceRankIndex[mask] + std::int32_t(oneSuit >> mask & 1);
@@ -444,7 +441,7 @@ private:
         std::int64_t bestValue = total[best] * m_perDraw[HandSize];
 #pragma GCC unroll 32
         for (unsigned mask : holds.preferred) {
-            const std::int64_t value = total[mask] * m_perDraw[holds.count[mask]];
+            const std::int64_t value = total[mask] * m_perDraw[HeldCounts[mask]];
             if (value > bestValue) {
                 best = mask;
                 bestValue = value;
@@ -454,10 +451,10 @@ private:
             keepHold(colexIndex(cards), total, best, terms.tied);
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
-        const std::int64_t amount = Scale * weight * m_perDraw[holds.count[best]];
+        const std::int64_t amount = Scale * weight * m_perDraw[HeldCounts[best]];
         const unsigned discarded = (HoldCount - 1) & ~best;
         for (unsigned extra = discarded;; extra = (extra - 1) & discarded) {
-            const std::int64_t signedAmount = holds.count[extra] % 2 ? -amount : amount;
+            const std::int64_t signedAmount = HeldCounts[extra] % 2 ? -amount : amount;
             terms.coefficient[std::size_t(values.shape[best | extra])] += signedAmount;
             if (extra == 0)
                 break;
@@ -468,7 +465,7 @@ private:
     {
         std::uint32_t tied = 0;
         for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            if (holds.count[mask] == holds.count[best] && total[mask] == total[best])
+            if (HeldCounts[mask] == HeldCounts[best] && total[mask] == total[best])
                 tied |= std::uint32_t(1) << mask;
         }
         const bool unique = tied == std::uint32_t(1) << best;
@@ -550,7 +547,7 @@ std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCod
     for (unsigned mask = 0; mask < HoldCount; ++mask) {
         HoldValue &value = values[slotsOf[mask]];
         value.mask = slotsOf[mask];
-        value.draws = Choose[DeckSize - HandSize][HandSize - holds.count[mask]];
+        value.draws = Choose[DeckSize - HandSize][HandSize - HeldCounts[mask]];
         value.totalPay = deal.total[mask];
     }
     return values;

@@ -42,9 +42,7 @@ constexpr int bitCount(unsigned mask)
     return count;
 }
 
-// Facts about each of the 32 holds: its highest slot, and all holds in the
-// order the advisor prefers them on equal returns (more cards first, then
-// the earlier slots).
+// The highest slot of each of the 32 holds.
 struct HoldTables
 {
     constexpr HoldTables()
@@ -53,17 +51,9 @@ struct HoldTables
             for (int slot = 0; slot < HandSize; ++slot)
                 highest[mask] = mask & (1u << slot) ? slot : highest[mask];
         }
-        int at = 0;
-        for (int size = HandSize; size >= 0; --size) {
-            for (unsigned mask = 0; mask < HoldCount; ++mask) {
-                if (HeldCounts[mask] == size)
-                    preferred[at++] = mask;
-            }
-        }
     }
 
     int highest[HoldCount]{};
-    unsigned preferred[HoldCount]{};
 };
 constexpr HoldTables holds;
 
@@ -437,10 +427,10 @@ private:
         const DealHolds values(cards, m_payOf);
         const std::array<std::int64_t, HoldCount> &total = values.total;
         // Returns compared exactly, over the common denominator.
-        unsigned best = holds.preferred[0];
+        unsigned best = HoldsBySize[0];
         std::int64_t bestValue = total[best] * m_perDraw[HandSize];
 #pragma GCC unroll 32
-        for (unsigned mask : holds.preferred) {
+        for (unsigned mask : HoldsBySize) {
             const std::int64_t value = total[mask] * m_perDraw[HeldCounts[mask]];
             if (value > bestValue) {
                 best = mask;

@@ -469,20 +469,19 @@ template <typename Hold>
 unsigned bestOf(const std::array<Hold, HoldCount> &holds)
 {
     // Holds that keep as many cards have as many draws, so their pay
-    // totals alone tell them apart, and of equal ones the first found keeps
-    // the earlier slots. The best of each size then meet as any holds do.
-    std::array<unsigned, HandSize + 1> bestOfSize{};
-    std::array<bool, HandSize + 1> seen{};
-    for (unsigned mask = 0; mask < HoldCount; ++mask) {
-        const int size = holds[mask].heldCount();
-        if (!seen[size] || holds[mask].totalPay > holds[bestOfSize[size]].totalPay)
-            bestOfSize[size] = mask;
-        seen[size] = true;
-    }
-    unsigned best = bestOfSize[0];
-    for (int size = 1; size <= HandSize; ++size) {
-        if (isBetterHold(holds[bestOfSize[size]], holds[best]))
-            best = bestOfSize[size];
+    // totals alone tell them apart, and of equal ones the first keeps the
+    // earlier slots. The best of each size then meet as any holds do.
+    unsigned best = HoldsBySize[0];
+    for (std::size_t first = 0, size = HandSize + 1; size-- > 0;) {
+        const std::size_t end = first + std::size_t(Choose[HandSize][size]);
+        unsigned bestOfSize = HoldsBySize[first];
+        for (std::size_t i = first + 1; i < end; ++i) {
+            const unsigned mask = HoldsBySize[i];
+            bestOfSize = holds[mask].totalPay > holds[bestOfSize].totalPay ? mask : bestOfSize;
+        }
+        if (isBetterHold(holds[bestOfSize], holds[best]))
+            best = bestOfSize;
+        first = end;
     }
     return best;
 }

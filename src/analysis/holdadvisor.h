@@ -15,6 +15,20 @@ inline constexpr auto HeldCounts = [] {
     return counts;
 }();
 
+// Every hold in the order preferred among those that return the same: the
+// ones keeping more cards first, and of as many, the earlier slots.
+inline constexpr auto HoldsBySize = [] {
+    std::array<unsigned, HoldCount> holds{};
+    std::size_t at = 0;
+    for (int size = HandSize; size >= 0; --size) {
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            if (HeldCounts[mask] == size)
+                holds[at++] = mask;
+        }
+    }
+    return holds;
+}();
+
 // One way to hold: bit i of the mask keeps the card in slot i + 1. Every
 // draw of the missing cards from the deck is equally likely; `totalPay`
 // adds up the pays of all `draws`.

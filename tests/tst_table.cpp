@@ -102,9 +102,9 @@ void tst_Table::controlsStandWhereTheTableLaysThemOut()
             {QStringLiteral("Label3"), c.Label3},     {QStringLiteral("Text1"), c.Text1},
             {QStringLiteral("Text2"), c.Text2},       {QStringLiteral("Text3"), c.Text3},
             {QStringLiteral("VScroll1"), c.VScroll1}, {QStringLiteral("Picture1"), c.Picture1},
-            {QStringLiteral("Picturesuit(1)"), c.Picturesuit[1]},
-            {QStringLiteral("Picturenum(12)"), c.Picturenum[12]},
-            {QStringLiteral("Pictureface(11)"), c.Pictureface[11]},
+            {QStringLiteral("Picturesuit(1)"), c.Picturesuit(1)},
+            {QStringLiteral("Picturenum(12)"), c.Picturenum(12)},
+            {QStringLiteral("Pictureface(11)"), c.Pictureface(11)},
         };
         for (int i = 0; i < HandSize; ++i) {
             all.insert(QStringLiteral("Picturecard(%1)").arg(i), c.Picturecard[i]);

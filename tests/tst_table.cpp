@@ -55,6 +55,7 @@ private slots:
     void yesOnTheExitQuestionClosesTheTable();
     void settledHandsGoToTheHistory_data();
     void settledHandsGoToTheHistory();
+    void panelOpenedLateShowsWhatItWasTold();
 };
 
 void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
@@ -285,6 +286,25 @@ void tst_Table::settledHandsGoToTheHistory()
         QCOMPARE(first.held, unsigned(HoldCount - 1));
         QCOMPARE(first.credits, 500 - 3);
     }
+}
+
+void tst_Table::panelOpenedLateShowsWhatItWasTold()
+{
+    // The panel's sections are made when it first opens; what the table
+    // told it before then shows as on a panel that was open all along.
+    TestTable early, late;
+    early.table->setTrainerShown(true);
+    for (cards *c : {early.table.get(), late.table.get()}) {
+        c->setSoundOn(false);
+        c->setAdviceAlways(true);
+        c->panel->setHistoryMessage(QStringLiteral("The disk is full."));
+    }
+    late.table->setTrainerShown(true);
+    TrainerPanel &opened = *late.table->panel;
+    QVERIFY(!opened.options()->text().isEmpty());
+    QCOMPARE(opened.options()->text(), early.table->panel->options()->text());
+    QCOMPARE(opened.history()->text(), QStringLiteral("The disk is full."));
+    QVERIFY(!opened.history()->isHidden());
 }
 
 QTEST_MAIN(tst_Table)

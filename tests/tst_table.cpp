@@ -56,6 +56,7 @@ private slots:
     void settledHandsGoToTheHistory_data();
     void settledHandsGoToTheHistory();
     void panelOpenedLateShowsWhatItWasTold();
+    void optionsAreWrittenBackOnceTheTableHasPainted();
 };
 
 void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
@@ -304,6 +305,21 @@ void tst_Table::panelOpenedLateShowsWhatItWasTold()
     QCOMPARE(unopened.options()->text(), early.table->panel->options()->text());
     QCOMPARE(unopened.history()->text(), QStringLiteral("The disk is full."));
     QVERIFY(!unopened.history()->isHidden());
+}
+
+void tst_Table::optionsAreWrittenBackOnceTheTableHasPainted()
+{
+    // A first start is over once the options are written back, which waits
+    // for the table to be on the screen.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("options.ini"));
+    TestTable t;
+    t.table->useSettings(std::make_unique<QSettings>(path, QSettings::IniFormat));
+    QCoreApplication::processEvents();
+    QVERIFY(TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
+    t.table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.table.get()));
+    QTRY_VERIFY(!TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
 }
 
 QTEST_MAIN(tst_Table)

@@ -127,7 +127,6 @@ private slots:
     void cardBackKeepsItsPatternInEveryBoxSize();
     void faceLeavesNoTraceOfTheBack();
     void drawingTheSameCardTwiceGivesTheSameFace();
-    void facesBeforeTheFirstPaintAreWhole_data();
     void facesBeforeTheFirstPaintAreWhole();
 
 private:
@@ -405,20 +404,12 @@ void tst_Render::drawingTheSameCardTwiceGivesTheSameFace()
     QCOMPARE(c.Picturecard[0]->Image(), first);
 }
 
-void tst_Render::facesBeforeTheFirstPaintAreWhole_data()
-{
-    QTest::addColumn<int>("rank");
-    QTest::addColumn<int>("suit");
-    QTest::newRow("king of spades") << 11 << 3;
-    QTest::newRow("ten of hearts") << 8 << 0;
-}
-
 void tst_Render::facesBeforeTheFirstPaintAreWhole()
 {
     // The sources of the faces are made once the table has painted; a face
     // asked for before then makes them itself, and both ways give one face.
-    QFETCH(int, rank);
-    QFETCH(int, suit);
+    // A court card uses every kind of source: index, suit symbol and panel.
+    const int rank = 11, suit = 3;
     cards &early = *m_table->table;
     const qsizetype boxesBeforePaint = early.findChildren<PictureBox *>().size();
     m_table->showFace(rank, suit, 0);

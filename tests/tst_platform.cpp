@@ -81,6 +81,7 @@ private slots:
     void paintPictureScalesIntoTheRectangleOnly();
     void paintPictureCopiesOnlyTheSourceRectangle();
     void clsKeepsBackgroundAndPictureButErasesDrawing();
+    void drawingStaysOnItsBoxWhenOthersShowTheSamePicture();
     void settingBackColorClearsTheBox();
     void scaleSizeLeavesOutTheBorder();
     void lineOutlinesTheBoxCentredOnItsEdges();
@@ -217,6 +218,24 @@ void tst_Platform::clsKeepsBackgroundAndPictureButErasesDrawing()
 
     box.setPicture(nullptr);
     QCOMPARE(pixelAt(box.Image(), 5, 5), Green);
+}
+
+void tst_Platform::drawingStaysOnItsBoxWhenOthersShowTheSamePicture()
+{
+    // Boxes showing one picture at one size may share its image; what is
+    // drawn on one of them must not show on the others, nor on a box given
+    // the picture afterwards.
+    const auto picture = std::make_shared<BlueBlock>();
+    PictureBox drawn, other, later;
+    for (PictureBox *box : {&drawn, &other, &later}) {
+        box->resize(40, 40);
+        box->setPicture(picture);
+    }
+    const QImage untouched = other.Image().copy();
+    drawn.PaintPicture(quarters(), 0, 0, 40, 40);
+    QVERIFY(drawn.Image() != untouched);
+    QCOMPARE(other.Image(), untouched);
+    QCOMPARE(later.Image(), untouched);
 }
 
 void tst_Platform::settingBackColorClearsTheBox()

@@ -92,7 +92,7 @@ QImage withoutCornerSymbols(const cards &c, int card)
     const PictureBox *box = c.Picturecard[card];
     const int W = box->ScaleWidth();
     const int H = box->ScaleHeight();
-    const int cornerBottom = c.Picturenum[0]->ScaleHeight() - 5 + 16;
+    const int cornerBottom = c.Picturenum(0)->ScaleHeight() - 5 + 16;
     QImage body = box->Image().copy();
     QPainter painter(&body);
     painter.fillRect(QRectF(0, 0, 16, cornerBottom), Qt::white);
@@ -127,6 +127,7 @@ private slots:
     void cardBackKeepsItsPatternInEveryBoxSize();
     void faceLeavesNoTraceOfTheBack();
     void drawingTheSameCardTwiceGivesTheSameFace();
+    void facesBeforeTheFirstPaintAreWhole();
 
 private:
     std::unique_ptr<TestTable> m_table;
@@ -220,8 +221,8 @@ void tst_Render::bottomRightIndexIsTheTopLeftTurnedHalfATurn()
     const QImage &face = c.Picturecard[1]->Image();
     const int W = c.Picturecard[1]->ScaleWidth();
     const int H = c.Picturecard[1]->ScaleHeight();
-    const int gw = c.Picturenum[0]->ScaleWidth();
-    const int gh = c.Picturenum[0]->ScaleHeight();
+    const int gw = c.Picturenum(0)->ScaleWidth();
+    const int gh = c.Picturenum(0)->ScaleHeight();
     const QRect corner(0, 0, 15, gh + 10);
     const QRect turned(W - 15, H - gh - 10, 15, gh + 10);
     QVERIFY(countRegions(face, corner, isDark) + countRegions(face, corner, isSuitRed) > 0);
@@ -233,10 +234,10 @@ void tst_Render::bottomRightIndexIsTheTopLeftTurnedHalfATurn()
 void tst_Render::tenIndexIsSqueezedToHalfTheCell()
 {
     cards &c = *m_table->table;
-    const int gw = c.Picturenum[0]->ScaleWidth();
+    const int gw = c.Picturenum(0)->ScaleWidth();
     const QRect rightHalf(gw / 2 + 1, 0, gw - gw / 2 - 1, 14);
     // The printed "10" reaches into the right half of its own cell...
-    QVERIFY(countRegions(c.Picturenum[8]->Image(), rightHalf, isDark) > 0);
+    QVERIFY(countRegions(c.Picturenum(8)->Image(), rightHalf, isDark) > 0);
     m_table->showFace(8, 2, 0);
     const QImage &face = c.Picturecard[0]->Image();
     // ...but on the card it is squeezed into the left half.
@@ -265,7 +266,7 @@ void tst_Render::courtCardsShowTheirOwnPanel()
     QFETCH(int, panel);
     cards &c = *m_table->table;
     for (int i = 0; i < 12; ++i)
-        c.Pictureface[i]->setBackColor(QColor(10 + 20 * i, 100, 200));
+        c.Pictureface(i)->setBackColor(QColor(10 + 20 * i, 100, 200));
     m_table->showFace(rank, suit, 2);
     const PictureBox *box = c.Picturecard[2];
     const QColor centre = pixelAt(box->Image(), box->ScaleWidth() / 2.0, box->ScaleHeight() / 2.0);
@@ -302,17 +303,17 @@ void tst_Render::aceSymbolKeepsItsSizeInEveryBox()
 void tst_Render::suitSymbolsFillTheirSquare()
 {
     cards &c = *m_table->table;
-    for (PictureBox *suit : c.Picturesuit)
-        QCOMPARE(suit->Image().deviceIndependentSize().toSize(), QSize(120, 120));
+    for (int suit = 0; suit < SuitCount; ++suit)
+        QCOMPARE(c.Picturesuit(suit)->Image().deviceIndependentSize().toSize(), QSize(120, 120));
     // The diamond's corners touch the middles of the square's sides.
-    const QImage &diamond = c.Picturesuit[2]->Image();
+    const QImage &diamond = c.Picturesuit(2)->Image();
     for (const QPoint p : {QPoint(60, 1), QPoint(1, 60), QPoint(118, 60), QPoint(60, 118)})
         QVERIFY2(pixelAt(diamond, p.x(), p.y()) != QColor(Qt::white), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
     for (const QPoint p : {QPoint(8, 8), QPoint(111, 8), QPoint(8, 111), QPoint(111, 111)})
         QCOMPARE(pixelAt(diamond, p.x(), p.y()), QColor(Qt::white));
     // Every symbol touches all four sides.
-    for (PictureBox *suit : c.Picturesuit) {
-        const QRect extent = boundingBox(suit->Image(), QRect(0, 0, 120, 120),
+    for (int suit = 0; suit < SuitCount; ++suit) {
+        const QRect extent = boundingBox(c.Picturesuit(suit)->Image(), QRect(0, 0, 120, 120),
                                          [](const QColor &colour) { return colour.lightness() < 200; });
         QCOMPARE(extent, QRect(0, 0, 120, 120));
     }
@@ -332,7 +333,7 @@ void tst_Render::courtPanelsAreFramedLetteredAndTurnedBelow()
 {
     QFETCH(int, panel);
     QFETCH(QColor, lettering);
-    const PictureBox *box = m_table->table->Pictureface[panel];
+    const PictureBox *box = m_table->table->Pictureface(panel);
     const QImage &image = box->Image();
     QCOMPARE(image.deviceIndependentSize().toSize(), QSize(120, 200));
     for (int i = 0; i < 3; ++i) {
@@ -401,6 +402,26 @@ void tst_Render::drawingTheSameCardTwiceGivesTheSameFace()
     QVERIFY(c.Picturecard[0]->Image() != first);
     m_table->showFace(10, 1, 0);
     QCOMPARE(c.Picturecard[0]->Image(), first);
+}
+
+void tst_Render::facesBeforeTheFirstPaintAreWhole()
+{
+    // The sources of the faces are made once the table has painted; a face
+    // asked for before then makes them itself, and both ways give one face.
+    // A court card uses every kind of source: index, suit symbol and panel.
+    const int rank = 11, suit = 3;
+    cards &early = *m_table->table;
+    const qsizetype boxesBeforePaint = early.findChildren<PictureBox *>().size();
+    m_table->showFace(rank, suit, 0);
+    const qsizetype allBoxes = early.findChildren<PictureBox *>().size();
+    QVERIFY(boxesBeforePaint < allBoxes);
+
+    TestTable painted;
+    painted.table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(painted.table.get()));
+    QTRY_COMPARE(painted.table->findChildren<PictureBox *>().size(), allBoxes);
+    painted.showFace(rank, suit, 0);
+    QCOMPARE(painted.table->Picturecard[0]->Image(), early.Picturecard[0]->Image());
 }
 
 QTEST_MAIN(tst_Render)

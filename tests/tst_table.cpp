@@ -55,6 +55,8 @@ private slots:
     void yesOnTheExitQuestionClosesTheTable();
     void settledHandsGoToTheHistory_data();
     void settledHandsGoToTheHistory();
+    void panelOpenedLateShowsWhatItWasTold();
+    void optionsAreWrittenBackOnceTheTableHasPainted();
 };
 
 void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
@@ -102,9 +104,9 @@ void tst_Table::controlsStandWhereTheTableLaysThemOut()
             {QStringLiteral("Label3"), c.Label3},     {QStringLiteral("Text1"), c.Text1},
             {QStringLiteral("Text2"), c.Text2},       {QStringLiteral("Text3"), c.Text3},
             {QStringLiteral("VScroll1"), c.VScroll1}, {QStringLiteral("Picture1"), c.Picture1},
-            {QStringLiteral("Picturesuit(1)"), c.Picturesuit[1]},
-            {QStringLiteral("Picturenum(12)"), c.Picturenum[12]},
-            {QStringLiteral("Pictureface(11)"), c.Pictureface[11]},
+            {QStringLiteral("Picturesuit(1)"), c.Picturesuit(1)},
+            {QStringLiteral("Picturenum(12)"), c.Picturenum(12)},
+            {QStringLiteral("Pictureface(11)"), c.Pictureface(11)},
         };
         for (int i = 0; i < HandSize; ++i) {
             all.insert(QStringLiteral("Picturecard(%1)").arg(i), c.Picturecard[i]);
@@ -285,6 +287,39 @@ void tst_Table::settledHandsGoToTheHistory()
         QCOMPARE(first.held, unsigned(HoldCount - 1));
         QCOMPARE(first.credits, 500 - 3);
     }
+}
+
+void tst_Table::panelOpenedLateShowsWhatItWasTold()
+{
+    // The panel's sections are made when it first opens or is first read;
+    // what the table told it before then shows as on a panel open all along.
+    TestTable early, late;
+    early.table->setTrainerShown(true);
+    for (cards *c : {early.table.get(), late.table.get()}) {
+        c->setSoundOn(false);
+        c->setAdviceAlways(true);
+        c->panel->setHistoryMessage(QStringLiteral("The disk is full."));
+    }
+    TrainerPanel &unopened = *late.table->panel;
+    QVERIFY(!unopened.options()->text().isEmpty());
+    QCOMPARE(unopened.options()->text(), early.table->panel->options()->text());
+    QCOMPARE(unopened.history()->text(), QStringLiteral("The disk is full."));
+    QVERIFY(!unopened.history()->isHidden());
+}
+
+void tst_Table::optionsAreWrittenBackOnceTheTableHasPainted()
+{
+    // A first start is over once the options are written back, which waits
+    // for the table to be on the screen.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("options.ini"));
+    TestTable t;
+    t.table->useSettings(std::make_unique<QSettings>(path, QSettings::IniFormat));
+    QCoreApplication::processEvents();
+    QVERIFY(TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
+    t.table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.table.get()));
+    QTRY_VERIFY(!TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
 }
 
 QTEST_MAIN(tst_Table)

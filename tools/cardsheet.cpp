@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
     const int cardH = table.Picturecard[0]->ScaleHeight();
     const int columns = RankCount + 1;
     const int sheetW = columns * (cardW + Gap) + Gap;
-    const int glyphRowH = table.Picturenum[0]->ScaleHeight() + Gap;
+    const int glyphRowH = table.Picturenum(0)->ScaleHeight() + Gap;
     const int panelRowH = 200 + Gap;
     const int sheetH = SuitCount * (cardH + Gap) + Gap + glyphRowH + panelRowH;
 
@@ -58,10 +58,10 @@ int main(int argc, char *argv[])
 
     int y = Gap + SuitCount * (cardH + Gap);
     for (int k = 0; k < RankCount; ++k)
-        place(painter, table.Picturenum[k]->Image(), Gap + k * (table.Picturenum[0]->ScaleWidth() + Gap), y);
+        place(painter, table.Picturenum(k)->Image(), Gap + k * (table.Picturenum(0)->ScaleWidth() + Gap), y);
     y += glyphRowH;
-    for (int i = 0; i < table.Pictureface.size(); ++i)
-        place(painter, table.Pictureface[i]->Image(), Gap + i * (120 + Gap), y);
+    for (int i = 0; i < cards::CourtPanelCount; ++i)
+        place(painter, table.Pictureface(i)->Image(), Gap + i * (120 + Gap), y);
     painter.end();
 
     if (!sheet.save(QString::fromLocal8Bit(argv[1]))) {

@@ -8,6 +8,45 @@
 
 #include <cmath>
 
+namespace {
+
+// The last picture rendered and what for. Boxes that show the same picture
+// at the same size on the same background, as the table's five card backs
+// do, share one image until one of them is drawn on, which copies it.
+struct RenderedPicture
+{
+    std::weak_ptr<const VectorPicture> picture;
+    QSize size;
+    qreal ratio = 0;
+    QColor background;
+    QImage image;
+
+    bool isFor(const std::shared_ptr<const VectorPicture> &other, QSize otherSize, qreal otherRatio,
+               const QColor &otherBackground) const
+    {
+        return picture.lock() == other && size == otherSize && ratio == otherRatio
+               && background == otherBackground;
+    }
+};
+
+QImage renderedPicture(const std::shared_ptr<const VectorPicture> &picture, QSize logical, qreal ratio,
+                       const QColor &background)
+{
+    static RenderedPicture last;
+    if (!last.isFor(picture, logical, ratio, background)) {
+        QImage image(logical * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(background);
+        QPainter painter(&image);
+        picture->render(painter, QRectF(QPointF(0, 0), logical));
+        painter.end();
+        last = {picture, logical, ratio, background, image};
+    }
+    return last.image;
+}
+
+} // namespace
+
 int pixelsForPoints(qreal points)
 {
     return qRound(points * 96.0 / 72.0);
@@ -60,23 +99,31 @@ const QImage &PictureBox::Image() const
 
 QImage &PictureBox::canvas() const
 {
-    if (m_image.deviceIndependentSize().toSize() != QSize(ScaleWidth(), ScaleHeight()))
-        const_cast<PictureBox *>(this)->resetImage();
+    const QSize logical(qMax(ScaleWidth(), 0), qMax(ScaleHeight(), 0));
+    if (m_image.isNull() || m_image.deviceIndependentSize().toSize() != logical)
+        makeImage(logical);
     return m_image;
 }
 
+// The image is made again on its next use rather than at once, so that a
+// box given a picture and then another, or one that is never shown nor
+// read, does not render for nothing.
 void PictureBox::resetImage()
 {
+    m_image = QImage();
+    update();
+}
+
+void PictureBox::makeImage(QSize logical) const
+{
     const qreal ratio = devicePixelRatioF();
-    const QSize logical(qMax(ScaleWidth(), 0), qMax(ScaleHeight(), 0));
+    if (m_picture && !logical.isEmpty()) {
+        m_image = renderedPicture(m_picture, logical, ratio, m_backColor);
+        return;
+    }
     m_image = QImage(logical * ratio, QImage::Format_ARGB32_Premultiplied);
     m_image.setDevicePixelRatio(ratio);
     m_image.fill(m_backColor);
-    if (m_picture && !logical.isEmpty()) {
-        QPainter painter(&m_image);
-        m_picture->render(painter, QRectF(QPointF(0, 0), logical));
-    }
-    update();
 }
 
 void PictureBox::Print(const QString &text)
@@ -108,8 +155,9 @@ void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal widt
     // Shrinking by drawing alone samples a few source pixels and drops the
     // rest, unevenly for mirrored copies; an averaged scale first keeps small
     // copies faithful and mirrored ones true mirror images.
-    const QSize target(qRound(std::abs(width) * m_image.devicePixelRatio()),
-                       qRound(std::abs(height) * m_image.devicePixelRatio()));
+    QImage &image = canvas();
+    const QSize target(qRound(std::abs(width) * image.devicePixelRatio()),
+                       qRound(std::abs(height) * image.devicePixelRatio()));
     QImage shrunk;
     if (target.width() > 0 && target.height() > 0
         && (target.width() < sourcePixels.width() || target.height() < sourcePixels.height())) {
@@ -118,7 +166,7 @@ void PictureBox::PaintPicture(const QImage &source, qreal x, qreal y, qreal widt
         sourcePixels = QRectF(QPointF(0, 0), target);
     }
     {
-        QPainter painter(&canvas());
+        QPainter painter(&image);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // A negative size mirrors along that axis, with (x, y) as the far edge.
         painter.translate(x, y);
@@ -178,11 +226,6 @@ void PictureBox::paintEvent(QPaintEvent *)
                          palette().color(QPalette::Shadow));
     }
     painter.drawImage(QPointF(m_borderWidth, m_borderWidth), canvas());
-}
-
-void PictureBox::resizeEvent(QResizeEvent *)
-{
-    canvas();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

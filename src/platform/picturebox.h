@@ -67,14 +67,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void resetImage();
+    void makeImage(QSize logical) const;
     // A hidden box learns of a resize only when it is shown, so every use of
-    // the image first fits it to the box's current size.
+    // the image first makes it, or fits it to the box's current size.
     QImage &canvas() const;
 
     int m_borderWidth;

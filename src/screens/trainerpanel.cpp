@@ -82,7 +82,22 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     setFont(desktop);
     setAccessibleName(QStringLiteral("Trainer"));
     setAutoFillBackground(true);
+    connect(&trainer, &Trainer::changed, this, &TrainerPanel::refresh);
+}
 
+void TrainerPanel::setVisible(bool visible)
+{
+    if (visible)
+        build();
+    QWidget::setVisible(visible);
+}
+
+// The sections are made when the panel first shows, or is first read: a
+// table opened with the panel hidden does not wait for them.
+void TrainerPanel::build()
+{
+    if (m_warning)
+        return;
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -99,7 +114,6 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     m_welcome = addText(layout, QStringLiteral("Welcome"));
     m_welcome->setText(QStringLiteral("Welcome! This is the trainer: <b>T</b> hides it, <b>W</b> turns the warning "
                                       "before the draw off and on, and the table's right-click menu has every option."));
-    m_welcome->hide();
     m_warning = addText(layout, QStringLiteral("Warning"));
     m_warning->setFrameShape(QFrame::Box);
     m_warning->setMargin(4);
@@ -120,17 +134,15 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
     m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
     m_history = addText(layout, QStringLiteral("History"));
     m_history->setTextFormat(Qt::PlainText);
-    m_history->hide();
     layout->addStretch();
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
                                  "W training, T this panel, M sound, R review, D drill, Up/Down/Page Up/Page Down/Home/End bet"));
     scroll->setWidget(content);
 
-    connect(reset, &QPushButton::clicked, &trainer, &Trainer::resetSession);
+    connect(reset, &QPushButton::clicked, &m_trainer, &Trainer::resetSession);
     connect(review, &QPushButton::clicked, this, &TrainerPanel::reviewRequested);
-    connect(&trainer, &Trainer::changed, this, &TrainerPanel::refresh);
-    refresh();
+    showOptionsAndNotes();
 }
 
 void TrainerPanel::setAdviceRequested(bool requested)
@@ -153,19 +165,33 @@ void TrainerPanel::setAllHoldsListed(bool listed)
 
 void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundOn)
 {
-    m_options->setText(QStringLiteral("Training %1 (W) &middot; advice always %2 (A) &middot; sound %3 (M)")
-                           .arg(onOff(training), onOff(adviceAlways), onOff(soundOn)));
+    m_optionsText = QStringLiteral("Training %1 (W) &middot; advice always %2 (A) &middot; sound %3 (M)")
+                        .arg(onOff(training), onOff(adviceAlways), onOff(soundOn));
+    showOptionsAndNotes();
 }
 
 void TrainerPanel::setWelcomeShown(bool shown)
 {
-    m_welcome->setVisible(shown);
+    m_welcomeShown = shown;
+    showOptionsAndNotes();
 }
 
 void TrainerPanel::setHistoryMessage(const QString &message)
 {
-    m_history->setText(message);
-    m_history->setVisible(!message.isEmpty());
+    m_historyMessage = message;
+    showOptionsAndNotes();
+}
+
+// What the table tells the panel is kept, so that the sections show it
+// whenever they are made.
+void TrainerPanel::showOptionsAndNotes()
+{
+    if (!m_warning)
+        return;
+    m_options->setText(m_optionsText);
+    m_welcome->setVisible(m_welcomeShown);
+    m_history->setText(m_historyMessage);
+    m_history->setVisible(!m_historyMessage.isEmpty());
 }
 
 void TrainerPanel::refresh()

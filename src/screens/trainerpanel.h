@@ -48,13 +48,16 @@ public:
     // Writes every section afresh.
     void refresh();
 
-    QLabel *warning() const { return m_warning; }
-    QLabel *result() const { return m_result; }
-    QLabel *deck() const { return m_deck; }
-    QLabel *advice() const { return m_advice; }
-    QLabel *session() const { return m_session; }
-    QLabel *options() const { return m_options; }
-    QLabel *history() const { return m_history; }
+    // The sections, made on the first call if the panel has not shown yet.
+    QLabel *warning() { return built(m_warning); }
+    QLabel *result() { return built(m_result); }
+    QLabel *deck() { return built(m_deck); }
+    QLabel *advice() { return built(m_advice); }
+    QLabel *session() { return built(m_session); }
+    QLabel *options() { return built(m_options); }
+    QLabel *history() { return built(m_history); }
+
+    void setVisible(bool visible) override;
 
 signals:
     // The player asked for the review of the hands.
@@ -64,6 +67,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void build();
+    QLabel *built(QLabel *&section)
+    {
+        build();
+        return section;
+    }
+    void showOptionsAndNotes();
     QString paysText() const;
     QString resultText() const;
     QString deckText() const;
@@ -75,13 +85,16 @@ private:
     bool m_adviceRequested = false;
     bool m_adviceAlways = false;
     bool m_allHolds = false;
-    QLabel *m_welcome;
-    QLabel *m_warning;
-    QLabel *m_pays;
-    QLabel *m_result;
-    QLabel *m_deck;
-    QLabel *m_advice;
-    QLabel *m_session;
-    QLabel *m_options;
-    QLabel *m_history;
+    bool m_welcomeShown = false;
+    QString m_optionsText;
+    QString m_historyMessage;
+    QLabel *m_welcome = nullptr;
+    QLabel *m_warning = nullptr;
+    QLabel *m_pays = nullptr;
+    QLabel *m_result = nullptr;
+    QLabel *m_deck = nullptr;
+    QLabel *m_advice = nullptr;
+    QLabel *m_session = nullptr;
+    QLabel *m_options = nullptr;
+    QLabel *m_history = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "screens/table/cards.h"
 
+#include "platform/firstpaint.h"
 #include "platform/placement.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
@@ -91,21 +92,11 @@ void cards::buildControls()
 {
     const QColor windowColour = palette().color(QPalette::Base);
 
-    // Sources of the card art: never shown, only copied from.
+    // The source of the card back: never shown, only copied from.
     Picture1 = makeSourceBox(this, {480, 0, 145, 249}, CardBorder);
     Picture1->setBackColor(windowColour);
     Picture1->setPicture(CardArt::cardBack());
-    const QPoint suitPlaces[SuitCount] = {{0, 0}, {360, 128}, {240, 0}, {360, 0}};
-    for (int suit = 0; suit < SuitCount; ++suit) {
-        Picturesuit[suit] = makeSourceBox(this, {suitPlaces[suit], QSize(120, 120)}, 0);
-        Picturesuit[suit]->setBackColor(windowColour);
-        Picturesuit[suit]->setPicture(CardArt::suitSymbol(suit));
-    }
-    Picturenum.setElement0(makeSourceBox(this, {176, 0, 41, 41}, GlyphBorder));
-    Picturenum[0]->setDrawingFont(font(), WindowFontPoints);
-    Picturenum[0]->setForeColor(palette().color(QPalette::ButtonText));
-    Pictureface.setElement0(makeSourceBox(this, {224, 128, 124, 198}, 0));
-    Pictureface[0]->setDrawingFont(font(), WindowFontPoints);
+    buildFaceSources(windowColour);
 
     auto *card = new PictureBox(this, CardBorder);
     card->setGeometry(0, -8, 145, 249);
@@ -156,6 +147,22 @@ void cards::buildControls()
     panel->hide();
 }
 
+// The first box of each row of face sources, as the table lays them out;
+// what they show is drawn when first needed.
+void cards::buildFaceSources(const QColor &windowColour)
+{
+    const QPoint suitPlaces[SuitCount] = {{0, 0}, {360, 128}, {240, 0}, {360, 0}};
+    for (int suit = 0; suit < SuitCount; ++suit) {
+        m_suits[suit] = makeSourceBox(this, {suitPlaces[suit], QSize(120, 120)}, 0);
+        m_suits[suit]->setBackColor(windowColour);
+    }
+    m_glyphs.setElement0(makeSourceBox(this, {176, 0, 41, 41}, GlyphBorder));
+    m_glyphs[0]->setDrawingFont(font(), WindowFontPoints);
+    m_glyphs[0]->setForeColor(palette().color(QPalette::ButtonText));
+    m_courts.setElement0(makeSourceBox(this, {224, 128, 124, 198}, 0));
+    m_courts[0]->setDrawingFont(font(), WindowFontPoints);
+}
+
 void cards::connectHandlers()
 {
     connect(Command1, &CommandButton::clicked, this, &cards::Command1_Click);
@@ -174,9 +181,8 @@ void cards::Form_Load()
 {
     centreOnScreen(this);
     round.randomize();
-    prepareRankGlyphs();
     setUpCardsAndHolds();
-    prepareCourtPanels();
+    afterFirstPaint(this, [this] { prepareFaceSources(); });
     Text1->setText(QString::number(round.credits()));
     Text2->setText(QString::number(round.bet()));
     Text3->setText(QString::number(round.winnings()));

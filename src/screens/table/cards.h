@@ -105,10 +105,16 @@ public:
     QLineEdit *Text3 = nullptr;
     QScrollBar *VScroll1 = nullptr;
     PictureBox *Picture1 = nullptr;
-    std::array<PictureBox *, SuitCount> Picturesuit{};
-    ControlArray<PictureBox, RankCount> Picturenum;
-    ControlArray<PictureBox, 12> Pictureface;
     MediaPlayer MediaPlayer1;
+
+    // The hidden sources every face is copied from: the suit symbols, the
+    // printed rank indices and the framed court panels. The first frame
+    // shows only card backs, so they are made once it has painted, or by
+    // the first of these calls that comes before then.
+    PictureBox *Picturesuit(int suit) const;
+    PictureBox *Picturenum(int rank) const;
+    PictureBox *Pictureface(int panel) const;
+    static constexpr int CourtPanelCount = 12;
 
     qint32 finalcredits = 0;
 
@@ -130,8 +136,10 @@ private:
     void buildControls();
     void connectHandlers();
     void setUpCardsAndHolds();
-    void prepareRankGlyphs();
-    void prepareCourtPanels();
+    void buildFaceSources(const QColor &windowColour);
+    void prepareFaceSources() const;
+    void prepareRankGlyphs() const;
+    void prepareCourtPanels() const;
 
     // Showing what the round reports.
     void showDeal();
@@ -152,4 +160,11 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<HandHistory> m_history;
     QPointer<ReviewWindow> m_review;
+
+    // The face sources: the first box of each row is laid out with the
+    // table, the rest are made and everything drawn when first needed.
+    std::array<PictureBox *, SuitCount> m_suits{};
+    mutable ControlArray<PictureBox, RankCount> m_glyphs;
+    mutable ControlArray<PictureBox, CourtPanelCount> m_courts;
+    mutable bool m_faceSourcesReady = false;
 };

@@ -1,8 +1,9 @@
 // Preparing the hidden sources that every card face is copied from: the
-// printed rank indices and the framed court panels.
+// suit symbols, the printed rank indices and the framed court panels.
 #include "screens/table/cards.h"
 
 #include "model/names.h"
+#include "render/cardart.h"
 
 namespace {
 
@@ -31,12 +32,42 @@ const QRectF CourtSuitCopies[4] = {
 
 } // namespace
 
-void cards::prepareRankGlyphs()
+PictureBox *cards::Picturesuit(int suit) const
+{
+    prepareFaceSources();
+    return m_suits[suit];
+}
+
+PictureBox *cards::Picturenum(int rank) const
+{
+    prepareFaceSources();
+    return m_glyphs[rank];
+}
+
+PictureBox *cards::Pictureface(int panel) const
+{
+    prepareFaceSources();
+    return m_courts[panel];
+}
+
+// Once: after the first paint, or earlier for a face drawn before it.
+void cards::prepareFaceSources() const
+{
+    if (m_faceSourcesReady)
+        return;
+    m_faceSourcesReady = true;
+    for (int suit = 0; suit < SuitCount; ++suit)
+        m_suits[suit]->setPicture(CardArt::suitSymbol(suit));
+    prepareRankGlyphs();
+    prepareCourtPanels();
+}
+
+void cards::prepareRankGlyphs() const
 {
     for (int k = 0; k < RankCount; ++k) {
         if (k > 0)
-            Picturenum.Load(k);
-        PictureBox *glyph = Picturenum[k];
+            m_glyphs.Load(k);
+        PictureBox *glyph = m_glyphs[k];
         glyph->setBackColor(Qt::white);
         glyph->hide();
         glyph->setCurrentX(0);
@@ -45,19 +76,19 @@ void cards::prepareRankGlyphs()
     }
 }
 
-void cards::prepareCourtPanels()
+void cards::prepareCourtPanels() const
 {
-    for (int i = 0; i < Pictureface.size(); ++i) {
+    for (int i = 0; i < CourtPanelCount; ++i) {
         if (i > 0)
-            Pictureface.Load(i);
-        PictureBox *panel = Pictureface[i];
+            m_courts.Load(i);
+        PictureBox *panel = m_courts[i];
         panel->resize(120, 200);
         panel->hide();
         panel->setBackColor(Qt::white);
         panel->setDrawWidth(3);
         panel->setForeColor(i % 2 == 0 ? QColor(255, 0, 0) : QColor(0, 0, 0));
 
-        const QImage &suit = Picturesuit[i % SuitCount]->Image();
+        const QImage &suit = m_suits[i % SuitCount]->Image();
         for (const QRectF &copy : CourtSuitCopies)
             panel->PaintPicture(suit, copy.x(), copy.y(), copy.width(), copy.height());
 

@@ -27,15 +27,15 @@ void cards::paintFace(PictureBox *box, int rank, int suit) const
 
     const float W = box->ScaleWidth();
     const float H = box->ScaleHeight();
-    const float gw = Picturenum[0]->ScaleWidth();
-    const float gh = Picturenum[0]->ScaleHeight();
-    const float pw = Picturesuit[0]->width() / 4.0f;
-    const float ph = Picturesuit[0]->height() / 4.0f;
-    const QImage &suitImage = Picturesuit[suit]->Image();
+    const float gw = Picturenum(0)->ScaleWidth();
+    const float gh = Picturenum(0)->ScaleHeight();
+    const float pw = Picturesuit(0)->width() / 4.0f;
+    const float ph = Picturesuit(0)->height() / 4.0f;
+    const QImage &suitImage = Picturesuit(suit)->Image();
     const QRectF wholeSuit(0, 0, 4 * pw, 4 * ph);
 
     // Corner indices; the two-character "10" is squeezed to half width.
-    const QImage &glyph = Picturenum[rank]->Image();
+    const QImage &glyph = Picturenum(rank)->Image();
     const QRectF wholeGlyph(0, 0, gw, gh);
     const float d = rank == Ten ? gw / 2 : gw;
     box->PaintPicture(glyph, 0, 0, d, gh, wholeGlyph);
@@ -45,7 +45,7 @@ void cards::paintFace(PictureBox *box, int rank, int suit) const
         for (const QRectF &place : pipPlaces(rank, QSizeF(W, H), QSizeF(pw, ph)))
             box->PaintPicture(suitImage, place.x(), place.y(), place.width(), place.height(), wholeSuit);
     } else if (rank < Ace) {
-        const QImage &panel = Pictureface[4 * (rank - Jack) + suit]->Image();
+        const QImage &panel = Pictureface(4 * (rank - Jack) + suit)->Image();
         box->PaintPicture(panel, (pw + Offset) / 2, (2 * ph + Offset) / 2, W - pw - Offset,
                           H - 2 * ph - Offset);
     } else {

@@ -84,10 +84,13 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setAdviceAlways(options.adviceAlways);
     setSoundOn(options.soundOn);
     m_settings = std::move(settings);
-    saveOptions();
-    // The first frame does not need the history, and no hand is settled
-    // before the table is on the screen.
-    afterFirstPaint(this, [this] { openHistory(HandHistory::defaultPath()); });
+    // The first frame needs neither the history nor the options written
+    // back (which ends the first start), and both wait on the disk; no hand
+    // is settled and no option changed before the table is on the screen.
+    afterFirstPaint(this, [this] {
+        saveOptions();
+        openHistory(HandHistory::defaultPath());
+    });
 }
 
 // The trainer's record of each settled hand goes to the history whether the

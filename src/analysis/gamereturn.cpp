@@ -34,14 +34,6 @@ namespace {
 
 constexpr int HandCount = 2598960;
 
-constexpr int bitCount(unsigned mask)
-{
-    int count = 0;
-    for (; mask; mask &= mask - 1)
-        ++count;
-    return count;
-}
-
 // The highest slot of each of the 32 holds.
 struct HoldTables
 {

@@ -384,10 +384,9 @@ private:
             const int suit = std::countr_zero(suits);
             flushes += Choose[m_deck.perSuit[suit]][draw];
             const unsigned live = m_deck.suitRanks[suit] | keptRanks;
-            unsigned starts = around & live & live >> 1 & live >> 2 & live >> 3 & live >> 4;
+            const unsigned starts = around & live & live >> 1 & live >> 2 & live >> 3 & live >> 4;
             royalFlushes += (starts & TenToAceStart) != 0;
-            for (starts &= ~TenToAceStart; starts; starts &= starts - 1)
-                ++straightFlushes;
+            straightFlushes += bitCount(starts & ~TenToAceStart);
             straightFlushes += wheel && (live & AceToFiveRanks) == AceToFiveRanks;
         }
         const std::int64_t onlyFlushes = flushes - straightFlushes - royalFlushes;

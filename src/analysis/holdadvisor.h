@@ -6,12 +6,11 @@
 #include <array>
 #include <cstdint>
 
-// How many cards each hold keeps, by its mask: std::popcount is a call to
-// the runtime where the baseline instruction set has no instruction for it.
+// How many cards each hold keeps, by its mask.
 inline constexpr auto HeldCounts = [] {
     std::array<std::uint8_t, HoldCount> counts{};
-    for (unsigned mask = 1; mask < HoldCount; ++mask)
-        counts[mask] = std::uint8_t(counts[mask & (mask - 1)] + 1);
+    for (unsigned mask = 0; mask < HoldCount; ++mask)
+        counts[mask] = std::uint8_t(bitCount(mask));
     return counts;
 }();
 

@@ -18,6 +18,17 @@ inline constexpr CardSet FullDeck = (CardSet(1) << DeckSize) - 1;
 inline constexpr unsigned TenToAceRanks = 0x1F00;
 inline constexpr unsigned AceToFiveRanks = 0x100F;
 
+// How many bits of a set are set, by adding neighbouring counts in place:
+// std::popcount is a call to the runtime where the baseline instruction
+// set has no instruction for it.
+inline constexpr int bitCount(std::uint64_t bits)
+{
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return int((bits * 0x0101010101010101u) >> 56);
+}
+
 // The ways to hold a hand: bit i of a hold's mask keeps the card in slot i + 1.
 inline constexpr int HoldCount = 1 << HandSize;
 

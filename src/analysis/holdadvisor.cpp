@@ -22,16 +22,17 @@ using Hand = std::array<CardCode, HandSize>;
 using Tally = std::array<std::int64_t, OutcomeCount>;
 
 // What the ranks of some cards come to, as far as a pay can tell without
-// suits; four of a kind is counted apart. In this order the shapes that n
-// cards can have are the first ShapesOf[n].
+// suits; four of a kind is counted apart.
 namespace shape {
 enum : int { Singles, LowPair, HighPair, Trips, TwoPairs, FullHouse, Count };
 }
-constexpr std::array<int, HandSize + 1> ShapesOf = {1, 1, 3, 4, 5, 6};
 
 // ways[n][s]: in how many ways the ranks counted so far give n cards, kept
 // and drawn together, of shape s. A count of five-card hands, so it fits.
-using ShapeRow = std::array<std::uint32_t, shape::Count>;
+// A row has room for eight shapes, the last two always naught, as have
+// those that n cards cannot make: so that a rank's cards are added to a
+// row as to two vector registers, whatever the row.
+using ShapeRow = std::array<std::uint32_t, 8>;
 using ShapeTable = std::array<ShapeRow, HandSize + 1>;
 
 // Adds `Cards` cards of one more rank, which come in `weight` ways, to the
@@ -41,7 +42,7 @@ template <int Cards, int Row>
 void addCardsToRow(const ShapeRow &from, ShapeRow &to, std::uint32_t weight, bool high)
 {
     if constexpr (Cards < 2) {
-        for (int s = 0; s < ShapesOf[Row]; ++s)
+        for (std::size_t s = 0; s < to.size(); ++s)
             to[s] += from[s] * weight;
     } else if constexpr (Cards == 2) {
         to[high ? shape::HighPair : shape::LowPair] += from[shape::Singles] * weight;

@@ -323,28 +323,34 @@ private:
     // so that a leaf only looks its count up.
     void countStraights()
     {
-        std::array<int, RankCount> place;
-        place.fill(-1);
-        for (int level = 0; level < m_handRankCount; ++level)
-            place[m_handRanks[level]] = level;
+        // A hand rank in a straight is a place in the walk, kept or drawn;
+        // any other rank is drawn, in as many ways as the deck has cards of
+        // it.
+        std::array<unsigned, RankCount> placeBit{};
+        std::array<std::int64_t, RankCount> drawnElsewhere{};
+        std::copy(m_deck.perRank.begin(), m_deck.perRank.end(), drawnElsewhere.begin());
+        for (int level = 0; level < m_handRankCount; ++level) {
+            placeBit[m_handRanks[level]] = 1u << level;
+            drawnElsewhere[m_handRanks[level]] = 1;
+        }
+        // The ways to draw one card of each hand rank of a set of places.
+        std::array<std::int64_t, HoldCount> drawnAt{};
+        drawnAt[0] = 1;
+        for (unsigned places = 1; places < (1u << m_handRankCount); ++places)
+            drawnAt[places] = drawnAt[places & (places - 1)] * m_deck.perRank[m_handRanks[std::countr_zero(places)]];
         const auto addStraight = [&](unsigned window) {
-            std::int64_t outside = 1; // ways to draw the ranks the hand has none of
+            std::int64_t elsewhere = 1;
             unsigned places = 0;
             for (unsigned ranks = window; ranks; ranks &= ranks - 1) {
                 const int rank = std::countr_zero(ranks);
-                if (place[rank] < 0)
-                    outside *= m_deck.perRank[rank];
-                else
-                    places |= 1u << place[rank];
+                elsewhere *= drawnElsewhere[rank];
+                places |= placeBit[rank];
             }
-            if (outside == 0)
+            if (elsewhere == 0)
                 return;
-            for (unsigned kept = places;; kept = (kept - 1) & places) {
-                std::int64_t ways = outside;
-                for (unsigned drawn = places & ~kept; drawn; drawn &= drawn - 1)
-                    ways *= m_deck.perRank[m_handRanks[std::countr_zero(drawn)]];
-                m_straights[kept] += ways;
-                if (kept == 0)
+            for (unsigned drawn = places;; drawn = (drawn - 1) & places) {
+                m_straights[places ^ drawn] += elsewhere * drawnAt[drawn];
+                if (drawn == 0)
                     break;
             }
         };

@@ -303,9 +303,9 @@ private:
         return others == 0 ? m_deck.size - m_deck.perRank[rank] : others == 1 ? 1 : 0;
     }
 
-    // The straights that include all of `ranks`, each by its lowest rank
-    // (bit i: the straight from rank i up), and whether the one in which
-    // the ace plays low does.
+    // The straights that include all of `ranks`, each by its lowest rank:
+    // bit i for the straight from rank i up. The one in which the ace
+    // plays low is wheelAround's.
     static unsigned straightsAround(unsigned ranks)
     {
         constexpr int LastStart = RankCount - HandSize;

@@ -3,15 +3,19 @@
 // itself as a child that opens the table and quits right after painting
 // it, saying how much memory and how many shared objects it had then, and
 // the bare window's program does the same, once blank and once with a line
-// of text. The time runs from the spawn to that line, so the children's
-// tear-down is not counted. The three take turns, so that all see the same
-// load on the machine.
+// of text. The table opens as a first start with its panel hidden, and
+// once more as a new player's first start shows it, panel and welcome. The
+// time runs from the spawn to that line, so the children's tear-down is
+// not counted. The four take turns, so that all see the same load on the
+// machine.
 #include "firstpaint.h"
 #include "screens/table/cards.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -25,11 +29,17 @@ namespace {
 
 const char *self = nullptr;
 
-int openTableAndQuit(int argc, char **argv)
+// With `firstStart`, the table takes a new player's settings, as the game
+// does on its first start: the trainer's panel shown, with its welcome.
+int openTableAndQuit(int argc, char **argv, bool firstStart)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QTemporaryDir settingsDir;
     cards table;
+    if (firstStart)
+        table.useSettings(std::make_unique<QSettings>(settingsDir.filePath(QStringLiteral("options.ini")),
+                                                      QSettings::IniFormat));
     FirstPaint watcher;
     table.installEventFilter(&watcher);
     table.show();
@@ -69,18 +79,21 @@ double median(std::vector<double> values)
 
 void BM_StartToFirstPaint(benchmark::State &state)
 {
-    std::vector<double> table, bare, text, tableMemory, bareMemory, tableObjects, bareObjects;
+    std::vector<double> table, firstStart, bare, text, tableMemory, bareMemory, tableObjects, bareObjects;
     for (auto _ : state) {
         const std::optional<Start> plain = startChild(QStringLiteral(BARE_WINDOW), {});
         const std::optional<Start> game = startChild(QString::fromLocal8Bit(self), {QStringLiteral("--child")});
         const std::optional<Start> written = startChild(QStringLiteral(BARE_WINDOW), {QStringLiteral("--text")});
-        if (!plain || !game || !written) {
+        const std::optional<Start> welcomed =
+            startChild(QString::fromLocal8Bit(self), {QStringLiteral("--child-first-start")});
+        if (!plain || !game || !written || !welcomed) {
             state.SkipWithError("a child did not open its window");
             return;
         }
         bare.push_back(plain->milliseconds);
         table.push_back(game->milliseconds);
         text.push_back(written->milliseconds);
+        firstStart.push_back(welcomed->milliseconds);
         bareMemory.push_back(plain->residentMegabytes);
         tableMemory.push_back(game->residentMegabytes);
         bareObjects.push_back(plain->sharedObjects);
@@ -92,6 +105,8 @@ void BM_StartToFirstPaint(benchmark::State &state)
     state.counters["ratio"] = median(table) / median(bare);
     state.counters["text_ms"] = median(text);
     state.counters["text_ratio"] = median(table) / median(text);
+    state.counters["first_start_ms"] = median(firstStart);
+    state.counters["first_start_ratio"] = median(firstStart) / median(bare);
     state.counters["bare_MB"] = median(bareMemory);
     state.counters["table_MB"] = median(tableMemory);
     state.counters["memory_ratio"] = median(tableMemory) / median(bareMemory);
@@ -105,7 +120,9 @@ BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)-
 int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
-        return openTableAndQuit(argc, argv);
+        return openTableAndQuit(argc, argv, false);
+    if (argc > 1 && std::strcmp(argv[1], "--child-first-start") == 0)
+        return openTableAndQuit(argc, argv, true);
     self = argv[0];
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -310,16 +311,20 @@ void tst_Table::panelOpenedLateShowsWhatItWasTold()
 void tst_Table::optionsAreWrittenBackOnceTheTableHasPainted()
 {
     // A first start is over once the options are written back, which waits
-    // for the table to be on the screen.
+    // for the table to be on the screen; so does the making of the panel a
+    // first start shows.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("options.ini"));
     TestTable t;
     t.table->useSettings(std::make_unique<QSettings>(path, QSettings::IniFormat));
     QCoreApplication::processEvents();
     QVERIFY(TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
+    QVERIFY(!t.table->panel->findChild<QScrollArea *>());
     t.table->show();
     QVERIFY(QTest::qWaitForWindowExposed(t.table.get()));
     QTRY_VERIFY(!TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
+    QTRY_VERIFY(t.table->panel->findChild<QScrollArea *>());
+    QTRY_VERIFY(t.table->panel->findChild<QScrollArea *>()->isVisible());
 }
 
 QTEST_MAIN(tst_Table)

@@ -1,6 +1,7 @@
 #include "trainerpanel.h"
 
 #include "model/names.h"
+#include "platform/firstpaint.h"
 #include "play/round.h"
 #include "trainer/trainer.h"
 
@@ -87,8 +88,19 @@ TrainerPanel::TrainerPanel(const Round &round, Trainer &trainer, QWidget *table)
 
 void TrainerPanel::setVisible(bool visible)
 {
-    if (visible)
+    if (visible && !m_warning && !window()->isVisible()) {
+        // Shown with a table that has not painted yet, as on a start with
+        // the panel on: the table comes first, and the panel's words a frame
+        // later, rather than the table waiting for them.
+        if (!m_buildScheduled)
+            afterFirstPaint(window(), [this] {
+                build();
+                refresh();
+            });
+        m_buildScheduled = true;
+    } else if (visible) {
         build();
+    }
     QWidget::setVisible(visible);
 }
 
@@ -196,8 +208,9 @@ void TrainerPanel::showOptionsAndNotes()
 
 void TrainerPanel::refresh()
 {
-    // A hidden panel is written when it shows again.
-    if (!isVisible())
+    // A hidden panel is written when it shows again, one not made yet when
+    // it is.
+    if (!isVisible() || !m_warning)
         return;
     const QString warning = warningText();
     m_warning->setText(warning);

@@ -86,6 +86,7 @@ private:
     bool m_adviceAlways = false;
     bool m_allHolds = false;
     bool m_welcomeShown = false;
+    bool m_buildScheduled = false;
     QString m_optionsText;
     QString m_historyMessage;
     QLabel *m_welcome = nullptr;

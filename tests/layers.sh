@@ -28,6 +28,7 @@ declare -A layers=(
     [sound]="sound platform : any"
     [render]="render platform model : any"
     [screens]="screens render platform history trainer play analysis records model : any"
+    [charts]="charts screens history model : any"
     [main]="screens render platform history trainer play analysis records model : any"
 )
 

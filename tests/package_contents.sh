@@ -21,7 +21,7 @@ diff <(LC_ALL=C sort "$expected") <(echo "$listing") >/dev/null \
     || fail "the package's files differ from $expected:"$'\n'"$(diff <(LC_ALL=C sort "$expected") <(echo "$listing"))"
 
 depends=$(dpkg-deb -f "$package" Depends)
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6sql6 libqt6sql6-sqlite libc6 fonts-liberation2; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6multimedia6 libqt6charts6 libqt6sql6 libqt6sql6-sqlite libc6 fonts-liberation2; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 [ -n "$(dpkg-deb -f "$package" Maintainer)" ] || fail "no Maintainer"

@@ -3,6 +3,7 @@
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -58,6 +59,7 @@ private slots:
     void settledHandsGoToTheHistory();
     void panelOpenedLateShowsWhatItWasTold();
     void optionsAreWrittenBackOnceTheTableHasPainted();
+    void tablePlaysWithoutTheChartLibraries();
 };
 
 void tst_Table::controlsStandWhereTheTableLaysThemOut_data()
@@ -325,6 +327,22 @@ void tst_Table::optionsAreWrittenBackOnceTheTableHasPainted()
     QTRY_VERIFY(!TrainerSettings::load(QSettings(path, QSettings::IniFormat)).firstStart);
     QTRY_VERIFY(t.table->panel->findChild<QScrollArea *>());
     QTRY_VERIFY(t.table->panel->findChild<QScrollArea *>()->isVisible());
+}
+
+// Qt Charts and the OpenGL libraries it brings wait for the statistics:
+// neither the table's start nor what follows its first paint maps them.
+void tst_Table::tablePlaysWithoutTheChartLibraries()
+{
+    TestTable t;
+    t.table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.table.get()));
+    QTest::qWait(200);
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    QVERIFY(mapped.contains("libQt6Widgets"));
+    QVERIFY(!mapped.contains("libQt6Charts"));
+    QVERIFY(!mapped.contains("libQt6OpenGLWidgets"));
 }
 
 QTEST_MAIN(tst_Table)

@@ -1,14 +1,18 @@
 #include "testsupport.h"
 
+#include "platform/modulesoundoutput.h"
 #include "screens/review/drillwindow.h"
 #include "screens/review/handlistmodel.h"
 #include "screens/review/handview.h"
 #include "screens/review/reviewwindow.h"
+#include "screens/review/statscharts.h"
+#include "screens/review/statsview.h"
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -52,9 +56,12 @@ private slots:
     void betKeysMoveTheBarBetweenRoundsOnly_data();
     void betKeysMoveTheBarBetweenRoundsOnly();
     void reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone();
+    void statisticsLoadTheirChartsWhenFirstShown_data();
+    void statisticsLoadTheirChartsWhenFirstShown();
 
 private:
     void queueHand(const QList<CardCode> &hand);
+    void playMistakeInto(const QString &historyFile);
     void press(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
     std::unique_ptr<TestTable> m_t;
@@ -75,6 +82,17 @@ void tst_TablePlay::queueHand(const QList<CardCode> &hand)
 {
     for (const CardCode &card : hand)
         m_t->random->queueCard(card.rank, card.suit);
+}
+
+// Opens the history and plays one hand up to its draw: three queens dealt,
+// all thrown away.
+void tst_TablePlay::playMistakeInto(const QString &historyFile)
+{
+    c->openHistory(historyFile);
+    queueHand({{10, 0}, {10, 1}, {10, 2}, {1, 3}, {3, 0}});
+    press(c->Command1);
+    queueHand({{4, 0}, {5, 1}, {6, 2}, {8, 3}, {0, 0}});
+    press(c->Command1);
 }
 
 void tst_TablePlay::threePressesMakeOneRound()
@@ -448,6 +466,39 @@ void tst_TablePlay::betKeysMoveTheBarBetweenRoundsOnly()
     QCOMPARE(c->round.bet(), bet);
 }
 
+void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<bool>("charted");
+    QTest::newRow("the game's") << StatsView::chartsModulePath() << true;
+    QTest::newRow("missing") << QStringLiteral("nosuch-charts.so") << false;
+    QTest::newRow("without the charts' entry") << ModuleSoundOutput::gameModulePath() << false;
+}
+
+// The charts come only once the statistics are shown; without their
+// module the figures stay and the view says the charts are missing.
+void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown()
+{
+    QFETCH(QString, module);
+    QFETCH(bool, charted);
+    QTemporaryDir dir;
+    playMistakeInto(dir.filePath(QStringLiteral("history.sqlite")));
+    StatsView view(*c->history(), nullptr, module);
+    view.refresh(c->trainer.sessionStart());
+    QVERIFY(!view.charts() && !view.chartsMissing());
+    if (!charted)
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^drawpoker: statistics without charts: ")));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.figures()->isVisible() && !view.figures()->text().isEmpty());
+    QCOMPARE(bool(view.charts()), charted);
+    QCOMPARE(bool(view.chartsMissing()), !charted);
+    QWidget *beside = charted ? static_cast<QWidget *>(view.charts()) : view.chartsMissing();
+    QVERIFY(beside->isVisible() && beside->x() > view.figures()->geometry().right());
+    if (!charted)
+        QVERIFY(view.chartsMissing()->text().contains(QStringLiteral("not installed")));
+}
+
 QTEST_MAIN(tst_TablePlay)
 #include "tst_tableplay.moc"
 
@@ -457,12 +508,7 @@ QTEST_MAIN(tst_TablePlay)
 void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
 {
     QTemporaryDir dir;
-    c->openHistory(dir.filePath(QStringLiteral("history.sqlite")));
-    // Three queens dealt, all thrown away.
-    queueHand({{10, 0}, {10, 1}, {10, 2}, {1, 3}, {3, 0}});
-    press(c->Command1);
-    queueHand({{4, 0}, {5, 1}, {6, 2}, {8, 3}, {0, 0}});
-    press(c->Command1);
+    playMistakeInto(dir.filePath(QStringLiteral("history.sqlite")));
     press(c->Command1);
     const qint32 credits = c->round.credits();
     const quint64 presses = c->round.presscount();

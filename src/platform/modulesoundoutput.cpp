@@ -1,7 +1,7 @@
 #include "modulesoundoutput.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
+#include "gamemodule.h"
+
 #include <QTimer>
 
 #include <utility>
@@ -15,7 +15,7 @@ ModuleSoundOutput::~ModuleSoundOutput() = default;
 
 QString ModuleSoundOutput::gameModulePath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/" DRAWPOKER_SOUND_MODULE);
+    return ::gameModulePath(DRAWPOKER_SOUND_MODULE);
 }
 
 void ModuleSoundOutput::play(const QUrl &source, int times)
@@ -41,17 +41,15 @@ void ModuleSoundOutput::prepare()
 
 void ModuleSoundOutput::load()
 {
-    // The module stays loaded to the end: Qt Multimedia is not made to be
-    // unloaded from a running program.
-    QLibrary module(m_path);
+    QString error;
     using Entry = SoundOutput *(*)();
-    const auto entry = reinterpret_cast<Entry>(module.resolve(SoundModuleEntry));
+    const auto entry = reinterpret_cast<Entry>(moduleEntry(m_path, SoundModuleEntry, error));
     if (entry)
         m_backEnd.reset(entry());
     if (!m_backEnd) {
         m_state = State::Missing;
         m_waiting.clear();
-        qInfo("drawpoker: playing without sound: %s", qPrintable(module.errorString()));
+        qInfo("drawpoker: playing without sound: %s", qPrintable(error));
         return;
     }
     m_state = State::Ready;

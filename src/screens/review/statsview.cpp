@@ -1,17 +1,14 @@
 #include "screens/review/statsview.h"
 
 #include "history/handhistory.h"
+#include "platform/gamemodule.h"
+#include "screens/review/statscharts.h"
 #include "trainer/trainer.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
-#include <QValueAxis>
-#include <QVBoxLayout>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -34,53 +31,6 @@ std::array<qint64, CategoryCount> byCategory(const HistoryStats &stats)
     for (int outcome = 0; outcome < OutcomeCount; ++outcome)
         counts[std::size_t(categoryOf(Outcome(outcome)))] += stats.outcomes[std::size_t(outcome)];
     return counts;
-}
-
-QChartView *makeChartView(const QString &title)
-{
-    auto *chart = new QChart;
-    chart->setTitle(title);
-    auto *view = new QChartView(chart);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(260);
-    return view;
-}
-
-QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment alignment, QLineSeries *series)
-{
-    auto *axis = new QValueAxis;
-    axis->setTitleText(title);
-    chart->addAxis(axis, alignment);
-    series->attachAxis(axis);
-    // A lone point draws no line: the points themselves show.
-    series->setPointsVisible(true);
-    return axis;
-}
-
-// Empties a chart for drawing afresh. The chart deletes its series, but an
-// axis it lets go of is the caller's to delete.
-void clearChart(QChart *chart)
-{
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-}
-
-// Fits a value axis to the series' values. One value alone (a single
-// session or hand) gives the axis no span to scale, so it gets one either
-// side.
-void fitToValues(QValueAxis *axis, const QLineSeries *series)
-{
-    const QList<QPointF> points = series->points();
-    if (points.isEmpty())
-        return;
-    const auto [lowest, highest] = std::minmax_element(
-        points.begin(), points.end(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
-    const bool flat = lowest->y() == highest->y();
-    axis->setRange(lowest->y() - (flat ? 1 : 0), highest->y() + (flat ? 1 : 0));
-    axis->applyNiceNumbers();
 }
 
 } // namespace
@@ -108,69 +58,60 @@ QString statsTable(const HistoryStats &lifetime, const HistoryStats &session)
     return QStringLiteral("<table cellspacing=0 cellpadding=2>%1</table>").arg(rows);
 }
 
-StatsView::StatsView(const HandHistory &history, QWidget *parent)
+StatsView::StatsView(const HandHistory &history, QWidget *parent, QString chartsModule)
     : QWidget(parent)
     , m_history(history)
+    , m_chartsModule(std::move(chartsModule))
 {
-    auto *layout = new QHBoxLayout(this);
+    m_layout = new QHBoxLayout(this);
     m_figures = new QLabel;
     m_figures->setTextFormat(Qt::RichText);
     m_figures->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_figures->setAccessibleName(QStringLiteral("Statistics"));
-    layout->addWidget(m_figures);
-    auto *charts = new QVBoxLayout;
-    m_progress = makeChartView(QStringLiteral("Accuracy and expected loss per 100 hands, session by session"));
-    m_credits = makeChartView(QStringLiteral("The session's credits, hand by hand"));
-    charts->addWidget(m_progress);
-    charts->addWidget(m_credits);
-    layout->addLayout(charts, 1);
+    m_layout->addWidget(m_figures);
+}
+
+QString StatsView::chartsModulePath()
+{
+    return gameModulePath(DRAWPOKER_CHARTS_MODULE);
 }
 
 void StatsView::refresh(qint64 session)
 {
+    m_session = session;
     m_figures->setText(statsTable(m_history.stats(), m_history.stats(session)));
-    drawProgress();
-    drawCredits(session);
+    drawCharts();
 }
 
-void StatsView::drawProgress()
+void StatsView::showEvent(QShowEvent *event)
 {
-    QChart *chart = m_progress->chart();
-    clearChart(chart);
-    auto *accuracy = new QLineSeries;
-    accuracy->setName(QStringLiteral("Accuracy, %"));
-    auto *loss = new QLineSeries;
-    loss->setName(QStringLiteral("Expected loss per 100 hands, credits"));
-    const QList<SessionPoint> points = m_history.progress();
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        accuracy->append(double(i + 1), 100.0 * points[i].accuracy);
-        loss->append(double(i + 1), points[i].lossPer100Hands);
+    if (!m_chartsTried)
+        loadCharts();
+    QWidget::showEvent(event);
+}
+
+// Loading Qt Charts takes a while; a review that never shows its
+// statistics does without it.
+void StatsView::loadCharts()
+{
+    m_chartsTried = true;
+    QString error;
+    using Entry = StatsCharts *(*)(QWidget *);
+    if (const auto entry = reinterpret_cast<Entry>(moduleEntry(m_chartsModule, StatsChartsModuleEntry, error)))
+        m_charts = entry(this);
+    if (!m_charts) {
+        qInfo("drawpoker: statistics without charts: %s", qPrintable(error));
+        m_chartsMissing = new QLabel(QStringLiteral("The charts are not installed."));
+        m_chartsMissing->setAlignment(Qt::AlignCenter);
+        m_layout->addWidget(m_chartsMissing, 1);
+        return;
     }
-    chart->addSeries(accuracy);
-    chart->addSeries(loss);
-    QValueAxis *sessions = addAxis(chart, QStringLiteral("Session"), Qt::AlignBottom, accuracy);
-    loss->attachAxis(sessions);
-    sessions->setLabelFormat(QStringLiteral("%d"));
-    sessions->setRange(1, std::max<qsizetype>(points.size(), 2));
-    sessions->setTickCount(int(std::clamp<qsizetype>(points.size(), 2, 12)));
-    addAxis(chart, QStringLiteral("Accuracy, %"), Qt::AlignLeft, accuracy)->setRange(0, 100);
-    fitToValues(addAxis(chart, QStringLiteral("Loss per 100 hands"), Qt::AlignRight, loss), loss);
+    m_layout->addWidget(m_charts, 1);
+    drawCharts();
 }
 
-void StatsView::drawCredits(qint64 session)
+void StatsView::drawCharts()
 {
-    QChart *chart = m_credits->chart();
-    clearChart(chart);
-    auto *credits = new QLineSeries;
-    credits->setName(QStringLiteral("Credits"));
-    const QList<CreditsPoint> series = m_history.creditsSeries(session);
-    for (const CreditsPoint &point : series)
-        credits->append(point.hand, point.credits);
-    chart->addSeries(credits);
-    chart->legend()->hide();
-    QValueAxis *hands = addAxis(chart, QStringLiteral("Hand"), Qt::AlignBottom, credits);
-    hands->setLabelFormat(QStringLiteral("%d"));
-    hands->setRange(1, std::max<qsizetype>(series.size(), 2));
-    hands->setTickCount(int(std::clamp<qsizetype>(series.size(), 2, 5)));
-    fitToValues(addAxis(chart, QStringLiteral("Credits"), Qt::AlignLeft, credits), credits);
+    if (m_charts)
+        m_charts->draw(m_history.progress(), m_history.creditsSeries(m_session));
 }

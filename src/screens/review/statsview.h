@@ -3,36 +3,53 @@
 #include <QWidget>
 
 class HandHistory;
-class QChartView;
+class QHBoxLayout;
 class QLabel;
+class StatsCharts;
 struct HistoryStats;
 
 // The figures of the history: the whole of it beside one session, with
-// every final hand counted; a chart of accuracy and expected loss per 100
-// hands session by session, and one of the session's credits hand by hand.
+// every final hand counted; beside them the charts of accuracy and
+// expected loss per 100 hands session by session, and of the session's
+// credits hand by hand. The charts come from their module when the view is
+// first shown; where it cannot be loaded the view says that they are not
+// installed, and the figures stand alone.
 class StatsView : public QWidget
 {
     Q_OBJECT
 
 public:
-    StatsView(const HandHistory &history, QWidget *parent);
+    StatsView(const HandHistory &history, QWidget *parent, QString chartsModule = chartsModulePath());
 
     // Writes everything afresh, the session's figures and credits for
     // `session`.
     void refresh(qint64 session);
 
     QLabel *figures() const { return m_figures; }
-    QChartView *progressChart() const { return m_progress; }
-    QChartView *creditsChart() const { return m_credits; }
+    // The charts, once shown; nullptr before, or where their module is missing.
+    StatsCharts *charts() const { return m_charts; }
+    // Says that the charts are not installed, where their module is missing.
+    QLabel *chartsMissing() const { return m_chartsMissing; }
+
+    // The game's own charts module, found by the same path from the
+    // program's folder in the build tree and in an installed tree.
+    static QString chartsModulePath();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
-    void drawProgress();
-    void drawCredits(qint64 session);
+    void loadCharts();
+    void drawCharts();
 
     const HandHistory &m_history;
+    const QString m_chartsModule;
+    qint64 m_session = 0;
+    QHBoxLayout *m_layout;
     QLabel *m_figures;
-    QChartView *m_progress;
-    QChartView *m_credits;
+    StatsCharts *m_charts = nullptr;
+    QLabel *m_chartsMissing = nullptr;
+    bool m_chartsTried = false;
 };
 
 // The figures of a lifetime and a session side by side, as an HTML table.

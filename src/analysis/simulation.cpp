@@ -90,6 +90,7 @@ void playBlocks(const PayTable &table, const FreshDeckHolds &fresh, const Simula
 {
     std::array<TableGame, StrategyCount> games = {TableGame(table, fresh, Strategy::DeckAsItIs),
                                                   TableGame(table, fresh, Strategy::FreshDeck)};
+    const std::array<int, OutcomeCount> pays = table.pays();
     const auto blockCount = std::int64_t(blocks.size());
     for (std::int64_t b = nextBlock++; b < blockCount; b = nextBlock++) {
         const std::int64_t hands = std::min(blockHands, settings.hands - b * blockHands);
@@ -99,7 +100,7 @@ void playBlocks(const PayTable &table, const FreshDeckHolds &fresh, const Simula
             game.startBlock(mixBits(settings.seed ^ mixBits(std::uint64_t(b) + 1)));
             for (std::int64_t hand = 0; hand < hands; ++hand) {
                 const Outcome outcome = game.play(settings.reshuffleEveryHand);
-                block.batch.pay[s] += table.pay(outcome);
+                block.batch.pay[s] += pays[outcome];
                 ++block.outcomes[s][outcome];
             }
             block.batch.hands[s] = hands;

@@ -2,7 +2,6 @@
 
 #include "model/cardset.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -67,21 +66,25 @@ Category categoryOf(Outcome outcome)
 
 int PayTable::pay(Outcome outcome) const
 {
-    return pays()[std::size_t(outcome)];
+    switch (outcome) {
+    case RoyalFlush: return royalFlush;
+    case StraightFlush: return straightFlush;
+    case FullHouse: return fullHouse;
+    case Flush: return flush;
+    case Straight: return straight;
+    case ThreeOfAKind: return threeOfAKind;
+    case TwoPair: return twoPair;
+    case PayingPair: return pair;
+    case Nothing: return 0;
+    default: return fourOfAKind[outcome - FourOfAKindFirst];
+    }
 }
 
 std::array<int, OutcomeCount> PayTable::pays() const
 {
     std::array<int, OutcomeCount> all{};
-    all[RoyalFlush] = royalFlush;
-    all[StraightFlush] = straightFlush;
-    std::copy(fourOfAKind.begin(), fourOfAKind.end(), all.begin() + FourOfAKindFirst);
-    all[FullHouse] = fullHouse;
-    all[Flush] = flush;
-    all[Straight] = straight;
-    all[ThreeOfAKind] = threeOfAKind;
-    all[TwoPair] = twoPair;
-    all[PayingPair] = pair;
+    for (int o = 0; o < OutcomeCount; ++o)
+        all[o] = pay(Outcome(o));
     return all;
 }
 

@@ -101,7 +101,7 @@ void BM_TrainerPerDeal(benchmark::State &state)
     Trainer trainer(round);
     for (auto _ : state) {
         round.pressDeal();
-        benchmark::DoNotOptimize(trainer.deckEffectText());
+        benchmark::DoNotOptimize(trainer.judgement()->deckEffectText());
         state.PauseTiming();
         round.pressDeal();
         round.pressDeal();

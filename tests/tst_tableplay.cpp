@@ -338,7 +338,7 @@ void tst_TablePlay::adviceKeyChangesNothingOfTheRound()
     // The hint names the cards and their credits, as the panel does.
     QVERIFY2(c->hint.label()->text().startsWith(QStringLiteral("Best: 7")), qPrintable(c->hint.label()->text()));
     QVERIFY2(c->hint.label()->text().contains(QStringLiteral("K\u2660, 3.53 credits")), qPrintable(c->hint.label()->text()));
-    QCOMPARE(bestHold(*c->trainer.holds()), 15u);
+    QCOMPARE(c->trainer.judgement()->best(), 15u);
     const QString before = c->hint.label()->text();
     QTest::keyClick(c->Command1, Qt::Key_5);
     QVERIFY(c->hint.label()->text() != before); // the player's own return follows the holds

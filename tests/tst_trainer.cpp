@@ -117,12 +117,12 @@ void tst_Trainer::mistakesAreJudgedOnTheDeckAsItIs()
     s.play(1, QStringLiteral("3h 4h 6h 7h 8h"), 0b11111);
     s.round->pressDeal();
     s.play(3, QStringLiteral("2h 5h 9h Jh 2c"), holds, drawn);
-    QCOMPARE(s.trainer->holds()->at(0b10001).draws, binomial(42, 3)); // 42 cards left, not 47
+    QCOMPARE(s.trainer->judgement()->holds().at(0b10001).draws, binomial(42, 3)); // 42 cards left, not 47
     QCOMPARE(bool(s.trainer->mistake()), mistake);
     if (mistake) {
         QCOMPARE(s.trainer->mistake()->bestHold, 0b10001u);
         QTEST(s.trainer->mistake()->expectedLoss, "cost");
-        QCOMPARE(holdText(s.trainer->dealtHand(), 0b10001u), QStringLiteral("Hold 2\u2665 2\u2663"));
+        QCOMPARE(holdText(s.trainer->judgement()->dealt(), 0b10001u), QStringLiteral("Hold 2\u2665 2\u2663"));
     }
     QCOMPARE(s.trainer->session().mistakes, int(mistake));
 }
@@ -214,7 +214,7 @@ void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords()
     s.round->pressDeal();
     s.play(3, dealt, holds, QStringLiteral("Kc Kd Ks Ac Ad").left(3 * (HandSize - std::popcount(holds)) - 1));
     QTEST(s.trainer->verdictText(), "verdict");
-    QTEST(s.trainer->deckEffectText(), "deckEffect");
+    QTEST(s.trainer->judgement()->deckEffectText(), "deckEffect");
 }
 
 void tst_Trainer::adviceSharesPlacesOfEqualHolds()
@@ -224,13 +224,13 @@ void tst_Trainer::adviceSharesPlacesOfEqualHolds()
     Session s;
     s.random->queueHand(handOf(QStringLiteral("7h 7c 7d 7s 2c")));
     s.round->pressDeal();
-    const QList<AdviceRow> rows = s.trainer->advice(2, 0);
+    const QList<AdviceRow> rows = s.trainer->judgement()->advice(2, 0);
     QCOMPARE(rows.size(), 3);
     QCOMPARE((QList<int>{rows[0].place, rows[1].place}), (QList<int>{1, 1}));
     QVERIFY(rows[1].tiedWithAbove);
     QCOMPARE(rows[2].mask, 0u);
     QVERIFY(rows[2].place > 2);
-    QCOMPARE(Trainer::creditsText(0.3452, 0.3451), QStringLiteral("0.3452"));
+    QCOMPARE(Judgement::creditsText(0.3452, 0.3451), QStringLiteral("0.3452"));
 }
 
 void tst_Trainer::sessionAddsUpTheHands()
@@ -247,8 +247,9 @@ void tst_Trainer::sessionAddsUpTheHands()
     QCOMPARE(stats.creditsBet, 7);
     QCOMPARE(stats.creditsWon, 400);
     QCOMPARE(stats.actualReturn(), 400.0 / 7);
-    const HoldResult &drawFive = s.trainer->holds()->at(0);
-    const HoldResult &bestOfTwoPair = s.trainer->holds()->at(bestHold(*s.trainer->holds()));
+    const Judgement &twoPair = *s.trainer->judgement();
+    const HoldResult &drawFive = twoPair.holds().at(0);
+    const HoldResult &bestOfTwoPair = twoPair.holds().at(twoPair.best());
     QCOMPARE(stats.expectedYours, 400 + 5 * drawFive.expectedReturn());
     QCOMPARE(stats.expectedBest, 400 + 5 * bestOfTwoPair.expectedReturn());
     QCOMPARE(stats.mistakes, 1);

@@ -34,7 +34,7 @@ constexpr qint32 Bet = 5;
 // The held mask: the best, or with chance `slips` another one at random.
 unsigned chooseHolds(const Trainer &trainer, double slips, QRandomGenerator &random)
 {
-    const unsigned best = trainer.rankedHolds()[0];
+    const unsigned best = trainer.judgement()->best();
     if (random.generateDouble() >= slips)
         return best;
     return (best + 1 + random.bounded(HoldCount - 1)) % HoldCount;

@@ -237,7 +237,7 @@ QString TrainerPanel::warningText() const
     if (text.isEmpty())
         return {};
     return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2%3")
-        .arg(Red, richCards(text), markedHand(m_trainer.dealtHand(), bestHold(*m_trainer.holds())));
+        .arg(Red, richCards(text), markedHand(m_trainer.judgement()->dealt(), m_trainer.judgement()->best()));
 }
 
 // A grid: the hand, what it pays per credit and at the bet; the hand just
@@ -282,7 +282,7 @@ QString TrainerPanel::deckText() const
     QString text = QStringLiteral("%1 cards left, %2 gone since the shuffle.").arg(RankCount * SuitCount - gone).arg(gone);
     if (m_round.phase() != Round::Phase::HoldsOpen && m_round.deck().dealtcount() > Deck::ReshuffleAfter)
         text += QStringLiteral("<br>The next deal reshuffles the deck.");
-    const QString effect = m_trainer.deckEffectText();
+    const QString effect = m_trainer.judgement() ? m_trainer.judgement()->deckEffectText() : QString();
     if (!effect.isEmpty() && (m_round.phase() != Round::Phase::HoldsOpen || m_adviceRequested || m_adviceAlways))
         text += QStringLiteral("<br>") + richCards(effect);
     return text;
@@ -292,27 +292,27 @@ QString TrainerPanel::deckText() const
 // its place; holds worth the same share a place and are marked "=".
 QString TrainerPanel::adviceText() const
 {
-    if (m_round.phase() != Round::Phase::HoldsOpen || !m_trainer.holds())
+    if (m_round.phase() != Round::Phase::HoldsOpen || !m_trainer.judgement())
         return QStringLiteral("Advice comes with the next deal.");
     if (!m_adviceRequested && !m_adviceAlways && !m_allHolds)
         return QStringLiteral("Press H for the best holds, V for all 32.");
     return QStringLiteral("Expected credits at a bet of %1, with the cards gone since the shuffle out of the deck.%2")
         .arg(m_round.bet())
-        .arg(adviceTable(m_trainer, m_allHolds ? HoldCount : AdvisedHolds, m_round.heldMask()));
+        .arg(adviceTable(*m_trainer.judgement(), m_allHolds ? HoldCount : AdvisedHolds, m_round.heldMask()));
 }
 
-QString adviceTable(const Trainer &trainer, int count, unsigned yours)
+QString adviceTable(const Judgement &judgement, int count, unsigned yours)
 {
-    const auto &hand = trainer.dealtHand();
-    const auto rows = trainer.advice(count, yours);
+    const auto &hand = judgement.dealt();
+    const auto rows = judgement.advice(count, yours);
     QString cells;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const AdviceRow &row = rows[i];
         // As many decimals as tell it from the rows above and below.
         const double above = rows[std::max<qsizetype>(i - 1, 0)].credits;
         const double below = rows[std::min(i + 1, rows.size() - 1)].credits;
-        const QString byAbove = Trainer::creditsText(row.credits, above);
-        const QString byBelow = Trainer::creditsText(row.credits, below);
+        const QString byAbove = Judgement::creditsText(row.credits, above);
+        const QString byBelow = Judgement::creditsText(row.credits, below);
         const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
         const QString cardsText = richCards(keptCardsText(hand, row.mask))
                                   + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());

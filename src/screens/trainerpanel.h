@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class Judgement;
 class Round;
 class Trainer;
 
@@ -10,9 +11,9 @@ class Trainer;
 // in red, as on the cards.
 QString richCards(const QString &plain);
 
-// The trainer's best holds of its deal, `count` of them, with the hold
-// `yours` marked in its place: a table of places, cards and expected credits.
-QString adviceTable(const Trainer &trainer, int count, unsigned yours);
+// The best holds of a judged deal, `count` of them, with the hold `yours`
+// marked in its place: a table of places, cards and expected credits.
+QString adviceTable(const Judgement &judgement, int count, unsigned yours);
 
 // The trainer beside the table: a welcome on the first start, the warning
 // before a draw, the pays at the current bet, the result of the last draw,

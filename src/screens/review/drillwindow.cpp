@@ -2,6 +2,7 @@
 
 #include "history/handhistory.h"
 #include "screens/review/handview.h"
+#include "trainer/judgement.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -11,7 +12,7 @@
 
 #include <bit>
 
-DrillWindow::DrillWindow(const cards &table, HandHistory &history, QWidget *parent)
+DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_history(history)
 {
@@ -21,7 +22,7 @@ DrillWindow::DrillWindow(const cards &table, HandHistory &history, QWidget *pare
     m_status = new QLabel;
     m_status->setAccessibleName(QStringLiteral("Drill"));
     layout->addWidget(m_status);
-    m_view = new HandView(table, this);
+    m_view = new HandView(faces, this);
     layout->addWidget(m_view, 1);
     m_button = new QPushButton;
     layout->addWidget(m_button, 0, Qt::AlignLeft);
@@ -72,9 +73,10 @@ void DrillWindow::ask()
 // A wrong answer puts the hand at the back of the drill, to be met again.
 void DrillWindow::judge()
 {
-    StoredHand asked = m_queue.first();
-    asked.record.held = m_view->held();
-    const bool right = !m_view->showJudgement(asked.record);
+    const StoredHand asked = m_queue.first();
+    const Judgement judgement(asked.record);
+    const bool right = !judgement.isMistake(m_view->held());
+    m_view->showJudgement(judgement, m_view->held());
     m_history.recordDrillAnswer(asked.id, right, QDateTime::currentDateTimeUtc());
     ++m_answered;
     m_right += right;

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QWidget>
 
-class cards;
+class CardFaces;
 class HandHistory;
 class HandView;
 class QLabel;
@@ -25,7 +25,7 @@ public:
     // Answers in one drill, after which it ends with a score.
     static constexpr int DrillLength = 10;
 
-    DrillWindow(const cards &table, HandHistory &history, QWidget *parent);
+    DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent);
 
     void toggleHold(int slot);
     // Judges the holds of the hand shown, or goes on to the next hand once

@@ -1,9 +1,10 @@
 #include "screens/review/handview.h"
 
 #include "model/names.h"
-#include "platform/clockrandom.h"
-#include "screens/table/cards.h"
+#include "platform/picturebox.h"
+#include "render/cardfaces.h"
 #include "screens/trainerpanel.h"
+#include "trainer/judgement.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -11,15 +12,13 @@
 
 #include <bit>
 
-HandView::HandView(const cards &table, QWidget *parent)
+HandView::HandView(const CardFaces &faces, QWidget *parent)
     : QWidget(parent)
-    , m_table(table)
-    , m_round(std::make_unique<ClockRandom>())
-    , m_trainer(m_round)
+    , m_faces(faces)
 {
     auto *layout = new QGridLayout(this);
     for (int slot = 0; slot < HandSize; ++slot) {
-        PictureBox *box = table.makeCardBox(this);
+        PictureBox *box = faces.makeCardBox(this);
         box->setAccessibleName(QStringLiteral("Card %1").arg(slot + 1));
         connect(box, &PictureBox::clicked, this, [this, slot] { emit cardClicked(slot); });
         layout->addWidget(box, 0, slot, Qt::AlignCenter);
@@ -45,7 +44,7 @@ void HandView::showDeal(const std::array<CardCode, HandSize> &dealt)
 {
     for (int slot = 0; slot < HandSize; ++slot) {
         const CardCode &card = dealt[slot];
-        m_table.paintFace(m_cards[slot], card.rank, card.suit);
+        m_faces.paintFace(m_cards[slot], card.rank, card.suit);
         m_cards[slot]->setAccessibleDescription(symbolCardName(card));
     }
     setHeld(0);
@@ -71,24 +70,22 @@ void HandView::hideCards()
     }
 }
 
-bool HandView::showJudgement(const HandRecord &hand)
+void HandView::showJudgement(const Judgement &judgement, unsigned held)
 {
-    m_trainer.judge(hand);
-    QString text = richCards(m_trainer.verdictText());
-    if (m_trainer.mistake())
+    QString text = richCards(judgement.verdictText(held));
+    if (judgement.isMistake(held))
         text = QStringLiteral("<font color=#c00000>%1</font>").arg(text);
-    const QString effect = m_trainer.deckEffectText();
+    const QString effect = judgement.deckEffectText();
     if (!effect.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(richCards(effect));
-    const int gone = std::popcount(hand.goneAtDeal);
+    const int gone = std::popcount(judgement.goneAtDeal());
     text += QStringLiteral("<p>All 32 holds at a bet of %1, on the deck as it was: %2 cards gone since the "
                            "shuffle, %3 left to draw from.</p>%4")
-                .arg(hand.bet)
+                .arg(judgement.bet())
                 .arg(gone)
-                .arg(std::popcount(hand.deckAtDeal()))
-                .arg(adviceTable(m_trainer, HoldCount, hand.held));
+                .arg(DeckSize - HandSize - gone)
+                .arg(adviceTable(judgement, HoldCount, held));
     m_words->setText(text);
-    return m_trainer.mistake().has_value();
 }
 
 void HandView::showText(const QString &text)

@@ -1,27 +1,26 @@
 #pragma once
 
-#include "model/handrecord.h"
-#include "play/round.h"
-#include "trainer/trainer.h"
+#include "model/cardcode.h"
 
 #include <QWidget>
 
 #include <array>
 
-class cards;
+class CardFaces;
+class Judgement;
 class PictureBox;
 class QLabel;
 
 // A deal shown as it was: the five cards with the table's own faces, the
-// holds under them, and the trainer's words on the holds, judged on the
-// deck as it was at the deal. The review shows a stored hand in it; the
+// holds under them, and the trainer's words on a judgement of the holds on
+// the deck as it was at the deal. The review shows a stored hand in it; the
 // drill asks for holds in it.
 class HandView : public QWidget
 {
     Q_OBJECT
 
 public:
-    HandView(const cards &table, QWidget *parent);
+    HandView(const CardFaces &faces, QWidget *parent);
 
     // Shows the five cards dealt with nothing held and no words.
     void showDeal(const std::array<CardCode, HandSize> &dealt);
@@ -29,9 +28,9 @@ public:
     // Hides the cards and their marks, once there is no hand to show.
     void hideCards();
     unsigned held() const { return m_held; }
-    // The trainer's words on `hand`: its verdict on the holds, the deck's
-    // effect and all 32 holds. Returns whether the holds were a mistake.
-    bool showJudgement(const HandRecord &hand);
+    // The trainer's words on the holds `held` of a judged deal: its verdict,
+    // the deck's effect and all 32 holds.
+    void showJudgement(const Judgement &judgement, unsigned held);
     // Plain words in place of the trainer's.
     void showText(const QString &text);
 
@@ -42,11 +41,7 @@ signals:
     void cardClicked(int slot);
 
 private:
-    const cards &m_table;
-    // The trainer's own round, which never deals: stored hands are judged
-    // apart from the table's round.
-    Round m_round;
-    Trainer m_trainer;
+    const CardFaces &m_faces;
     std::array<PictureBox *, HandSize> m_cards{};
     std::array<QLabel *, HandSize> m_holdMarks{};
     QLabel *m_words;

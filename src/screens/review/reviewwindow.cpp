@@ -5,7 +5,7 @@
 #include "screens/review/handlistmodel.h"
 #include "screens/review/handview.h"
 #include "screens/review/statsview.h"
-#include "screens/table/cards.h"
+#include "trainer/judgement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,10 +40,12 @@ QLabel *labelFor(const QString &text, QWidget *buddy)
 
 } // namespace
 
-ReviewWindow::ReviewWindow(cards &table, HandHistory &history)
-    : QWidget(&table, Qt::Window)
-    , m_table(table)
+ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::function<qint64()> currentSession,
+                           QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_faces(faces)
     , m_history(history)
+    , m_currentSession(std::move(currentSession))
     , m_hands(new HandListModel(this))
 {
     setWindowTitle(QStringLiteral("Review of your hands"));
@@ -97,18 +99,13 @@ QWidget *ReviewWindow::makeHandsPage()
     m_list->setMinimumHeight(220);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showHand(current.row()); });
-    m_view = new HandView(m_table, this);
+    m_view = new HandView(m_faces, this);
 
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(controls);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_view, 2);
     return page;
-}
-
-void ReviewWindow::setAllTime(bool allTime)
-{
-    m_scope->setCurrentIndex(allTime ? 1 : 0);
 }
 
 void ReviewWindow::setMistakesOnly(bool mistakesOnly)
@@ -130,7 +127,7 @@ HandQuery ReviewWindow::query() const
 
 qint64 ReviewWindow::session() const
 {
-    return m_table.trainer.sessionStart();
+    return m_currentSession();
 }
 
 qint64 ReviewWindow::chosenSession() const
@@ -169,7 +166,7 @@ void ReviewWindow::showHand(int row)
     const HandRecord hand = m_hands->hand(row).record;
     m_view->showDeal(hand.dealt);
     m_view->setHeld(hand.held);
-    m_view->showJudgement(hand);
+    m_view->showJudgement(Judgement(hand), hand.held);
 }
 
 bool ReviewWindow::exportShown(const QString &path)
@@ -221,7 +218,7 @@ bool ReviewWindow::forget(qint64 session)
 DrillWindow *ReviewWindow::openDrill()
 {
     if (!m_drill)
-        m_drill = new DrillWindow(m_table, m_history, this);
+        m_drill = new DrillWindow(m_faces, m_history, this);
     m_drill->show();
     m_drill->raise();
     return m_drill;

@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
-class cards;
+#include <functional>
+
+class CardFaces;
 class DrillWindow;
 class HandHistory;
 class HandListModel;
@@ -27,9 +29,11 @@ class ReviewWindow : public QWidget
     Q_OBJECT
 
 public:
-    ReviewWindow(cards &table, HandHistory &history);
+    // The hands of `history`, with cards drawn by `faces`; `currentSession`
+    // tells the session being played, which "This session" shows.
+    ReviewWindow(const CardFaces &faces, HandHistory &history, std::function<qint64()> currentSession,
+                 QWidget *parent);
 
-    void setAllTime(bool allTime);
     void setMistakesOnly(bool mistakesOnly);
     void setOrder(HandQuery::Order order);
     HandQuery query() const;
@@ -53,14 +57,15 @@ public:
 
 private:
     QWidget *makeHandsPage();
-    // The session the list and the figures speak of: the table's own.
+    // The session the list and the figures speak of: the one being played.
     qint64 session() const;
     qint64 chosenSession() const;
     void askExport();
     void askToForget(qint64 session, const QString &question);
 
-    cards &m_table;
+    const CardFaces &m_faces;
     HandHistory &m_history;
+    const std::function<qint64()> m_currentSession;
     HandListModel *m_hands;
     QTableView *m_list = nullptr;
     HandView *m_view = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/controlarray.h"
 #include "platform/mediaplayer.h"
 #include "platform/picturebox.h"
+#include "render/cardfaces.h"
 #include "screens/table/holdhint.h"
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
@@ -30,7 +31,7 @@ class TrainerPanel;
 // handlers (roundhandlers.cpp), the keys (keys.cpp), the trainer's options
 // (options.cpp), the hidden glyph sources (glyphs.cpp) and the composition
 // of a card face (makecard.cpp).
-class cards : public QWidget
+class cards : public QWidget, public CardFaces
 {
     Q_OBJECT
 
@@ -47,11 +48,9 @@ public:
 
     // Card art.
     void makecard(int rank, int suit, int card);
-    // Draws the face of a card on any box, from the table's glyphs and
-    // pictures; the box's background and border are the caller's.
-    void paintFace(PictureBox *box, int rank, int suit) const;
-    // A box made like the table's card boxes, to paint faces on elsewhere.
-    PictureBox *makeCardBox(QWidget *parent) const;
+    // Faces for any box, from the table's glyphs and pictures.
+    void paintFace(PictureBox *box, int rank, int suit) const override;
+    PictureBox *makeCardBox(QWidget *parent) const override;
 
     // Event handlers.
     void Form_Unload(int &Cancel);

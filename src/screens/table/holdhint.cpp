@@ -26,6 +26,6 @@ void HoldHint::show(unsigned playerHolds)
 
 void HoldHint::update(unsigned playerHolds)
 {
-    if (m_trainer.holds())
-        m_label->setText(richCards(m_trainer.hintText(playerHolds)));
+    if (const auto &judgement = m_trainer.judgement())
+        m_label->setText(richCards(judgement->hintText(playerHolds)));
 }

@@ -115,7 +115,7 @@ ReviewWindow *cards::openReview()
     if (!readable)
         return nullptr;
     if (!m_review)
-        m_review = new ReviewWindow(*this, *m_history);
+        m_review = new ReviewWindow(*this, *m_history, [this] { return trainer.sessionStart(); }, this);
     else
         m_review->refresh();
     m_review->show();

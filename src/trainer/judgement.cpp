@@ -1,0 +1,216 @@
+#include "judgement.h"
+
+#include "model/names.h"
+#include "play/round.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+namespace {
+
+CardSet cardsOf(const std::array<CardCode, HandSize> &hand, unsigned mask = HoldCount - 1)
+{
+    CardSet cards = 0;
+    for (int slot = 0; slot < HandSize; ++slot) {
+        if (mask & (1u << slot))
+            cards |= cardBit(hand[slot]);
+    }
+    return cards;
+}
+
+CardSet rankCards(int rank)
+{
+    return CardSet(0xF) << (rank * SuitCount);
+}
+
+CardSet suitCards(int suit)
+{
+    CardSet cards = 0;
+    for (int rank = 0; rank < RankCount; ++rank)
+        cards |= CardSet(1) << (rank * SuitCount + suit);
+    return cards;
+}
+
+QString credits(double value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+// "a", "a and b", "a, b and c".
+QString listed(const QStringList &items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
+}
+
+// The cards gone that the fresh deck's hold would have drawn to: of each
+// rank it keeps, and of a suit it keeps two or more of. What a player can
+// count on the table.
+QStringList goneOuts(const std::array<CardCode, HandSize> &hand, unsigned mask, CardSet gone)
+{
+    const CardSet kept = cardsOf(hand, mask);
+    QStringList reasons;
+    for (int rank = RankCount - 1; rank >= 0; --rank) {
+        const int count = std::popcount(gone & rankCards(rank));
+        if ((kept & rankCards(rank)) && count > 0)
+            reasons << rankCountText(count, rank);
+    }
+    for (int suit = 0; suit < SuitCount; ++suit) {
+        const int count = std::popcount(gone & suitCards(suit));
+        if (std::popcount(kept & suitCards(suit)) >= 2 && count > 0)
+            reasons << suitCountText(count, suit);
+    }
+    return reasons;
+}
+
+// The hold a player of a fresh deck would keep, from the same count run on
+// the 47 cards that are not in the hand, when it is worth less on the deck
+// as it is; only its order matters, so the pays alone are counted.
+std::optional<unsigned> freshDeckBest(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal,
+                                      const std::array<HoldResult, HoldCount> &holds, unsigned best,
+                                      const PayTable &table)
+{
+    if (!goneAtDeal)
+        return std::nullopt;
+    const unsigned freshBest = bestHold(valueHolds(dealt, FullDeck & ~cardsOf(dealt), table));
+    if (compareReturns(holds[freshBest], holds[best]) < 0)
+        return freshBest;
+    return std::nullopt;
+}
+
+} // namespace
+
+Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal, qint32 bet,
+                     const PayTable &table)
+    : m_dealt(dealt)
+    , m_goneAtDeal(goneAtDeal & ~cardsOf(dealt))
+    , m_bet(bet)
+    , m_holds(analyseHolds(dealt, FullDeck & ~cardsOf(dealt) & ~goneAtDeal, table))
+    , m_best(bestHold(m_holds))
+    , m_freshBest(freshDeckBest(dealt, m_goneAtDeal, m_holds, m_best, table))
+{
+}
+
+Judgement::Judgement(const HandRecord &hand)
+    : Judgement(hand.dealt, hand.goneAtDeal, hand.bet, Round::payTable())
+{
+}
+
+std::array<unsigned, HoldCount> Judgement::rankedHolds() const
+{
+    std::array<unsigned, HoldCount> order;
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(),
+              [this](unsigned a, unsigned b) { return isBetterHold(m_holds[a], m_holds[b]); });
+    return order;
+}
+
+int Judgement::place(unsigned mask) const
+{
+    const auto better = [&](const HoldResult &other) { return compareReturns(other, m_holds[mask]) > 0; };
+    return 1 + int(std::count_if(m_holds.begin(), m_holds.end(), better));
+}
+
+bool Judgement::isMistake(unsigned held) const
+{
+    return compareReturns(m_holds[held], m_holds[m_best]) < 0;
+}
+
+double Judgement::expectedLoss(unsigned held) const
+{
+    return isMistake(held) ? (m_holds[m_best].expectedReturn() - m_holds[held].expectedReturn()) * m_bet : 0.0;
+}
+
+bool Judgement::worthWarning(unsigned held, WarnThreshold threshold) const
+{
+    const HoldResult &yours = m_holds[held];
+    const HoldResult &best = m_holds[m_best];
+    if (threshold == WarnThreshold::AnyLoss)
+        return compareReturns(yours, best) < 0;
+    // Worth less by more than a hundredth of the bet, exactly: the gap over
+    // the common denominator against a hundredth of it, both whole numbers.
+    const std::int64_t gap = best.totalPay * yours.draws - yours.totalPay * best.draws;
+    return gap > best.draws * yours.draws / 100;
+}
+
+QList<AdviceRow> Judgement::advice(int count, unsigned mask) const
+{
+    QList<AdviceRow> rows;
+    const auto ranked = rankedHolds();
+    int place = 0;
+    for (int i = 0; i < HoldCount; ++i) {
+        const unsigned hold = ranked[i];
+        const bool tied = i > 0 && compareReturns(m_holds[hold], m_holds[ranked[i - 1]]) == 0;
+        if (!tied)
+            place = i + 1;
+        if (i < count || hold == mask)
+            rows.append({place, hold, expectedCredits(hold), tied});
+    }
+    return rows;
+}
+
+QString Judgement::creditsText(double value, double neighbour)
+{
+    constexpr int MostDecimals = 6;
+    int decimals = 2;
+    while (decimals < MostDecimals && value != neighbour
+           && QString::number(value, 'f', decimals) == QString::number(neighbour, 'f', decimals))
+        ++decimals;
+    return QString::number(value, 'f', decimals);
+}
+
+// "5♥ Q♣ Q♠ (1.12)", with as many decimals as tell it from `other`.
+QString Judgement::heldWithCredits(unsigned mask, unsigned other) const
+{
+    return QStringLiteral("%1 (%2)").arg(keptCardsText(m_dealt, mask),
+                                         creditsText(expectedCredits(mask), expectedCredits(other)));
+}
+
+QString Judgement::warningText(unsigned held) const
+{
+    return QStringLiteral("Holding %1 is worth %2 credits; your hold, %3, %4. "
+                          "Change your holds, or press DEAL again to draw.")
+        .arg(keptCardsText(m_dealt, m_best), creditsText(expectedCredits(m_best), expectedCredits(held)),
+             keptCardsText(m_dealt, held), creditsText(expectedCredits(held), expectedCredits(m_best)));
+}
+
+QString Judgement::verdictText(unsigned held) const
+{
+    const QString yours = heldWithCredits(held, m_best);
+    if (isMistake(held)) {
+        return QStringLiteral("You held %1. Best: %2. Expected loss %3 credits.")
+            .arg(yours, heldWithCredits(m_best, held), credits(expectedLoss(held)));
+    }
+    if (held == m_best)
+        return QStringLiteral("You held %1: the best hold.").arg(yours);
+    return QStringLiteral("You held %1 = best: %2 is worth the same.").arg(yours, keptCardsText(m_dealt, m_best));
+}
+
+QString Judgement::deckEffectText() const
+{
+    if (!m_freshBest)
+        return {};
+    QStringList reasons = goneOuts(m_dealt, *m_freshBest, m_goneAtDeal);
+    constexpr int MostReasons = 3;
+    reasons = reasons.mid(0, MostReasons);
+    QString gone;
+    if (reasons.isEmpty())
+        gone = QStringLiteral("%1 cards are gone since the shuffle").arg(std::popcount(m_goneAtDeal));
+    else
+        gone = listed(reasons) + (reasons.size() == 1 && reasons[0].startsWith(QLatin1String("1 "))
+                                      ? QStringLiteral(" is gone") : QStringLiteral(" are gone"));
+    return QStringLiteral("On a fresh deck you would keep %1, worth %2 credits here; %3, so %4 is worth more here.")
+        .arg(keptCardsText(m_dealt, *m_freshBest), creditsText(expectedCredits(*m_freshBest), expectedCredits(m_best)),
+             gone, heldWithCredits(m_best, *m_freshBest));
+}
+
+QString Judgement::hintText(unsigned mask) const
+{
+    return QStringLiteral("Best: %1, %2 credits\nYour hold: %3, %4 credits")
+        .arg(keptCardsText(m_dealt, m_best), creditsText(expectedCredits(m_best), expectedCredits(mask)),
+             keptCardsText(m_dealt, mask), creditsText(expectedCredits(mask), expectedCredits(m_best)));
+}

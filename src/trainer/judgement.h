@@ -1,0 +1,92 @@
+#pragma once
+
+#include "analysis/holdadvisor.h"
+#include "model/handrecord.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// How much less than the best the player's holds must be worth before the
+// trainer warns, ahead of the draw.
+enum class WarnThreshold { AnyLoss, OverOnePercentOfBet };
+
+// One line of the advice: a hold, where it ranks, and whether it is worth
+// exactly as much as the hold ranked above it.
+struct AdviceRow
+{
+    int place = 0; // 1 for the best; holds worth the same share a place
+    unsigned mask = 0;
+    double credits = 0;
+    bool tiedWithAbove = false;
+};
+
+// A deal judged: the exact value of every hold on the deck as it was at
+// the deal (the cards gone since the shuffle are out of it), the best
+// hold, where any hold ranks, and the trainer's words on the holds. It is
+// a value made from the deal alone, so the table's trainer judges each
+// live deal with it, the review a stored hand and the drill an answer.
+class Judgement
+{
+public:
+    // The five cards dealt, on the deck without them and without `goneAtDeal`,
+    // at `bet`, paid by `table`.
+    Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal, qint32 bet, const PayTable &table);
+    // A hand as the history keeps it, on the game's own table.
+    explicit Judgement(const HandRecord &hand);
+
+    const std::array<CardCode, HandSize> &dealt() const { return m_dealt; }
+    CardSet goneAtDeal() const { return m_goneAtDeal; }
+    qint32 bet() const { return m_bet; }
+    const std::array<HoldResult, HoldCount> &holds() const { return m_holds; }
+    unsigned best() const { return m_best; }
+    // The holds, best first.
+    std::array<unsigned, HoldCount> rankedHolds() const;
+    // What a hold is expected to return, in credits at the bet.
+    double expectedCredits(unsigned mask) const { return m_holds[mask].expectedReturn() * m_bet; }
+    // Where a hold ranks among the 32: 1 for the best, holds worth the same
+    // sharing a place.
+    int place(unsigned mask) const;
+    // Whether the hold is worth less than the best.
+    bool isMistake(unsigned held) const;
+    // What the hold costs against the best, in credits at the bet; 0 for a
+    // hold worth as much.
+    double expectedLoss(unsigned held) const;
+    // Whether the hold is worth enough less than the best to warn about.
+    bool worthWarning(unsigned held, WarnThreshold threshold) const;
+    // The hold that is best on a fresh deck (the 47 cards that are not in
+    // the hand), when it differs from the best on the deck as it is and is
+    // worth less here.
+    std::optional<unsigned> freshDeckHold() const { return m_freshBest; }
+
+    // The best holds, `count` of them, and the hold `mask` in its place
+    // below them when it ranks lower.
+    QList<AdviceRow> advice(int count, unsigned mask) const;
+
+    // The trainer's words, plain text with cards as "Q♣"; empty when there
+    // is nothing to say.
+    // "Holding Q♣ Q♠ is worth 1.39 credits; your hold, ..."
+    QString warningText(unsigned held) const;
+    // The player's hold against the best, as said after the draw.
+    QString verdictText(unsigned held) const;
+    // Why the cards already gone changed the best hold.
+    QString deckEffectText() const;
+    // The best hold and the player's, in two lines.
+    QString hintText(unsigned mask) const;
+
+    // Credits with two decimals, or as many more as tell `value` from a
+    // different `neighbour`.
+    static QString creditsText(double value, double neighbour);
+
+private:
+    QString heldWithCredits(unsigned mask, unsigned other) const;
+
+    std::array<CardCode, HandSize> m_dealt;
+    CardSet m_goneAtDeal;
+    qint32 m_bet;
+    std::array<HoldResult, HoldCount> m_holds;
+    unsigned m_best;
+    std::optional<unsigned> m_freshBest;
+};

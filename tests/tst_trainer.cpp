@@ -4,6 +4,7 @@
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
 
+#include <QDateTime>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +66,8 @@ private slots:
     void explainsTheDrawAndTheDeckInPlainWords();
     void adviceSharesPlacesOfEqualHolds();
     void sessionAddsUpTheHands();
+    void settledRecordIsTheDealItCameFrom_data();
+    void settledRecordIsTheDealItCameFrom();
     void settingsFallBackToTheDefaults_data();
     void settingsFallBackToTheDefaults();
 };
@@ -257,6 +260,84 @@ void tst_Trainer::sessionAddsUpTheHands()
     QCOMPARE(s.trainer->sessionLines().first(), QStringLiteral("Hands 2, correct holds 1 (50 %)"));
     s.trainer->resetSession();
     QCOMPARE(s.trainer->session().hands, 0);
+}
+
+void tst_Trainer::settledRecordIsTheDealItCameFrom_data()
+{
+    // A hand dealt and held whole first puts its cards out of the deck.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("dealt");
+    QTest::addColumn<int>("bet");
+    QTest::addColumn<unsigned>("holds");
+    QTest::addColumn<QString>("drawn");
+    QTest::addColumn<bool>("warned"); // training stopped the draw, and DEAL was pressed again
+    QTest::newRow("fresh deck, the best hold") << "" << "Jh Qd 7c 4s 2c" << 2 << 0b00100u << "Kc 3d 5s 9h" << false;
+    QTest::newRow("hearts gone, warned and drawn anyway")
+        << "3h 4h 6h 7h 8h" << "2h 5h 9h Jh 2c" << 3 << 0b01111u << "Kc" << true;
+    QTest::newRow("a pat royal flush") << "Ad Kd Qd Jd 9d" << "Ts Js Qs Ks As" << 4 << 0b11111u << "" << false;
+}
+
+void tst_Trainer::settledRecordIsTheDealItCameFrom()
+{
+    // The record the history keeps, field by field, against the deal as the
+    // round dealt it and the hold values counted afresh on the deck it left.
+    QFETCH(QString, before);
+    QFETCH(QString, dealt);
+    QFETCH(int, bet);
+    QFETCH(unsigned, holds);
+    QFETCH(QString, drawn);
+    QFETCH(bool, warned);
+    Session s;
+    CardSet gone = 0;
+    if (!before.isEmpty()) {
+        s.play(1, before, 0b11111);
+        s.round->pressDeal();
+        for (const CardCode &card : handOf(before))
+            gone |= cardBit(card);
+    }
+    QList<HandRecord> settled;
+    connect(s.trainer.get(), &Trainer::settled, this, [&](const HandRecord &record) { settled << record; });
+    s.round->setBet(bet);
+    s.random->queueHand(handOf(dealt));
+    s.round->pressDeal();
+    Hand final = handOf(dealt);
+    const QStringList replacements = drawn.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int slot = 0, next = 0; slot < HandSize; ++slot) {
+        if (holds & (1u << slot)) {
+            s.round->toggleHold(slot);
+        } else {
+            final[slot] = *parseCard(replacements[next++]);
+            s.random->queueCard(final[slot].rank, final[slot].suit);
+        }
+    }
+    QCOMPARE(s.trainer->confirmDraw(holds), !warned);
+    QVERIFY(s.trainer->confirmDraw(holds));
+    const qint64 drawnFrom = QDateTime::currentMSecsSinceEpoch();
+    s.round->pressDeal();
+    QCOMPARE(settled.size(), 1);
+    const HandRecord &record = settled.first();
+
+    const Hand hand = handOf(dealt);
+    CardSet inHand = 0;
+    for (const CardCode &card : hand)
+        inHand |= cardBit(card);
+    const auto values = analyseHolds(hand, FullDeck & ~inHand & ~gone, Round::payTable());
+    const unsigned best = bestHold(values);
+    QVERIFY(record.playedAt >= drawnFrom && record.playedAt <= QDateTime::currentMSecsSinceEpoch());
+    QCOMPARE(record.session, s.trainer->sessionStart());
+    QCOMPARE(record.bet, bet);
+    QCOMPARE(record.dealt, hand);
+    QCOMPARE(record.goneAtDeal, gone);
+    QCOMPARE(record.held, holds);
+    QCOMPARE(record.bestHold, best);
+    QCOMPARE(record.heldCredits, values[holds].expectedReturn() * bet);
+    QCOMPARE(record.bestCredits, values[best].expectedReturn() * bet);
+    QCOMPARE(record.final, final);
+    QCOMPARE(record.outcome, evaluateHand(final, PayTable::gameNaming()));
+    QCOMPARE(record.winnings, qint32(Round::payTable().pay(record.outcome) * bet));
+    QCOMPARE(record.credits, s.round->credits());
+    QCOMPARE(record.warned, warned);
+    QCOMPARE(record.isMistake(), holds != best);
 }
 
 void tst_Trainer::settingsFallBackToTheDefaults_data()

@@ -109,12 +109,6 @@ std::array<unsigned, HoldCount> Judgement::rankedHolds() const
     return order;
 }
 
-int Judgement::place(unsigned mask) const
-{
-    const auto better = [&](const HoldResult &other) { return compareReturns(other, m_holds[mask]) > 0; };
-    return 1 + int(std::count_if(m_holds.begin(), m_holds.end(), better));
-}
-
 bool Judgement::isMistake(unsigned held) const
 {
     return compareReturns(m_holds[held], m_holds[m_best]) < 0;

@@ -42,13 +42,8 @@ public:
     qint32 bet() const { return m_bet; }
     const std::array<HoldResult, HoldCount> &holds() const { return m_holds; }
     unsigned best() const { return m_best; }
-    // The holds, best first.
-    std::array<unsigned, HoldCount> rankedHolds() const;
     // What a hold is expected to return, in credits at the bet.
     double expectedCredits(unsigned mask) const { return m_holds[mask].expectedReturn() * m_bet; }
-    // Where a hold ranks among the 32: 1 for the best, holds worth the same
-    // sharing a place.
-    int place(unsigned mask) const;
     // Whether the hold is worth less than the best.
     bool isMistake(unsigned held) const;
     // What the hold costs against the best, in credits at the bet; 0 for a
@@ -56,13 +51,8 @@ public:
     double expectedLoss(unsigned held) const;
     // Whether the hold is worth enough less than the best to warn about.
     bool worthWarning(unsigned held, WarnThreshold threshold) const;
-    // The hold that is best on a fresh deck (the 47 cards that are not in
-    // the hand), when it differs from the best on the deck as it is and is
-    // worth less here.
-    std::optional<unsigned> freshDeckHold() const { return m_freshBest; }
-
     // The best holds, `count` of them, and the hold `mask` in its place
-    // below them when it ranks lower.
+    // below them when it ranks lower: where the player's hold stands.
     QList<AdviceRow> advice(int count, unsigned mask) const;
 
     // The trainer's words, plain text with cards as "Q♣"; empty when there
@@ -81,6 +71,8 @@ public:
     static QString creditsText(double value, double neighbour);
 
 private:
+    // The holds, best first.
+    std::array<unsigned, HoldCount> rankedHolds() const;
     QString heldWithCredits(unsigned mask, unsigned other) const;
 
     std::array<CardCode, HandSize> m_dealt;
@@ -88,5 +80,8 @@ private:
     qint32 m_bet;
     std::array<HoldResult, HoldCount> m_holds;
     unsigned m_best;
+    // The hold that is best on a fresh deck (the 47 cards that are not in
+    // the hand), when it differs from the best on the deck as it is and is
+    // worth less here.
     std::optional<unsigned> m_freshBest;
 };

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,7 +68,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     auto *table = new cards;
-    table->useSettings(std::make_unique<QSettings>());
+    table->useSettingsFile(TrainerSettings::playerFile());
     table->setAttribute(Qt::WA_DeleteOnClose);
     table->show();
     return QApplication::exec();

@@ -3,7 +3,9 @@
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +55,8 @@ private slots:
     void tableOpensBetweenRounds();
     void windowIsFixedAndCentred_data();
     void windowIsFixedAndCentred();
+    void optionsInAnythingButAFileAreLeftAlone_data();
+    void optionsInAnythingButAFileAreLeftAlone();
     void valueBoxesAreReadOnly();
     void betScrollBarRunsFromOneToFiveHundred();
     void noOnTheExitQuestionKeepsEverything();
@@ -252,6 +258,42 @@ void tst_Table::yesOnTheExitQuestionClosesTheTable()
     QCOMPARE(asked->text, QStringLiteral("Do you want to exit?"));
     QVERIFY(!c.isVisible());
     QCOMPARE(c.finalcredits, 540);
+}
+
+void tst_Table::optionsInAnythingButAFileAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a file") << "file";
+    QTest::newRow("a pipe") << "pipe";
+    QTest::newRow("a folder") << "folder";
+}
+
+void tst_Table::optionsInAnythingButAFileAreLeftAlone()
+{
+    // A pipe or a folder in the options file's place is neither read (a
+    // pipe would keep the game from starting) nor written over: the game
+    // starts with its defaults and says so.
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("drawpoker.conf"));
+    if (kind == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(path));
+    else
+        QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("trainer/panelShown"), false);
+    const bool aFile = kind == QLatin1String("file");
+    TestTable t;
+    t.table->useSettingsFile(path);
+    t.table->setSoundOn(false);
+    QCOMPARE(t.table->panel->isVisibleTo(t.table.get()), !aFile);
+    QCOMPARE(t.table->panel->history()->text().contains(QStringLiteral("not a file")), !aFile);
+    QCOMPARE(QFileInfo(path).isFile(), aFile);
+    if (kind == QLatin1String("pipe")) {
+        struct stat node{};
+        QCOMPARE(stat(QFile::encodeName(path).constData(), &node), 0);
+        QVERIFY(S_ISFIFO(node.st_mode));
+    }
 }
 
 void tst_Table::settledHandsGoToTheHistory_data()

@@ -194,6 +194,12 @@ void TrainerPanel::setHistoryMessage(const QString &message)
     showOptionsAndNotes();
 }
 
+void TrainerPanel::setOptionsMessage(const QString &message)
+{
+    m_optionsMessage = message;
+    showOptionsAndNotes();
+}
+
 // What the table tells the panel is kept, so that the sections show it
 // whenever they are made.
 void TrainerPanel::showOptionsAndNotes()
@@ -202,8 +208,10 @@ void TrainerPanel::showOptionsAndNotes()
         return;
     m_options->setText(m_optionsText);
     m_welcome->setVisible(m_welcomeShown);
-    m_history->setText(m_historyMessage);
-    m_history->setVisible(!m_historyMessage.isEmpty());
+    QStringList notes{m_optionsMessage, m_historyMessage};
+    notes.removeAll(QString());
+    m_history->setText(notes.join(QStringLiteral("<br>")));
+    m_history->setVisible(!notes.isEmpty());
 }
 
 void TrainerPanel::refresh()

@@ -45,6 +45,8 @@ public:
     // A line about the hand history, such as why it is not being kept;
     // empty hides it.
     void setHistoryMessage(const QString &message);
+    // Why the options are not kept, shown above the history's word.
+    void setOptionsMessage(const QString &message);
 
     // Writes every section afresh.
     void refresh();
@@ -90,6 +92,7 @@ private:
     bool m_buildScheduled = false;
     QString m_optionsText;
     QString m_historyMessage;
+    QString m_optionsMessage;
     QLabel *m_welcome = nullptr;
     QLabel *m_warning = nullptr;
     QLabel *m_pays = nullptr;

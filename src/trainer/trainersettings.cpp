@@ -1,6 +1,10 @@
 #include "trainersettings.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -46,4 +50,25 @@ void TrainerSettings::save(QSettings &settings) const
     settings.setValue(Training, training);
     settings.setValue(Threshold, threshold == WarnThreshold::AnyLoss ? AnyLoss : OverOnePercent);
     settings.setValue(SoundOn, soundOn);
+}
+
+// Where QSettings keeps an application's options on this platform, named
+// outright so that the file can be looked at before it is read.
+QString TrainerSettings::playerFile()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("%1/%2.conf").arg(QCoreApplication::organizationName(),
+                                                   QCoreApplication::applicationName()));
+}
+
+std::unique_ptr<QSettings> TrainerSettings::openFile(const QString &path, QString &problem)
+{
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        problem = QStringLiteral("The options are not kept: %1 is not a file, and it is left as it is. "
+                                 "The game starts with its defaults.")
+                      .arg(QDir::toNativeSeparators(path));
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }

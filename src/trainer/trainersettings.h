@@ -2,6 +2,10 @@
 
 #include "trainer/trainer.h"
 
+#include <QString>
+
+#include <memory>
+
 class QSettings;
 
 // The trainer's options, kept between runs. A player who has none yet sees
@@ -20,4 +24,13 @@ struct TrainerSettings
     // value that is not one the options can take, leave the default.
     static TrainerSettings load(const QSettings &settings);
     void save(QSettings &settings) const;
+
+    // The player's options file: drawpoker.conf in the game's folder among
+    // the player's configuration.
+    static QString playerFile();
+    // The options file at `path`, or nothing where something other than a
+    // file is in its place (a pipe, a device, a folder), which is then left
+    // alone: reading a pipe waits for ever, and a save would put a file in
+    // place of a device. `problem` then says so in the player's words.
+    static std::unique_ptr<QSettings> openFile(const QString &path, QString &problem);
 };

@@ -78,7 +78,11 @@ public:
     void setSoundOn(bool on);
     // Takes the options from `settings` and keeps them there from now on,
     // and records every hand in the player's hand history.
+    // Without settings, the defaults, kept nowhere.
     void useSettings(std::unique_ptr<QSettings> settings);
+    // The same with the options file at `path`, or with the defaults and a
+    // word in the panel where something other than a file is in its place.
+    void useSettingsFile(const QString &path);
     // Records every hand settled from now on in the history at `path`; the
     // panel says when it cannot.
     void openHistory(const QString &path);

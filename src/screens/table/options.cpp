@@ -74,9 +74,17 @@ void cards::setSoundOn(bool on)
     saveOptions();
 }
 
+void cards::useSettingsFile(const QString &path)
+{
+    QString problem;
+    std::unique_ptr<QSettings> settings = TrainerSettings::openFile(path, problem);
+    panel->setOptionsMessage(problem);
+    useSettings(std::move(settings));
+}
+
 void cards::useSettings(std::unique_ptr<QSettings> settings)
 {
-    const TrainerSettings options = TrainerSettings::load(*settings);
+    const TrainerSettings options = settings ? TrainerSettings::load(*settings) : TrainerSettings{.firstStart = false};
     panel->setWelcomeShown(options.firstStart);
     setTrainerShown(options.panelShown);
     setTraining(options.training);

@@ -2,14 +2,15 @@
 # The layer check and the README's layer table, both from src/layers.txt,
 # the one list of the layers.
 #
-#   layers.sh check BUILD_DIR QTCORE_INCLUDE_DIR LIBRARY=OBJECT:OBJECT:... ...
+#   layers.sh check BUILD_DIR QTCORE_INCLUDE_DIR [--ninja NINJA] LIBRARY=OBJECT:OBJECT:... ...
 #   layers.sh readme
 #
 # "check" reads what the compiler really read, however an include was
-# written: the dependency file the compiler wrote beside each object. A
-# file sits in the folder of its library and includes only headers of its
-# own row and the rows it may include, and Qt headers of its row's modules
-# alone. Every folder under src/ has a row, and
+# written: the dependency file the compiler wrote beside each object, or
+# under Ninja, which folds those files into its log and deletes them, what
+# "ninja -t deps" reports. A file sits in the folder of its library and
+# includes only headers of its own row and the rows it may include, and Qt
+# headers of its row's modules alone. Every folder under src/ has a row, and
 # the README's layer table is the one the list makes.
 # "readme" writes that table into README.md.
 set -uo pipefail
@@ -81,7 +82,7 @@ readme)
     ;;
 check) ;;
 *)
-    echo "usage: layers.sh check BUILD_DIR QTCORE_INCLUDE_DIR LIBRARY=OBJECT:... ... | layers.sh readme" >&2
+    echo "usage: layers.sh check BUILD_DIR QTCORE_INCLUDE_DIR [--ninja NINJA] LIBRARY=OBJECT:... ... | layers.sh readme" >&2
     exit 2
     ;;
 esac
@@ -90,6 +91,11 @@ build=$(realpath "$2")
 qt=$(dirname "$(realpath "$3")")
 shift 3
 [ -d "$qt/QtCore" ] || { echo "layers: no Qt Core headers in $qt"; exit 2; }
+ninja=""
+if [ "${1:-}" = --ninja ]; then
+    ninja=$2
+    shift 2
+fi
 
 faults=0
 fault() { echo "layers: $1"; faults=$((faults + 1)); }
@@ -122,14 +128,23 @@ done >"$work/given"
 cut -f2 "$work/given" | xargs -r -d '\n' realpath -m -- | paste <(cut -f1 "$work/given") - >"$work/objects"
 
 # Every object's dependencies, one "object<TAB>path" a line, its source first.
-missing="the compiler writes them beside each object, in OBJECT.d, as it builds it"
-depfiles=()
-while IFS=$'\t' read -r _ object; do
-    [ -f "$object.d" ] && depfiles+=("$object.d")
-done <"$work/objects"
-[ ${#depfiles[@]} -eq 0 ] || awk '
-    FNR == 1 { object = FILENAME; sub(/\.d$/, "", object); sub(/^[^:]*:/, "") }
-    { sub(/\\$/, ""); for (i = 1; i <= NF; i++) print object "\t" $i }' "${depfiles[@]}" >"$work/dependencies"
+if [ -n "$ninja" ]; then
+    missing="Ninja keeps them in its log, $build/.ninja_deps, once it has built the object"
+    "$ninja" -C "$build" -t deps >"$work/log" || fault "$ninja -C $build -t deps failed"
+    awk -v build="$build" '
+        function absolute(path) { return path ~ /^\// ? path : build "/" path }
+        /^[^ ].*: #deps / { object = $0; sub(/: #deps .*/, "", object); object = absolute(object); next }
+        /^    / { print object "\t" absolute(substr($0, 5)) }' "$work/log" >"$work/dependencies"
+else
+    missing="the compiler writes them beside each object, in OBJECT.d, as it builds it"
+    depfiles=()
+    while IFS=$'\t' read -r _ object; do
+        [ -f "$object.d" ] && depfiles+=("$object.d")
+    done <"$work/objects"
+    [ ${#depfiles[@]} -eq 0 ] || awk '
+        FNR == 1 { object = FILENAME; sub(/\.d$/, "", object); sub(/^[^:]*:/, "") }
+        { sub(/\\$/, ""); for (i = 1; i <= NF; i++) print object "\t" $i }' "${depfiles[@]}" >"$work/dependencies"
+fi
 touch "$work/dependencies"
 
 # Each path named, with links and ".." resolved: "path<TAB>real path".

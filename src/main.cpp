@@ -30,7 +30,8 @@ struct GameOptions
 
     QCommandLineParser parser;
     const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("this text")};
-    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("the game's version")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("the game's version")};
     const QCommandLineOption showError{QStringLiteral("show-error"),
                                        QStringLiteral("show TEXT in a message box and end with status 1 (the menu's "
                                                       "launcher says so why the game cannot start)"),

@@ -168,7 +168,8 @@ private:
         if (positional.isEmpty())
             return fail(QStringLiteral("no command: expected hold, return or simulate"));
         if (!Commands.contains(positional.first()))
-            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate").arg(quotedStart(positional.first())));
+            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate")
+                            .arg(quotedStart(positional.first())));
         m_request.command = positional.first();
         m_request.arguments = positional.mid(1);
         m_request.removed = m_parser.values(m_removed);
@@ -224,7 +225,8 @@ private:
             return true;
         const QString first = m_parser.values(given[0]).first();
         if (given.size() > 1)
-            return fail(QStringLiteral("the pay table is given twice: --%1 %2 and --%3").arg(given[0], quotedStart(first), given[1]));
+            return fail(QStringLiteral("the pay table is given twice: --%1 %2 and --%3")
+                            .arg(given[0], quotedStart(first), given[1]));
         m_request.tableOption = QStringLiteral("--") + given[0];
         m_request.tableValue = first;
         return true;

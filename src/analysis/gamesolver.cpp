@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -405,7 +406,6 @@ private:
 };
 
 } // namespace
-
 
 GameReturn exactGameReturn(const PayTable &table, int threads)
 {

@@ -1,6 +1,7 @@
 // Speed of the table: opening it, drawing faces, playing rounds, scoring,
 // the high-score file, the exact analysis and the simulated game. Runs on
 // the offscreen platform.
+#include "analysis/freshdeckholds.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"

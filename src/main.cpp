@@ -1,7 +1,9 @@
+#include "model/commandline.h"
 #include "render/cardart.h"
 #include "screens/table/cards.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -10,17 +12,54 @@
 
 namespace {
 
-const char *Help = R"(Usage: drawpoker [--help | --version | --show-error TEXT]
+// The game's own options. Qt's own (-style, -platform, ...) are taken out
+// of the command line by QApplication, which is made only once the game
+// has a display to start on; until then they read as unknown here.
+struct GameOptions
+{
+    GameOptions()
+    {
+        parser.setApplicationDescription(QStringLiteral(
+            "Five-card draw video poker on one table. The high scores (name2.dat) and any\n"
+            "sounds of your own are kept in the folder the game is started in; see\n"
+            "drawpoker(6)."));
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({help, version, showError});
+    }
 
-Five-card draw video poker on one table. The high scores (name2.dat) and any
-sounds of your own are kept in the folder the game is started in; see
-drawpoker(6).
+    QCommandLineParser parser;
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("this text")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("the game's version")};
+    const QCommandLineOption showError{QStringLiteral("show-error"),
+                                       QStringLiteral("show TEXT in a message box and end with status 1 (the menu's "
+                                                      "launcher says so why the game cannot start)"),
+                                       QStringLiteral("TEXT")};
+};
 
-  --help             this text
-  --version          the game's version
-  --show-error TEXT  show TEXT in a message box and end with status 1 (the
-                     menu's launcher says so why the game cannot start)
-)";
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The usage line names the program as it was started, which only an
+// application object knows; one is made for the help alone, so that the
+// game itself starts without it.
+void printHelp(int argc, char *argv[], const QCommandLineParser &parser)
+{
+    const QCoreApplication naming(argc, argv);
+    std::fputs(qPrintable(parser.helpText()), stdout);
+}
+
+int refuse(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    std::fprintf(stderr, "drawpoker: %s\n(drawpoker --help explains the usage)\n",
+                 qPrintable(commandLineFault(parser, arguments)));
+    return 2;
+}
 
 bool isSet(const char *name)
 {
@@ -42,15 +81,22 @@ bool hasDisplay()
 
 int main(int argc, char *argv[])
 {
-    const bool showError = argc == 3 && std::strcmp(argv[1], "--show-error") == 0;
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(Help, stdout);
+    GameOptions options;
+    const QStringList arguments = argumentsOf(argc, argv);
+    const bool parsed = options.parser.parse(arguments);
+    if (options.parser.isSet(options.help)) {
+        printHelp(argc, argv, options.parser);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (options.parser.isSet(options.version)) {
         std::puts("drawpoker " DRAWPOKER_VERSION);
         return 0;
     }
+    // An unknown option may be one of Qt's, which only QApplication can
+    // tell; without a display the game cannot start to ask it.
+    if (!parsed && (options.parser.unknownOptionNames().isEmpty() || !hasDisplay()))
+        return refuse(options.parser, arguments);
+    const bool showError = options.parser.isSet(options.showError);
     if (!hasDisplay()) {
         // The launcher has written its error to the terminal already.
         if (!showError)
@@ -58,13 +104,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    if (!parsed && !options.parser.parse(QApplication::arguments()))
+        return refuse(options.parser, QApplication::arguments());
     QApplication::setOrganizationName(QStringLiteral("drawpoker"));
     QApplication::setApplicationName(QStringLiteral("drawpoker"));
     // Lets the desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.drawpoker.DrawPoker"));
     QApplication::setWindowIcon(CardArt::applicationIcon());
-    if (showError) {
-        QMessageBox::critical(nullptr, QStringLiteral("Draw Poker"), QString::fromLocal8Bit(argv[2]));
+    if (options.parser.isSet(options.showError)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Draw Poker"), options.parser.value(options.showError));
         return 1;
     }
     auto *table = new cards;

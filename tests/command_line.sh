@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The game's --help and --version, the game without a display, and the
-# menu's launcher where it cannot start the game; all without a display.
+# The game's --help and --version, options it does not know, the game
+# without a display, and the menu's launcher where it cannot start the
+# game; all without a display.
 #   command_line.sh DRAWPOKER LAUNCHER
 set -u
 game=$1 launcher=$2
@@ -17,8 +18,10 @@ expect() {
         failures=$((failures + 1))
     fi
 }
-expect "--help" 0 10 "Usage: drawpoker" -- "$game" --help
+expect "--help" 0 10 "Usage: $game [options]" -- "$game" --help
 expect "--version" 0 1 "drawpoker 1.0" -- "$game" --version
+expect "unknown option" 2 2 'drawpoker: unknown option "--colour"' -- "$game" --colour red
+expect "--show-error without its text" 2 2 "drawpoker: Missing value after '--show-error'." -- "$game" --show-error
 expect "no display" 1 1 "drawpoker: no display to open the window on" -- "$game"
 
 root_had_local=$([ -e /.local ] && echo yes)

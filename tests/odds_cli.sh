@@ -44,6 +44,7 @@ expect 2 "--removed belongs to hold, not to return" -- return --removed 2c
 expect 2 'no pay table is called "poker"; the tables are game, jacks-9-6, jacks-8-5' -- --table poker return
 expect 2 'unknown command "foo": expected hold, return or simulate' -- foo
 expect 2 'unknown option "--fast"' -- return --fast
+expect 2 'unknown option "-x"' -- -x return
 expect 2 '--hands takes a whole number from 1 to' -- simulate --hands 0
 
 # Pay-table files.

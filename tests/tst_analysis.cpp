@@ -1,3 +1,4 @@
+#include "analysis/freshdeckholds.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/shuffleddeck.h"

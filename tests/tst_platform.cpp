@@ -114,6 +114,16 @@ void tst_Platform::panelGoesWhereTheScreenHasRoom_data()
     QTest::newRow("tall and narrow") << QSize(900, 1000) << QSize(798, 1000) << QRect(0, 533, 798, 467);
     QTest::newRow("1024 x 768") << QSize(1020, 740) << QSize(1020, 533) << QRect(798, 0, 222, 533);
     QTest::newRow("1280 x 1024 at scale 2") << QSize(636, 490) << QSize(798, 533) << QRect(276, 0, 360, 490);
+    // Each way at its edge, exactly fitting and one pixel short, with room
+    // for the next way to show which was taken; below is never taller than
+    // the table.
+    QTest::newRow("beside, exact fit") << QSize(1158, 1000) << QSize(1158, 533) << QRect(798, 0, 360, 533);
+    QTest::newRow("beside, one short") << QSize(1157, 1000) << QSize(798, 1000) << QRect(0, 533, 798, 467);
+    QTest::newRow("below, exact fit") << QSize(1000, 773) << QSize(798, 773) << QRect(0, 533, 798, 240);
+    QTest::newRow("below, one short") << QSize(1000, 772) << QSize(1000, 533) << QRect(798, 0, 202, 533);
+    QTest::newRow("narrower, exact fit") << QSize(998, 772) << QSize(998, 533) << QRect(798, 0, 200, 533);
+    QTest::newRow("narrower, one short") << QSize(997, 772) << QSize(798, 533) << QRect(438, 0, 360, 533);
+    QTest::newRow("very tall") << QSize(900, 2400) << QSize(798, 1066) << QRect(0, 533, 798, 533);
 }
 
 void tst_Platform::panelGoesWhereTheScreenHasRoom()

@@ -5,9 +5,11 @@
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"
+#include "model/commandline.h"
 #include "model/deck.h"
 #include "model/names.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -26,13 +28,14 @@
 
 namespace {
 
-const char *Help = R"(Usage:
+const char *Description = R"(Exact odds of five-card draw, for this game's pay table or any other, and the
+game as it is really played, simulated:
   drawpoker-odds [TABLE] hold CARD CARD CARD CARD CARD [--removed CARD...]
   drawpoker-odds [TABLE] return
   drawpoker-odds [TABLE] simulate [--hands N] [--seed N] [--threads N]
                                   [--reshuffle-every-hand]
-  drawpoker-odds --help
-Options may come before or after the command.
+TABLE is --table NAME or --table-file FILE. Options may come before or after
+the command.
 
 hold      ranks all 32 ways to hold the five cards by their exact expected
           return per credit bet, every draw from the rest of the deck
@@ -47,32 +50,28 @@ simulate  plays N hands (default 1000000) as the table deals them: the deck
           hold that is best for the cards really left in the deck, and with
           the hold that would be best on a fresh deck. Prints each one's
           return with a 95% confidence interval, the difference between
-          them from the same deals, and how often each final hand came up.
-          --seed N (default 1) fixes the figures: the same seed and number
-          of hands give the same result on any number of --threads N
-          (default: every CPU the tool may run on).
-          --reshuffle-every-hand plays every hand from a fresh deck.
+          them from the same deals, and how often each final hand came up.)";
 
+// What the generated list of options leaves out: how to write cards and
+// pay tables.
+const char *Notes = R"(
 Cards: a rank 2-9, T (or 10), J, Q, K, A and a suit h, c, d, s, or one of
 the trainer's suit symbols, in either case: Ah 10d ts 9C A♥ 10♠.
 
-TABLE is one of
-  --table NAME       game (the default: this game's own pay table),
-                     jacks-9-6, jacks-8-5, bonus-8-5, double-bonus-10-7
-  --table-file FILE  a pay table of your own, one line per hand, "#" starts
-                     a comment; hands left out pay nothing:
-                       royal-flush 800
-                       straight-flush 50
-                       four-of-a-kind 25         (every rank)
-                       four-of-a-kind A 160      (one rank, or a range:)
-                       four-of-a-kind 2-4 80
-                       full-house 9
-                       flush 6
-                       straight 4
-                       three-of-a-kind 3
-                       two-pair 2
-                       pair J 1                  (pairs of jacks or better)
-                       ace-low yes               (A-2-3-4-5 is a straight)
+A table file has one line per hand, "#" starts a comment; hands left out pay
+nothing:
+  royal-flush 800
+  straight-flush 50
+  four-of-a-kind 25         (every rank)
+  four-of-a-kind A 160      (one rank, or a range:)
+  four-of-a-kind 2-4 80
+  full-house 9
+  flush 6
+  straight 4
+  three-of-a-kind 3
+  two-pair 2
+  pair J 1                  (pairs of jacks or better)
+  ace-low yes               (A-2-3-4-5 is a straight)
 Pays are credits returned per credit bet, the bet included (a pay of 1
 gives the bet back). Pays go up to 100000; a table file up to 1 MiB.
 )";
@@ -86,14 +85,12 @@ int usageError(const QString &message)
     return 2;
 }
 
-// What the command line asks for. Options that belong to one command are
-// kept as given, so that their command can be checked once it is known.
+// What the command line asks for.
 struct Request
 {
     QString command;
     QStringList arguments; // the words after the command
     QStringList removed;
-    QStringList commandOptions;
     QString tableOption; // --table or --table-file
     QString tableValue;
     SimulationSettings simulation;
@@ -113,9 +110,20 @@ int usableCpus()
     return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// A word that reads as an option rather than as a card or a value.
 bool isOption(const QString &word)
 {
-    return word.startsWith(QLatin1String("--")) || word == QLatin1String("-h");
+    return word.startsWith(QLatin1Char('-'));
+}
+
+// The command a command's own option belongs to; nothing for the others.
+QString ownerOf(const QString &option)
+{
+    if (option == QLatin1String("removed"))
+        return QStringLiteral("hold");
+    const QStringList simulation = {QStringLiteral("hands"), QStringLiteral("seed"), QStringLiteral("threads"),
+                                    QStringLiteral("reshuffle-every-hand")};
+    return simulation.contains(option) ? QStringLiteral("simulate") : QString();
 }
 
 // Reads the words of the command line into a Request. A fault leaves a
@@ -123,22 +131,22 @@ bool isOption(const QString &word)
 class CommandLine
 {
 public:
-    explicit CommandLine(const QStringList &words)
-        : m_words(words)
+    CommandLine()
     {
-        m_request.simulation.threads = usableCpus();
+        m_parser.setApplicationDescription(QString::fromUtf8(Description));
+        m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        m_parser.addOptions({m_help, m_table, m_tableFile, m_removed, m_hands, m_seed, m_threads, m_reshuffle});
+        m_parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("hold, return or simulate"),
+                                       QStringLiteral("hold|return|simulate"));
+        m_parser.addPositionalArgument(QStringLiteral("cards"), QStringLiteral("the five cards to hold"),
+                                       QStringLiteral("[CARD...]"));
     }
 
-    std::optional<Request> read(QString *error)
+    QString help() const { return m_parser.helpText() + QString::fromUtf8(Notes); }
+
+    std::optional<Request> read(const QStringList &arguments, QString *error)
     {
-        for (m_at = 0; m_at < m_words.size(); ++m_at) {
-            const QString &word = m_words[m_at];
-            if (!(isOption(word) ? readOption(word) : readWord(word))) {
-                *error = m_error;
-                return std::nullopt;
-            }
-        }
-        if (!m_request.help && !checkCommand()) {
+        if (!readArguments(arguments)) {
             *error = m_error;
             return std::nullopt;
         }
@@ -146,92 +154,121 @@ public:
     }
 
 private:
-    bool readWord(const QString &word)
+    bool readArguments(const QStringList &arguments)
     {
-        if (!m_request.command.isEmpty()) {
-            m_request.arguments << word;
+        const std::optional<QStringList> words = removedCardsApart(arguments);
+        if (!words)
+            return false;
+        if (!m_parser.parse(*words))
+            return fail(parseFault(*words));
+        m_request.help = m_parser.isSet(m_help);
+        if (m_request.help)
             return true;
+        const QStringList positional = m_parser.positionalArguments();
+        if (positional.isEmpty())
+            return fail(QStringLiteral("no command: expected hold, return or simulate"));
+        if (!Commands.contains(positional.first()))
+            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate")
+                            .arg(quotedStart(positional.first())));
+        m_request.command = positional.first();
+        m_request.arguments = positional.mid(1);
+        m_request.removed = m_parser.values(m_removed);
+        m_request.simulation.threads = usableCpus();
+        m_request.simulation.reshuffleEveryHand = m_parser.isSet(m_reshuffle);
+        return readTable() && readSimulationNumbers() && checkCommand();
+    }
+
+    // QCommandLineParser takes one word after an option, but --removed
+    // takes every card up to the next option: each card is given an
+    // option of its own.
+    std::optional<QStringList> removedCardsApart(const QStringList &arguments)
+    {
+        QStringList words;
+        for (qsizetype at = 0; at < arguments.size(); ++at) {
+            if (arguments[at] != QLatin1String("--removed")) {
+                words << arguments[at];
+                continue;
+            }
+            if (at + 1 == arguments.size() || isOption(arguments[at + 1])) {
+                fail(QStringLiteral("--removed needs at least one card after it"));
+                return std::nullopt;
+            }
+            for (; at + 1 < arguments.size() && !isOption(arguments[at + 1]); ++at)
+                words << QStringLiteral("--removed") << arguments[at + 1];
         }
-        if (!Commands.contains(word))
-            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate").arg(quotedStart(word)));
-        m_request.command = word;
+        return words;
+    }
+
+    // An option without its value can only be the last word.
+    QString parseFault(const QStringList &words) const
+    {
+        const QString &last = words.last();
+        if (!m_parser.unknownOptionNames().isEmpty() || words.size() < 2 || !isOption(last))
+            return commandLineFault(m_parser, words);
+        if (last == QLatin1String("--table"))
+            return QStringLiteral("--table needs a name: %1").arg(PayTable::names().join(QStringLiteral(", ")));
+        if (last == QLatin1String("--table-file"))
+            return QStringLiteral("--table-file needs the name of a file");
+        if (last == QLatin1String("--hands") || last == QLatin1String("--seed") || last == QLatin1String("--threads"))
+            return QStringLiteral("%1 needs a number").arg(last);
+        return commandLineFault(m_parser, words);
+    }
+
+    bool readTable()
+    {
+        QStringList given; // --table and --table-file in the order given
+        for (const QString &name : m_parser.optionNames()) {
+            if (name == m_table.names().first() || name == m_tableFile.names().first())
+                given << name;
+        }
+        if (given.isEmpty())
+            return true;
+        const QString first = m_parser.values(given[0]).first();
+        if (given.size() > 1)
+            return fail(QStringLiteral("the pay table is given twice: --%1 %2 and --%3")
+                            .arg(given[0], quotedStart(first), given[1]));
+        m_request.tableOption = QStringLiteral("--") + given[0];
+        m_request.tableValue = first;
         return true;
     }
 
-    bool readOption(const QString &option)
+    bool readSimulationNumbers()
     {
-        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
-            m_request.help = true;
-            return true;
-        }
-        if (option == QLatin1String("--table") || option == QLatin1String("--table-file"))
-            return readTable(option);
-        if (option == QLatin1String("--removed")) {
-            if (!hasValue())
-                return fail(QStringLiteral("--removed needs at least one card after it"));
-            m_request.commandOptions << option;
-            while (hasValue())
-                m_request.removed << m_words[++m_at];
-            return true;
-        }
-        if (option == QLatin1String("--hands") || option == QLatin1String("--seed") || option == QLatin1String("--threads")) {
-            m_request.commandOptions << option;
-            return readSimulationNumber(option);
-        }
-        if (option == QLatin1String("--reshuffle-every-hand")) {
-            m_request.commandOptions << option;
-            m_request.simulation.reshuffleEveryHand = true;
-            return true;
-        }
-        return fail(QStringLiteral("unknown option %1").arg(quotedStart(option)));
-    }
-
-    bool readTable(const QString &option)
-    {
-        if (!m_request.tableOption.isEmpty())
-            return fail(QStringLiteral("the pay table is given twice: %1 %2 and %3")
-                            .arg(m_request.tableOption, quotedStart(m_request.tableValue), option));
-        if (!hasValue())
-            return fail(option == QLatin1String("--table")
-                            ? QStringLiteral("--table needs a name: %1").arg(PayTable::names().join(QStringLiteral(", ")))
-                            : QStringLiteral("--table-file needs the name of a file"));
-        m_request.tableOption = option;
-        m_request.tableValue = m_words[++m_at];
-        return true;
-    }
-
-    bool readSimulationNumber(const QString &option)
-    {
-        if (!hasValue())
-            return fail(QStringLiteral("%1 needs a number").arg(option));
-        const QString &value = m_words[++m_at];
-        bool ok = false;
-        if (option == QLatin1String("--seed")) {
+        for (const QString &value : m_parser.values(m_seed)) {
+            bool ok = false;
             m_request.simulation.seed = value.toULongLong(&ok);
-            return ok || fail(QStringLiteral("--seed takes a whole number from 0 up, not %1").arg(quotedStart(value)));
+            if (!ok)
+                return fail(QStringLiteral("--seed takes a whole number from 0 up, not %1").arg(quotedStart(value)));
         }
-        const qint64 largest = option == QLatin1String("--hands") ? qint64(1) << 40 : 1024;
-        const qint64 number = value.toLongLong(&ok);
-        if (!ok || number < 1 || number > largest)
-            return fail(QStringLiteral("%1 takes a whole number from 1 to %2, not %3").arg(option).arg(largest).arg(quotedStart(value)));
-        if (option == QLatin1String("--hands"))
-            m_request.simulation.hands = number;
-        else
-            m_request.simulation.threads = int(number);
+        return readCount(m_hands, qint64(1) << 40, &m_request.simulation.hands)
+               && readCount(m_threads, 1024, &m_request.simulation.threads);
+    }
+
+    template <typename Number>
+    bool readCount(const QCommandLineOption &option, qint64 largest, Number *count)
+    {
+        for (const QString &value : m_parser.values(option)) {
+            bool ok = false;
+            const qint64 number = value.toLongLong(&ok);
+            if (!ok || number < 1 || number > largest)
+                return fail(QStringLiteral("--%1 takes a whole number from 1 to %2, not %3")
+                                .arg(option.names().first())
+                                .arg(largest)
+                                .arg(quotedStart(value)));
+            *count = Number(number);
+        }
         return true;
     }
 
-    // Once every word is read: options that belong to another command, and
-    // words a command does not take.
+    // Options that belong to another command, and words a command does not
+    // take.
     bool checkCommand()
     {
         const QString &command = m_request.command;
-        if (command.isEmpty())
-            return fail(QStringLiteral("no command: expected hold, return or simulate"));
-        for (const QString &option : m_request.commandOptions) {
-            const QString owner = option == QLatin1String("--removed") ? QStringLiteral("hold") : QStringLiteral("simulate");
-            if (owner != command)
-                return fail(QStringLiteral("%1 belongs to %2, not to %3").arg(option, owner, command));
+        for (const QString &option : m_parser.optionNames()) {
+            const QString owner = ownerOf(option);
+            if (!owner.isEmpty() && owner != command)
+                return fail(QStringLiteral("--%1 belongs to %2, not to %3").arg(option, owner, command));
         }
         if (command != QLatin1String("hold") && !m_request.arguments.isEmpty())
             return fail(QStringLiteral("%1 takes no words after it, but %2 was given")
@@ -239,15 +276,35 @@ private:
         return true;
     }
 
-    bool hasValue() const { return m_at + 1 < m_words.size() && !isOption(m_words[m_at + 1]); }
     bool fail(const QString &message)
     {
         m_error = message;
         return false;
     }
 
-    const QStringList &m_words;
-    qsizetype m_at = 0;
+    QCommandLineParser m_parser;
+    const QCommandLineOption m_help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("this text")};
+    const QCommandLineOption m_table{QStringLiteral("table"),
+                                     QStringLiteral("one of the built-in pay tables: %1; game, this game's own, by default")
+                                         .arg(PayTable::names().join(QStringLiteral(", "))),
+                                     QStringLiteral("NAME")};
+    const QCommandLineOption m_tableFile{QStringLiteral("table-file"),
+                                         QStringLiteral("a pay table of your own, in the form below"), QStringLiteral("FILE")};
+    const QCommandLineOption m_removed{QStringLiteral("removed"), QStringLiteral("hold: cards out of the deck as well"),
+                                       QStringLiteral("CARD...")};
+    const QCommandLineOption m_hands{QStringLiteral("hands"),
+                                     QStringLiteral("simulate: how many hands to play, 1000000 by default"), QStringLiteral("N")};
+    const QCommandLineOption m_seed{QStringLiteral("seed"),
+                                    QStringLiteral("simulate: where the random numbers start, 1 by default; the same "
+                                                   "seed and number of hands give the same figures on any number of "
+                                                   "threads"),
+                                    QStringLiteral("N")};
+    const QCommandLineOption m_threads{QStringLiteral("threads"),
+                                       QStringLiteral("simulate: how many threads share the hands; by default every "
+                                                      "CPU the tool may run on"),
+                                       QStringLiteral("N")};
+    const QCommandLineOption m_reshuffle{QStringLiteral("reshuffle-every-hand"),
+                                         QStringLiteral("simulate: every hand from a fresh deck")};
     Request m_request;
     QString m_error;
 };
@@ -528,17 +585,18 @@ int showSimulation(const Request &request, const PayTable &table)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList words = QCoreApplication::arguments().mid(1);
-    if (words.isEmpty()) {
-        out << QString::fromUtf8(Help);
+    const QStringList arguments = QCoreApplication::arguments();
+    CommandLine commandLine;
+    if (arguments.size() == 1) {
+        out << commandLine.help();
         return 2;
     }
     QString error;
-    const std::optional<Request> request = CommandLine(words).read(&error);
+    const std::optional<Request> request = commandLine.read(arguments, &error);
     if (!request)
         return usageError(error);
     if (request->help) {
-        out << QString::fromUtf8(Help);
+        out << commandLine.help();
         return 0;
     }
     const std::optional<PayTable> table = tableOf(*request, &error);

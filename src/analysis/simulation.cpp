@@ -1,6 +1,6 @@
 #include "simulation.h"
 
-#include "gamereturn.h"
+#include "freshdeckholds.h"
 #include "model/deck.h"
 #include "shuffleddeck.h"
 

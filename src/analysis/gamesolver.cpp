@@ -24,30 +24,35 @@
 // the shapes of whole hands, each of which makes one outcome.
 #include "gamereturn.h"
 
+#include "dealholds.h"
+#include "gamesolver.h"
+#include "holdadvisor.h"
+
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <numeric>
 #include <thread>
 #include <vector>
 
 namespace {
 
-constexpr int HandCount = 2598960;
-
-// The highest slot of each of the 32 holds.
-struct HoldTables
-{
-    constexpr HoldTables()
-    {
-        for (unsigned mask = 0; mask < HoldCount; ++mask) {
-            for (int slot = 0; slot < HandSize; ++slot)
-                highest[mask] = mask & (1u << slot) ? slot : highest[mask];
-        }
-    }
-
-    int highest[HoldCount]{};
-};
-constexpr HoldTables holds;
+// The deals a fresh deck can give.
+constexpr int HandCount = Choose[DeckSize][HandSize];
+// The ways to give the masks of ranks of a deal's four suits to the suits.
+constexpr int SuitRenamings = [] {
+    int ways = 1;
+    for (int suits = 2; suits <= SuitCount; ++suits)
+        ways *= suits;
+    return ways;
+}();
+// The mask of ranks that holds them all.
+constexpr unsigned EveryRank = (1u << RankCount) - 1;
+// The hold that keeps every card of a deal.
+constexpr unsigned WholeHand = HoldCount - 1;
+// The threads' running totals start on cache lines of their own, so that
+// one thread's writes do not slow another's reads.
+constexpr std::size_t CacheLine = 64;
 
 // Runs work(part) for each part from 0 to parts - 1 at the same time, the
 // first on the calling thread.
@@ -83,25 +88,26 @@ std::array<int, HandSize> cardsOf(std::uint64_t set)
 // the ranks each suit holds. Sorting the four masks makes the key; the
 // representative gives the largest mask to hearts, the next to clubs and
 // so on, which makes it the class's first deal in colex order. A class
-// holds 24 deals divided by the ways to reorder suits with equal masks.
-// Only part `part` of `parts` is visited: the classes whose masks of the
-// first two suits are among every parts-th pair tried, from the part-th
-// on, so that each part walks through little more than its own share.
+// holds SuitRenamings deals divided by the ways to reorder suits with
+// equal masks. Only part `part` of `parts` is visited: the classes whose
+// masks of the first two suits are among every parts-th pair tried, from
+// the part-th on, so that each part walks through little more than its
+// own share.
 template <typename Visit>
 void forEachDealClass(Visit visit, int part, int parts)
 {
     std::array<std::vector<unsigned>, HandSize + 1> masksWith;
-    for (unsigned mask = 0; mask < (1u << RankCount); ++mask) {
+    for (unsigned mask = 0; mask <= EveryRank; ++mask) {
         const int count = bitCount(mask);
         if (count <= HandSize)
             masksWith[count].push_back(mask);
     }
-    // The 4! renamings over the ways to reorder suits with equal masks, by
+    // The renamings over the ways to reorder suits with equal masks, by
     // which neighbours have equal masks: bit s for suits s and s + 1.
     constexpr auto classSize = [] {
         std::array<int, 1 << (SuitCount - 1)> size{};
         for (unsigned equal = 0; equal < size.size(); ++equal) {
-            size[equal] = 24;
+            size[equal] = SuitRenamings;
             for (int s = 0, run = 1; s < SuitCount - 1; ++s) {
                 run = equal >> s & 1 ? run + 1 : 1;
                 size[equal] /= run;
@@ -114,7 +120,7 @@ void forEachDealClass(Visit visit, int part, int parts)
     // Suit `s` takes a mask no larger than the one before, out of `left` cards.
     int turn = 0;
     auto place = [&](auto &self, int s, int left) -> void {
-        const unsigned largest = s == 0 ? (1u << RankCount) - 1 : suit[s - 1];
+        const unsigned largest = s == 0 ? EveryRank : suit[s - 1];
         for (int count = s == SuitCount - 1 ? left : 0; count <= left; ++count) {
             for (unsigned mask : masksWith[count]) {
                 if (mask > largest)
@@ -136,19 +142,6 @@ void forEachDealClass(Visit visit, int part, int parts)
     };
     place(place, 0, HandSize);
 }
-
-// Shapes are numbered by size, then by the colex index of the ranks in
-// increasing order r0 <= r1 <= ..., the sum of choose(r_i + i, i + 1)
-// (which numbers the ways to take that many ranks 0, 1, 2, ...), then
-// mixed before one suit. The numbers of a size start at ShapeStart[size];
-// those that no set has (five of a rank, a pair in one suit) stay unused.
-constexpr auto ShapeStart = [] {
-    std::array<std::int32_t, HandSize + 2> start{};
-    for (int size = 0; size <= HandSize; ++size)
-        start[size + 1] = start[size] + 2 * Choose[RankCount + size - 1][size];
-    return start;
-}();
-constexpr std::int32_t ShapeCount = ShapeStart[HandSize + 1];
 
 // A set's ranks in increasing order, in as many places as it has cards.
 using Ranks = std::array<int, HandSize>;
@@ -230,95 +223,17 @@ std::array<std::vector<Growth>, HandSize> shapeGrowths()
     return growths;
 }
 
-// The index of five cards in increasing order among all hands.
-std::int32_t colexIndex(const std::array<int, HandSize> &cards)
-{
-    std::int32_t index = 0;
-    for (int i = 0; i < HandSize; ++i)
-        index += Choose[cards[i]][i + 1];
-    return index;
-}
-
-// The subsets of each set of a hand's cards, named by masks like the
-// holds: bit m of subsetsOf[set] is set when m is a subset of `set`.
-constexpr auto subsetsOf = [] {
-    std::array<std::uint32_t, HoldCount> subsets{};
-    for (unsigned set = 0; set < HoldCount; ++set) {
-        for (unsigned mask = 0; mask < HoldCount; ++mask)
-            subsets[set] |= (mask & ~set) == 0 ? std::uint32_t(1) << mask : 0;
-    }
-    return subsets;
-}();
-
-// For a deal's cards in increasing order: the shape of each of its 32
-// subsets, and the total pay of the final hands of each hold (the subset
-// kept), by inclusion and exclusion over the pay totals of the subsets'
-// shapes. Masks name the cards by their place in that order. The loops are
-// unrolled, so that what each step reads from `holds` is known when
-// compiling.
-struct DealHolds
-{
-    DealHolds(const std::array<int, HandSize> &cards, const std::vector<std::int64_t> &payOf)
-    {
-        // Bit m of oneSuit is set when the subset m is of one suit: a subset
-        // of the cards of some suit.
-        std::array<unsigned, SuitCount> ofSuit{};
-        for (int slot = 0; slot < HandSize; ++slot)
-            ofSuit[std::size_t(cards[slot] % SuitCount)] |= 1u << slot;
-        std::uint32_t oneSuit = 0;
-        for (unsigned sameSuit : ofSuit)
-            oneSuit |= subsetsOf[sameSuit];
-        // A subset's shape follows from that of the subset without its
-        // highest card, whose rank is the highest: twice its term of the
-        // rank index.
-        std::array<const ChooseRow *, HandSize> rankRow{};
-        for (int slot = 0; slot < HandSize; ++slot)
-            rankRow[slot] = &Choose[std::size_t(cards[slot] / SuitCount)];
-        std::array<std::int32_t, HoldCount> twiceRankIndex{};
-        shape[0] = ShapeStart[0] + 1;
-#pragma GCC unroll 32
-        for (unsigned mask = 1; mask < HoldCount; ++mask) {
-            const int highest = holds.highest[mask];
-            const int size = HeldCounts[mask];
-            const unsigned rest = mask ^ (1u << highest);
-            twiceRankIndex[mask] = twiceRankIndex[rest] + 2 * rankRow[highest][size - 1][size];
-            shape[mask] = ShapeStart[size] + twiceRankIndex[mask] + std::int32_t(oneSuit >> mask & 1);
-        }
-        // Keep only the hands that avoid every discarded card, one card at a
-        // time: the lowest as the totals are read, so that the other steps
-        // work on whole pairs of totals.
-#pragma GCC unroll 16
-        for (unsigned mask = 0; mask < HoldCount; mask += 2) {
-            const std::int64_t withLowest = payOf[std::size_t(shape[mask + 1])];
-            total[mask] = payOf[std::size_t(shape[mask])] - withLowest;
-            total[mask + 1] = withLowest;
-        }
-#pragma GCC unroll 4
-        for (unsigned bit = 2; bit < HoldCount; bit <<= 1) {
-#pragma GCC unroll 32
-            for (unsigned mask = 0; mask < HoldCount; ++mask) {
-                if (!(mask & bit))
-                    total[mask] -= total[mask | bit];
-            }
-        }
-    }
-
-    std::array<std::int32_t, HoldCount> shape;
-    std::array<std::int64_t, HoldCount> total;
-};
-
 class GameSolver
 {
 public:
-    GameSolver(const PayTable &table, bool keepHolds, int threads)
-        : m_parts(threads > 0 ? threads : int(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads)))
+    GameSolver(const PayTable &table, int threads)
+        : m_parts(threads == OneThreadPerCore ? int(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads))
+                                              : threads)
         , m_pays(table.pays())
         , m_growths(shapeGrowths())
         , m_outcomeOf(ShapeCount)
         , m_payOf(ShapeCount)
     {
-        if (keepHolds)
-            m_classes.hold.assign(HandCount, 0);
         std::int64_t common = 1;
         for (int k = 0; k <= HandSize; ++k)
             common = std::lcm(common, binomial(DeckSize - HandSize, k));
@@ -327,6 +242,9 @@ public:
             m_perDraw[held] = common / binomial(DeckSize - HandSize, HandSize - held);
         scoreEveryShape(table);
     }
+
+    // Has solve() keep each class's best hold, for takeClasses().
+    void keepBestHolds() { m_classes.hold.assign(HandCount, 0); }
 
     GameReturn solve()
     {
@@ -352,7 +270,7 @@ private:
 
     // What playing some of the classes leaves, kept apart for each thread
     // until all are done.
-    struct alignas(64) Terms
+    struct alignas(CacheLine) Terms
     {
         std::vector<std::int64_t> coefficient = std::vector<std::int64_t>(ShapeCount); // by shape
         std::vector<std::pair<std::int32_t, std::uint32_t>> tied;
@@ -434,7 +352,7 @@ private:
 
         // The final hands of the hold: + N(S) - N(S + d) + N(S + d + e) ...
         const std::int64_t amount = Scale * weight * m_perDraw[HeldCounts[best]];
-        const unsigned discarded = (HoldCount - 1) & ~best;
+        const unsigned discarded = WholeHand & ~best;
         for (unsigned extra = discarded;; extra = (extra - 1) & discarded) {
             const std::int64_t signedAmount = HeldCounts[extra] % 2 ? -amount : amount;
             terms.coefficient[std::size_t(values.shape[best | extra])] += signedAmount;
@@ -491,101 +409,13 @@ private:
 
 GameReturn exactGameReturn(const PayTable &table, int threads)
 {
-    return GameSolver(table, false, threads).solve();
+    return GameSolver(table, threads).solve();
 }
 
-struct FreshDeckHolds::Pays
+SolvedDeals solveEveryDeal(const PayTable &table)
 {
-    std::vector<std::int64_t> byShape;
-};
-
-FreshDeckHolds::FreshDeckHolds(const PayTable &table)
-{
-    GameSolver solver(table, true, 0);
+    GameSolver solver(table, OneThreadPerCore);
+    solver.keepBestHolds();
     solver.solve();
-    m_classes = solver.takeClasses();
-    m_pays = std::make_unique<const Pays>(Pays{solver.takePays()});
-}
-
-FreshDeckHolds::~FreshDeckHolds() = default;
-
-std::array<HoldValue, HoldCount> FreshDeckHolds::values(const std::array<CardCode, HandSize> &hand) const
-{
-    // The cards in increasing order, each with the slot it came from.
-    std::array<int, HandSize> sorted{};
-    for (int slot = 0; slot < HandSize; ++slot)
-        sorted[slot] = CardIndex(hand[slot]) * 8 + slot;
-    std::sort(sorted.begin(), sorted.end());
-    std::array<int, HandSize> cards{};
-    for (int i = 0; i < HandSize; ++i)
-        cards[i] = sorted[i] / 8;
-    const DealHolds deal(cards, m_pays->byShape);
-    std::array<HoldValue, HoldCount> values;
-    // The slots of the cards a mask over their order keeps, built from the
-    // mask without its lowest card.
-    std::array<unsigned, HoldCount> slotsOf{};
-    for (unsigned mask = 1; mask < HoldCount; ++mask)
-        slotsOf[mask] = slotsOf[mask & (mask - 1)] | 1u << (sorted[std::countr_zero(mask)] % 8);
-    for (unsigned mask = 0; mask < HoldCount; ++mask) {
-        HoldValue &value = values[slotsOf[mask]];
-        value.mask = slotsOf[mask];
-        value.draws = Choose[DeckSize - HandSize][HandSize - HeldCounts[mask]];
-        value.totalPay = deal.total[mask];
-    }
-    return values;
-}
-
-unsigned FreshDeckHolds::bestHold(const std::array<CardCode, HandSize> &hand) const
-{
-    // Rename the suits as the class's representative has them, by the
-    // ranks each holds, most first; suits that hold the same ranks can
-    // trade names without changing the deal. Four suits are put in order
-    // by five exchanges.
-    std::array<unsigned, SuitCount> ranksOfSuit{};
-    for (const CardCode &card : hand)
-        ranksOfSuit[card.suit] |= 1u << card.rank;
-    std::array<int, SuitCount> bySize = {0, 1, 2, 3};
-    const auto order = [&](int first, int second) {
-        if (ranksOfSuit[bySize[first]] < ranksOfSuit[bySize[second]])
-            std::swap(bySize[first], bySize[second]);
-    };
-    order(0, 1);
-    order(2, 3);
-    order(0, 2);
-    order(1, 3);
-    order(1, 2);
-    std::array<int, SuitCount> renamed{};
-    for (int i = 0; i < SuitCount; ++i)
-        renamed[bySize[i]] = i;
-    std::array<int, HandSize> number{};
-    for (int slot = 0; slot < HandSize; ++slot)
-        number[slot] = hand[slot].rank * SuitCount + renamed[hand[slot].suit];
-    // Each slot's place among the representative's cards in increasing
-    // order: the number of cards below its own.
-    std::array<int, HandSize> place{};
-    std::array<int, HandSize> sorted{};
-    for (int slot = 0; slot < HandSize; ++slot) {
-        for (int other = 0; other < HandSize; ++other)
-            place[slot] += number[other] < number[slot];
-        sorted[place[slot]] = number[slot];
-    }
-    const std::int32_t index = colexIndex(sorted);
-    auto inSlots = [&](unsigned hold) {
-        unsigned mask = 0;
-        for (int slot = 0; slot < HandSize; ++slot)
-            mask |= (hold >> place[slot] & 1u) << slot;
-        return mask;
-    };
-
-    const std::uint8_t hold = m_classes.hold[index];
-    if (hold != Classes::Tied)
-        return inSlots(hold);
-    // Of equal holds the advisor takes the one that keeps the earlier slots.
-    const auto tied = std::lower_bound(m_classes.tied.begin(), m_classes.tied.end(), std::make_pair(index, 0u));
-    unsigned best = HoldCount;
-    for (unsigned candidate = 0; candidate < HoldCount; ++candidate) {
-        if (tied->second & (std::uint32_t(1) << candidate))
-            best = std::min(best, inSlots(candidate));
-    }
-    return best;
+    return {solver.takeClasses(), solver.takePays()};
 }

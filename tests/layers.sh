@@ -27,9 +27,9 @@ declare -A layers=(
     [platform]="platform model : QtCore QtGui QtWidgets QtSvg"
     [sound]="sound platform : QtCore QtGui QtMultimedia"
     [render]="render platform model : QtCore QtGui QtWidgets QtSvg"
-    [screens]="screens render platform history trainer play analysis records model : QtCore QtGui QtWidgets QtSql"
+    [screens]="screens render platform history trainer play analysis records model : QtCore QtGui QtWidgets"
     [charts]="charts screens history model : QtCore QtGui QtWidgets QtCharts"
-    [main]="screens render platform history trainer play analysis records model : QtCore QtGui QtWidgets QtSql"
+    [main]="screens render platform history trainer play analysis records model : QtCore QtGui QtWidgets"
 )
 
 faults=0

@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
+#include "history/handlistmodel.h"
 #include "platform/modulesoundoutput.h"
 #include "screens/review/drillwindow.h"
-#include "screens/review/handlistmodel.h"
 #include "screens/review/handview.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/review/statscharts.h"

@@ -113,7 +113,7 @@ void Trainer::resetSession()
 
 QString Trainer::outcomeName(Outcome outcome)
 {
-    return capitalised(categoryName(categoryOf(outcome), PayTable::gameNaming()));
+    return ::outcomeName(outcome);
 }
 
 QList<AdviceRow> Trainer::advice(int count, unsigned mask) const

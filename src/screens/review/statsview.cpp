@@ -79,7 +79,12 @@ QString StatsView::chartsModulePath()
 void StatsView::refresh(qint64 session)
 {
     m_session = session;
-    m_figures->setText(statsTable(m_history.stats(), m_history.stats(session)));
+    const HistoryRead<HistoryStats> lifetime = m_history.stats();
+    const HistoryRead<HistoryStats> ofSession = m_history.stats(session);
+    if (lifetime.ok() && ofSession.ok())
+        m_figures->setText(statsTable(lifetime.value, ofSession.value));
+    else
+        m_figures->setText((lifetime.ok() ? ofSession : lifetime).error.toHtmlEscaped());
     drawCharts();
 }
 
@@ -113,5 +118,5 @@ void StatsView::loadCharts()
 void StatsView::drawCharts()
 {
     if (m_charts)
-        m_charts->draw(m_history.progress(), m_history.creditsSeries(m_session));
+        m_charts->draw(m_history.progress().value, m_history.creditsSeries(m_session).value);
 }

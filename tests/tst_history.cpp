@@ -69,6 +69,7 @@ private slots:
     void init();
     void handsComeBackAsRecorded_data();
     void handsComeBackAsRecorded();
+    void statisticsAddUpTheHands_data();
     void statisticsAddUpTheHands();
     void drillSpacesRightAnswersAndRepeatsWrongOnes_data();
     void drillSpacesRightAnswersAndRepeatsWrongOnes();
@@ -162,44 +163,91 @@ void tst_History::handsComeBackAsRecorded()
     QCOMPARE(ids, expected);
 }
 
+void tst_History::statisticsAddUpTheHands_data()
+{
+    QTest::addColumn<qint64>("session"); // 0: every hand
+    QTest::addColumn<QString>("deleted"); // the first session, every third hand, or nothing
+    for (const QString &deleted : {QString(), QStringLiteral("session"), QStringLiteral("every third hand")}) {
+        for (const qint64 session : {qint64(0), Start, Start + 30 * Minute}) {
+            const QString scope = session ? QStringLiteral("session %1").arg(session == Start ? 1 : 2) : QStringLiteral("all");
+            QTest::addRow("%s, %s deleted", qPrintable(scope), deleted.isEmpty() ? "nothing" : qPrintable(deleted))
+                << session << deleted;
+        }
+    }
+}
+
 void tst_History::statisticsAddUpTheHands()
 {
-    // A session's figures and the lifetime's are sums over their hands; the
-    // charts get a point a session and the session's credits in order.
+    // Every figure of a session and of the lifetime, each session's point
+    // of progress and its credits, are those of the hands kept, before and
+    // after hands are deleted: by the player, a session, or one by one by
+    // another program.
+    QFETCH(qint64, session);
+    QFETCH(QString, deleted);
     HandHistory history;
     QVERIFY(history.open(path()));
     const QList<HandRecord> recorded = recordSamples(history);
-    for (const qint64 session : {qint64(0), Start + 30 * Minute}) {
-        HistoryStats expected;
-        QList<CreditsPoint> credits;
-        for (const HandRecord &hand : recorded) {
-            if (session && hand.session != session)
-                continue;
-            ++expected.hands;
-            expected.mistakes += hand.isMistake();
-            expected.creditsBet += hand.bet;
-            expected.creditsWon += hand.winnings;
-            expected.bestCredits += hand.bestCredits;
-            ++expected.outcomes[hand.outcome];
-            credits.append({int(credits.size()) + 1, hand.credits});
-        }
-        const HistoryStats stats = history.stats(session).value;
-        QCOMPARE(stats.hands, expected.hands);
-        QCOMPARE(stats.mistakes, expected.mistakes);
-        QCOMPARE(stats.creditsBet, expected.creditsBet);
-        QCOMPARE(stats.creditsWon, expected.creditsWon);
-        QVERIFY(qAbs(stats.bestCredits - expected.bestCredits) < 1e-9);
-        QVERIFY(stats.outcomes == expected.outcomes);
-        if (session) {
-            const QList<CreditsPoint> series = history.creditsSeries(session).value;
-            QVERIFY(std::equal(series.begin(), series.end(), credits.begin(), credits.end(),
-                               [](CreditsPoint a, CreditsPoint b) { return a.hand == b.hand && a.credits == b.credits; }));
-        }
+    const bool sessionDeleted = deleted == QLatin1String("session");
+    if (sessionDeleted)
+        QVERIFY(history.deleteSession(Start));
+    else if (!deleted.isEmpty())
+        fileValue(path(), QStringLiteral("DELETE FROM hands WHERE id % 3 = 0"));
+    QList<HandRecord> kept;
+    for (qsizetype id = 1; id <= recorded.size(); ++id) {
+        const HandRecord &hand = recorded[id - 1];
+        if (deleted.isEmpty() || (sessionDeleted ? hand.session != Start : id % 3 != 0))
+            kept.append(hand);
     }
-    const QList<SessionPoint> progress = history.progress().value;
-    QCOMPARE(progress.size(), 2);
-    QCOMPARE(progress[1].hands, history.stats(Start + 30 * Minute).value.hands);
-    QCOMPARE(progress[1].accuracy, history.stats(Start + 30 * Minute).value.accuracy());
+    QCOMPARE(rowCount(path()), kept.size());
+
+    HistoryStats expected;
+    QList<SessionPoint> progress;
+    QMap<qint64, QList<CreditsPoint>> credits{{Start, {}}, {Start + 30 * Minute, {}}};
+    for (const HandRecord &hand : kept) {
+        QList<CreditsPoint> &series = credits[hand.session];
+        series.append({int(series.size()) + 1, hand.credits});
+        if (progress.isEmpty() || progress.last().session != hand.session)
+            progress.append(SessionPoint{hand.session});
+        SessionPoint &point = progress.last();
+        // Summed here, divided by the session's hands below.
+        ++point.hands;
+        point.accuracy += !hand.isMistake();
+        point.lossPer100Hands += 100 * hand.expectedLoss();
+        if (session && hand.session != session)
+            continue;
+        ++expected.hands;
+        expected.mistakes += hand.isMistake();
+        expected.warned += hand.warned;
+        expected.creditsBet += hand.bet;
+        expected.creditsWon += hand.winnings;
+        expected.heldCredits += hand.heldCredits;
+        expected.bestCredits += hand.bestCredits;
+        ++expected.outcomes[hand.outcome];
+    }
+    const HistoryStats stats = history.stats(session).value;
+    QCOMPARE(stats.hands, expected.hands);
+    QCOMPARE(stats.mistakes, expected.mistakes);
+    QCOMPARE(stats.warned, expected.warned);
+    QCOMPARE(stats.creditsBet, expected.creditsBet);
+    QCOMPARE(stats.creditsWon, expected.creditsWon);
+    QVERIFY(qAbs(stats.heldCredits - expected.heldCredits) < 1e-9);
+    QVERIFY(qAbs(stats.bestCredits - expected.bestCredits) < 1e-9);
+    QVERIFY(stats.outcomes == expected.outcomes);
+
+    const QList<SessionPoint> drawn = history.progress().value;
+    QCOMPARE(drawn.size(), progress.size());
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        const SessionPoint &point = progress[i];
+        QCOMPARE(drawn[i].session, point.session);
+        QCOMPARE(drawn[i].hands, point.hands);
+        QVERIFY(qAbs(drawn[i].accuracy - point.accuracy / double(point.hands)) < 1e-9);
+        QVERIFY(qAbs(drawn[i].lossPer100Hands - point.lossPer100Hands / double(point.hands)) < 1e-9);
+    }
+    for (auto [of, series] : credits.asKeyValueRange()) {
+        const QList<CreditsPoint> read = history.creditsSeries(of).value;
+        QVERIFY(std::equal(read.begin(), read.end(), series.begin(), series.end(),
+                           [](CreditsPoint a, CreditsPoint b) { return a.hand == b.hand && a.credits == b.credits; }));
+    }
 }
 
 void tst_History::drillSpacesRightAnswersAndRepeatsWrongOnes_data()

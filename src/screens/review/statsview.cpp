@@ -45,6 +45,7 @@ QString statsTable(const HistoryStats &lifetime, const HistoryStats &session)
             [](const HistoryStats &s) { return QString::number(s.lossPer100Hands(), 'f', 2); });
     figures(QStringLiteral("Return against best play"), [](const HistoryStats &s) { return percent(s.returnAgainstBest()); });
     figures(QStringLiteral("Actual return"), [](const HistoryStats &s) { return percent(s.actualReturn()); });
+    figures(QStringLiteral("Warned before the draw"), [](const HistoryStats &s) { return QString::number(s.warned); });
     const auto lifetimeCounts = byCategory(lifetime);
     const auto sessionCounts = byCategory(session);
     for (int outcome = 0; outcome < OutcomeCount; ++outcome) {

@@ -149,7 +149,8 @@ void tst_History::handsComeBackAsRecorded()
 
     HandListModel list(history);
     QVERIFY(list.setQuery(query));
-    QVERIFY(list.rowCount() == expected.size() || (list.rowCount() < expected.size() && list.canFetchMore({})));
+    // Hundreds of hands open on their first rows, the rest read as asked.
+    QVERIFY(list.rowCount() > 0 && (expected.size() < 500 || list.rowCount() < expected.size()));
     while (list.canFetchMore({}))
         list.fetchMore({});
     QVERIFY2(list.readable(), qPrintable(list.error()));

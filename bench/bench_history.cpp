@@ -3,6 +3,7 @@
 // and on one of a million hands), opening the review's model of every hand
 // with the lifetime statistics, and the file's bytes per hand.
 #include "history/handhistory.h"
+#include "history/handlistmodel.h"
 #include "historysample.h"
 
 #include <benchmark/benchmark.h>
@@ -10,8 +11,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlQueryModel>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -80,12 +81,9 @@ void openReviewWithLifetimeStatistics(benchmark::State &state)
     HandHistory history;
     history.open(historyOf(Million));
     for (auto _ : state) {
-        QSqlQueryModel model;
-        QSqlQuery query(history.database());
-        query.prepare(HandHistory::handsSql({}));
-        query.exec();
-        model.setQuery(std::move(query));
-        const HistoryStats stats = history.stats();
+        HandListModel model(history);
+        model.setQuery({});
+        const HistoryStats stats = history.stats().value;
         benchmark::DoNotOptimize(model.rowCount() + stats.hands);
     }
 }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "history/handhistory.h"
+#include "history/handlistmodel.h"
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
@@ -322,11 +324,14 @@ void tst_Table::settledHandsGoToTheHistory()
     const std::array<CardCode, HandSize> hand{{{Ace, 0}, {Ace, 1}, {King, 2}, {Nine, 3}, {Four, 0}}};
     playHeldHand(c, *t.random, 3, hand);
     playHeldHand(c, *t.random, 1, {{{Two, 0}, {Three, 1}, {Five, 2}, {Seven, 3}, {Jack, 0}}});
-    QCOMPARE(c.history()->stats().hands, usable ? 2 : 0);
+    QCOMPARE(c.history()->stats().value.hands, usable ? 2 : 0);
     QCOMPARE(c.panel->history()->text().contains(QLatin1String("not being kept")), !usable);
     QCOMPARE(c.Text1->text(), QString::number(500 - 3 - 1));
     if (usable) {
-        const HandRecord first = c.history()->hand(1)->record;
+        HandListModel hands(*c.history());
+        QVERIFY(hands.setQuery(HandQuery{}));
+        QCOMPARE(hands.rowCount(), 2);
+        const HandRecord first = hands.hand(1).record; // newest first
         QCOMPARE(first.dealt, hand);
         QCOMPARE(first.bet, 3);
         QCOMPARE(first.held, unsigned(HoldCount - 1));

@@ -1,8 +1,9 @@
 #include "testsupport.h"
 
+#include "history/handhistory.h"
+#include "history/handlistmodel.h"
 #include "platform/modulesoundoutput.h"
 #include "screens/review/drillwindow.h"
-#include "screens/review/handlistmodel.h"
 #include "screens/review/handview.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/review/statscharts.h"
@@ -10,7 +11,9 @@
 #include "screens/trainerpanel.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -476,7 +479,9 @@ void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown_data()
 }
 
 // The charts come only once the statistics are shown; without their
-// module the figures stay and the view says the charts are missing.
+// module the figures stay and the view says the charts are missing. The
+// figures count the hands warned before the draw, and the progress chart
+// draws the session's accuracy and loss as the history gives them.
 void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown()
 {
     QFETCH(QString, module);
@@ -491,12 +496,28 @@ void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QVERIFY(view.figures()->isVisible() && !view.figures()->text().isEmpty());
+    const QRegularExpressionMatch warned
+        = QRegularExpression(QStringLiteral("Warned before the draw.*?(\\d+).*?(\\d+)")).match(view.figures()->text());
+    QVERIFY(warned.hasMatch());
+    QCOMPARE(warned.captured(1).toLongLong(), c->history()->stats().value.warned);
+    QCOMPARE(warned.captured(2).toLongLong(), c->history()->stats(c->trainer.sessionStart()).value.warned);
     QCOMPARE(bool(view.charts()), charted);
     QCOMPARE(bool(view.chartsMissing()), !charted);
     QWidget *beside = charted ? static_cast<QWidget *>(view.charts()) : view.chartsMissing();
     QVERIFY(beside->isVisible() && beside->x() > view.figures()->geometry().right());
-    if (!charted)
+    if (!charted) {
         QVERIFY(view.chartsMissing()->text().contains(QStringLiteral("not installed")));
+        return;
+    }
+    QList<QList<QPointF>> drawn;
+    for (const QChartView *chart : view.charts()->findChildren<QChartView *>()) {
+        for (QAbstractSeries *series : chart->chart()->series())
+            drawn << static_cast<QXYSeries *>(series)->points();
+    }
+    const QList<SessionPoint> progress = c->history()->progress().value;
+    QVERIFY(progress.size() == 1 && progress[0].lossPer100Hands > 0);
+    QVERIFY(drawn.contains(QList<QPointF>{{1, 100 * progress[0].accuracy}}));
+    QVERIFY(drawn.contains(QList<QPointF>{{1, progress[0].lossPer100Hands}}));
 }
 
 QTEST_MAIN(tst_TablePlay)

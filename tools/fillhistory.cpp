@@ -80,6 +80,6 @@ int main(int argc, char **argv)
             round.pressDeal();
         }
     }
-    std::printf("%lld hands in %s\n", history.stats().hands, qPrintable(history.fileName()));
+    std::printf("%lld hands in %s\n", history.stats().value.hands, qPrintable(history.fileName()));
     return 0;
 }

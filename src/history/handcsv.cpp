@@ -2,10 +2,14 @@
 // their short names and times in ISO 8601, for a spreadsheet.
 #include "handhistory.h"
 
+#include "historysql.h"
 #include "model/names.h"
 
 #include <QIODevice>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <QTextStream>
 
@@ -63,20 +67,21 @@ QStringList csvFields(const StoredHand &stored)
 
 } // namespace
 
-bool HandHistory::exportCsv(const QList<qint64> &ids, QIODevice &out) const
+bool HandHistory::exportCsv(const HandQuery &query, QIODevice &out) const
 {
+    QSqlQuery sql(database());
+    if (!HistorySql::select(sql, query))
+        return false;
+    const HandReader reader(sql.record());
     QTextStream stream(&out);
     stream.setEncoding(QStringConverter::Utf8);
     stream << Header.join(QLatin1Char(',')) << '\n';
-    for (qint64 id : ids) {
-        const std::optional<StoredHand> stored = hand(id);
-        if (!stored)
-            return false;
-        QStringList fields = csvFields(*stored);
+    while (sql.next()) {
+        QStringList fields = csvFields(reader.read(sql));
         for (QString &text : fields)
             text = field(text);
         stream << fields.join(QLatin1Char(',')) << '\n';
     }
     stream.flush();
-    return stream.status() == QTextStream::Ok;
+    return !sql.lastError().isValid() && stream.status() == QTextStream::Ok;
 }

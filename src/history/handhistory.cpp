@@ -1,5 +1,6 @@
 #include "handhistory.h"
 
+#include "historysql.h"
 #include "schema.h"
 
 #include <QAtomicInteger>
@@ -7,6 +8,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -20,14 +23,8 @@ namespace {
 // a short wait covers any meeting of theirs; a lock held longer is someone
 // else's, and the table must not wait on it.
 constexpr int BusyWaitMs = 250;
-const QString ConnectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs);
 // Files tried beside one that is not a history before giving up.
 constexpr int MostFilesBeside = 9;
-
-const QString Columns = QStringLiteral(
-    "id, played, session, bet, dealt, gone, held, best, held_credits, best_credits,"
-    " final, outcome, winnings, credits, warned, best_credits - held_credits AS loss");
-const QString IsMistake = QStringLiteral("best_credits > held_credits");
 
 // SQLite's primary result codes, as the driver reports them.
 enum SqliteCode { Perm = 3, Busy = 5, Locked = 6, ReadOnly = 8, IoErr = 10, Corrupt = 11, Full = 13, CantOpen = 14, NotADb = 26 };
@@ -93,56 +90,69 @@ QString besideName(const QString &path, int number)
     return info.dir().filePath(QStringLiteral("%1-%2%3").arg(info.completeBaseName()).arg(number).arg(suffix));
 }
 
-qint64 packCards(const std::array<CardCode, HandSize> &cards)
+// Prepares `statement` on `sql`, binds `values` in order, and runs it.
+// A history never opened has nothing to run on.
+bool run(QSqlQuery &sql, const QString &statement, const QVariantList &values = {})
 {
-    qint64 packed = 0;
-    for (int slot = 0; slot < HandSize; ++slot)
-        packed |= qint64(CardIndex(cards[slot])) << (6 * slot);
-    return packed;
+    if (!sql.driver()->isOpen() || !sql.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        sql.addBindValue(value);
+    return sql.exec();
 }
 
-std::array<CardCode, HandSize> unpackCards(qint64 packed)
+// Gives every row of a query that ran to `take`. Returns whether the rows
+// ended rather than failed part-way.
+template <class Take>
+bool readRows(QSqlQuery &sql, Take take)
 {
-    std::array<CardCode, HandSize> cards{};
-    for (int slot = 0; slot < HandSize; ++slot) {
-        const int index = int(packed >> (6 * slot)) & 0x3F;
-        cards[slot] = CardCode{qint16(index / SuitCount), qint16(index % SuitCount)};
-    }
-    return cards;
+    while (sql.next())
+        take(sql);
+    return !sql.lastError().isValid();
 }
 
-QString whereClause(const HandQuery &query)
+// One drill answer, inside the caller's transaction: the step the hand
+// has reached is read, and the next written with its due time.
+bool writeDrillAnswer(QSqlQuery &sql, qint64 handId, bool right, const QDateTime &now)
 {
-    QStringList terms;
-    if (query.session)
-        terms << QStringLiteral("session = :session");
-    if (query.mistakesOnly)
-        terms << IsMistake;
-    return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
-}
-
-QString orderClause(HandQuery::Order order)
-{
-    switch (order) {
-    case HandQuery::Order::CostliestFirst:
-        return QStringLiteral(" ORDER BY best_credits - held_credits DESC, id DESC");
-    case HandQuery::Order::BestOutcomeFirst:
-        return QStringLiteral(" ORDER BY outcome, id DESC");
-    case HandQuery::Order::NewestFirst:
-        break;
-    }
-    return QStringLiteral(" ORDER BY id DESC");
-}
-
-QList<StoredHand> storedHands(QSqlQuery &query)
-{
-    QList<StoredHand> hands;
-    while (query.next())
-        hands.append(HandHistory::handFromRow(query));
-    return hands;
+    if (!run(sql, QStringLiteral("SELECT step FROM drill WHERE hand = ?"), {handId}))
+        return false;
+    const int rightInARow = sql.next() ? sql.value(0).toInt() : 0;
+    if (sql.lastError().isValid())
+        return false;
+    sql.finish();
+    const int step = right ? rightInARow + 1 : 0;
+    const int days = step ? HandHistory::DrillIntervals[std::min<int>(step, HandHistory::DrillIntervals.size()) - 1] : 0;
+    return run(sql, QStringLiteral("INSERT OR REPLACE INTO drill (hand, due, step) SELECT id, ?, ? FROM hands WHERE id = ?"),
+               {now.addDays(days).toMSecsSinceEpoch(), step, handId})
+           && sql.numRowsAffected() == 1;
 }
 
 } // namespace
+
+QString HistorySql::connectOptions()
+{
+    return QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs);
+}
+
+QString HistorySql::unreadable(const QSqlError &error, const QString &fileName)
+{
+    const QString file = QDir::toNativeSeparators(fileName);
+    QString reason;
+    if (fileName.isEmpty())
+        reason = QStringLiteral("no history file is open");
+    else if (const int code = sqliteCode(error); code == Busy || code == Locked)
+        reason = QStringLiteral("another program, perhaps a second copy of the game, keeps %1 locked").arg(file);
+    else if (code == Corrupt || code == NotADb)
+        reason = QStringLiteral("%1 is damaged").arg(file);
+    else if (code == Perm || code == CantOpen)
+        reason = QStringLiteral("%1 cannot be opened").arg(file);
+    else if (code == IoErr)
+        reason = QStringLiteral("%1 could not be read (%2)").arg(file, error.databaseText());
+    else
+        reason = QStringLiteral("%1: %2").arg(file, error.text());
+    return QStringLiteral("The hand history could not be read: %1.").arg(reason);
+}
 
 HandHistory::HandHistory(QObject *parent)
     : QObject(parent)
@@ -211,7 +221,7 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     m_fileName = fileName;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(fileName);
-    db.setConnectOptions(ConnectOptions);
+    db.setConnectOptions(HistorySql::connectOptions());
     if (!db.open()) {
         fail(notKept(reasonFor(db.lastError(), fileName)));
         return Opening::Failed;
@@ -232,7 +242,7 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     const int version = query.value(0).toInt();
     const int tables = query.value(1).toInt();
     query.finish();
-    if (version > SchemaVersion) {
+    if (version > HistorySchema::Version) {
         // The connection is opened anew, and no handle to it may outlive that.
         query = QSqlQuery();
         db = QSqlDatabase();
@@ -246,10 +256,14 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     query.finish();
     // In WAL mode a commit is safe from a crash of the game without waiting
-    // for the disk; only a power cut may take the last hands.
-    query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
-    query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    if (const QSqlError error = HistorySchema::migrate(db, version); error.isValid()) {
+    // for the disk; only a power cut may take the last hands. The drill's
+    // schedule goes with its hands by a foreign key.
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))
+        || !query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
+        fail(notKept(reasonFor(query.lastError(), fileName)));
+        return Opening::Failed;
+    }
+    if (const QSqlError error = HistorySchema::migrate(db); error.isValid()) {
         fail(notKept(reasonFor(error, fileName)));
         return Opening::Failed;
     }
@@ -271,7 +285,7 @@ HandHistory::Opening HandHistory::openReadOnly(const QString &fileName)
     closeFile();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(fileName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;") + ConnectOptions);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;") + HistorySql::connectOptions());
     m_fileName = fileName;
     if (!db.open()) {
         fail(notKept(reasonFor(db.lastError(), fileName)));
@@ -298,9 +312,9 @@ bool HandHistory::record(const HandRecord &hand)
     if (m_state != State::Keeping)
         return false;
     QSqlQuery &insert = *m_insert;
-    const QVariantList values{hand.playedAt, hand.session, hand.bet, packCards(hand.dealt),
+    const QVariantList values{hand.playedAt, hand.session, hand.bet, HistorySql::packCards(hand.dealt),
                               qint64(hand.goneAtDeal), hand.held, hand.bestHold, hand.heldCredits,
-                              hand.bestCredits, packCards(hand.final), int(hand.outcome), hand.winnings,
+                              hand.bestCredits, HistorySql::packCards(hand.final), int(hand.outcome), hand.winnings,
                               hand.credits, int(hand.warned)};
     for (int i = 0; i < values.size(); ++i)
         insert.bindValue(i, values[i]);
@@ -309,183 +323,119 @@ bool HandHistory::record(const HandRecord &hand)
     return true;
 }
 
-QString HandHistory::handsSql(const HandQuery &query)
+QString HandHistory::unreadable(const QSqlQuery &failed) const
 {
-    return QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM hands") + whereClause(query)
-           + orderClause(query.order);
+    return HistorySql::unreadable(failed.lastError(), database().isOpen() ? m_fileName : QString());
 }
 
-void HandHistory::bindHands(QSqlQuery &sql, const HandQuery &query)
-{
-    if (query.session)
-        sql.bindValue(QStringLiteral(":session"), query.session);
-}
-
-namespace {
-
-// A row of a query or of a query model's record, read alike.
-template <class Row>
-StoredHand storedFromRow(const Row &row)
-{
-    StoredHand stored;
-    stored.id = row.value(IdColumn).toLongLong();
-    HandRecord &hand = stored.record;
-    hand.playedAt = row.value(PlayedColumn).toLongLong();
-    hand.session = row.value(SessionColumn).toLongLong();
-    hand.bet = row.value(BetColumn).toInt();
-    hand.dealt = unpackCards(row.value(DealtColumn).toLongLong());
-    hand.goneAtDeal = CardSet(row.value(GoneColumn).toLongLong()) & FullDeck;
-    hand.held = row.value(HeldColumn).toUInt() & (HoldCount - 1);
-    hand.bestHold = row.value(BestHoldColumn).toUInt() & (HoldCount - 1);
-    hand.heldCredits = row.value(HeldCreditsColumn).toDouble();
-    hand.bestCredits = row.value(BestCreditsColumn).toDouble();
-    hand.final = unpackCards(row.value(FinalColumn).toLongLong());
-    hand.outcome = Outcome(std::clamp(row.value(OutcomeColumn).toInt(), 0, int(Nothing)));
-    hand.winnings = row.value(WinningsColumn).toInt();
-    hand.credits = row.value(CreditsColumn).toInt();
-    hand.warned = row.value(WarnedColumn).toBool();
-    return stored;
-}
-
-} // namespace
-
-StoredHand HandHistory::handFromRow(const QSqlQuery &row)
-{
-    return storedFromRow(row);
-}
-
-StoredHand HandHistory::handFromRecord(const QSqlRecord &row)
-{
-    return storedFromRow(row);
-}
-
-QList<StoredHand> HandHistory::hands(const HandQuery &query, int limit) const
+HistoryRead<QList<qint64>> HandHistory::sessions() const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.prepare(handsSql(query) + QStringLiteral(" LIMIT %1").arg(limit));
-    bindHands(sql, query);
-    sql.exec();
-    return storedHands(sql);
-}
-
-std::optional<StoredHand> HandHistory::hand(qint64 id) const
-{
-    QSqlQuery sql(database());
-    sql.prepare(QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM hands WHERE id = ?"));
-    sql.addBindValue(id);
-    if (sql.exec() && sql.next())
-        return handFromRow(sql);
-    return std::nullopt;
-}
-
-QList<qint64> HandHistory::sessions() const
-{
-    QSqlQuery sql(database());
-    sql.setForwardOnly(true);
-    sql.exec(QStringLiteral("SELECT DISTINCT session FROM totals ORDER BY session"));
-    QList<qint64> sessions;
-    while (sql.next())
-        sessions.append(sql.value(0).toLongLong());
-    return sessions;
+    HistoryRead<QList<qint64>> read;
+    if (!run(sql, QStringLiteral("SELECT DISTINCT session FROM totals ORDER BY session"))
+        || !readRows(sql, [&](const QSqlQuery &row) { read.value.append(row.value(0).toLongLong()); }))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
 // From the running totals, a row a session and outcome.
-HistoryStats HandHistory::stats(qint64 session) const
+HistoryRead<HistoryStats> HandHistory::stats(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.prepare(QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
-                               " FROM totals%1").arg(session ? QStringLiteral(" WHERE session = :session") : QString()));
-    if (session)
-        sql.bindValue(QStringLiteral(":session"), session);
-    sql.exec();
-    HistoryStats stats;
-    while (sql.next()) {
-        const int outcome = sql.value(0).toInt();
-        const qint64 hands = sql.value(1).toLongLong();
+    const QString statement = QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
+                                             " FROM totals") + (session ? QStringLiteral(" WHERE session = ?") : QString());
+    HistoryRead<HistoryStats> read;
+    HistoryStats &stats = read.value;
+    const auto add = [&](const QSqlQuery &row) {
+        const int outcome = row.value(0).toInt();
+        const qint64 hands = row.value(1).toLongLong();
         if (outcome >= 0 && outcome < OutcomeCount)
             stats.outcomes[outcome] += hands;
         stats.hands += hands;
-        stats.mistakes += sql.value(2).toLongLong();
-        stats.warned += sql.value(3).toLongLong();
-        stats.creditsBet += sql.value(4).toLongLong();
-        stats.creditsWon += sql.value(5).toLongLong();
-        stats.heldCredits += sql.value(6).toDouble();
-        stats.bestCredits += sql.value(7).toDouble();
-    }
-    return stats;
+        stats.mistakes += row.value(2).toLongLong();
+        stats.warned += row.value(3).toLongLong();
+        stats.creditsBet += row.value(4).toLongLong();
+        stats.creditsWon += row.value(5).toLongLong();
+        stats.heldCredits += row.value(6).toDouble();
+        stats.bestCredits += row.value(7).toDouble();
+    };
+    if (!run(sql, statement, session ? QVariantList{session} : QVariantList()) || !readRows(sql, add))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
-QList<SessionPoint> HandHistory::progress() const
+HistoryRead<QList<SessionPoint>> HandHistory::progress() const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.exec(QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
-                            " FROM totals GROUP BY session ORDER BY session"));
-    QList<SessionPoint> points;
-    while (sql.next()) {
-        const qint64 hands = sql.value(1).toLongLong();
-        points.append({sql.value(0).toLongLong(), hands, double(hands - sql.value(2).toLongLong()) / double(hands),
-                       100.0 * sql.value(3).toDouble() / double(hands)});
-    }
-    return points;
+    HistoryRead<QList<SessionPoint>> read;
+    const auto add = [&](const QSqlQuery &row) {
+        const qint64 hands = row.value(1).toLongLong();
+        read.value.append({row.value(0).toLongLong(), hands, double(hands - row.value(2).toLongLong()) / double(hands),
+                           100.0 * row.value(3).toDouble() / double(hands)});
+    };
+    if (!run(sql, QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
+                                 " FROM totals GROUP BY session ORDER BY session"))
+        || !readRows(sql, add))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
-QList<CreditsPoint> HandHistory::creditsSeries(qint64 session) const
+HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.prepare(QStringLiteral("SELECT credits FROM hands WHERE session = ? ORDER BY id"));
-    sql.addBindValue(session);
-    sql.exec();
-    QList<CreditsPoint> points;
-    while (sql.next())
-        points.append({int(points.size()) + 1, sql.value(0).toInt()});
-    return points;
+    HistoryRead<QList<CreditsPoint>> read;
+    const auto add = [&](const QSqlQuery &row) { read.value.append({int(read.value.size()) + 1, row.value(0).toInt()}); };
+    if (!run(sql, QStringLiteral("SELECT credits FROM hands WHERE session = ? ORDER BY id"), {session})
+        || !readRows(sql, add))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
-QList<StoredHand> HandHistory::dueMistakes(const QDateTime &now, int limit) const
+HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, int limit) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    sql.prepare(QStringLiteral("SELECT ") + Columns
-                + QStringLiteral(" FROM hands LEFT JOIN drill ON drill.hand = hands.id WHERE ") + IsMistake
-                + QStringLiteral(" AND (drill.due IS NULL OR drill.due <= ?)"
-                                 " ORDER BY best_credits - held_credits DESC, id DESC LIMIT ?"));
-    sql.addBindValue(now.toMSecsSinceEpoch());
-    sql.addBindValue(limit);
-    sql.exec();
-    return storedHands(sql);
+    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" LEFT JOIN drill ON drill.hand = hands.id WHERE ")
+                      + HistorySql::isMistake()
+                      + QStringLiteral(" AND (drill.due IS NULL OR drill.due <= ?)"
+                                       " ORDER BY best_credits - held_credits DESC, id DESC LIMIT ?"),
+             {now.toMSecsSinceEpoch(), limit}))
+        return {.error = unreadable(sql)};
+    HistoryRead<QList<StoredHand>> read;
+    const HandReader reader(sql.record());
+    if (!readRows(sql, [&](const QSqlQuery &row) { read.value.append(reader.read(row)); }))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
+// The step read and the step written are one transaction, so that no
+// other answer to the hand, from a second copy of the game, falls between.
 bool HandHistory::recordDrillAnswer(qint64 handId, bool right, const QDateTime &now)
 {
     if (m_state != State::Keeping)
         return false;
     QSqlQuery sql(database());
-    sql.prepare(QStringLiteral("SELECT step FROM drill WHERE hand = ?"));
-    sql.addBindValue(handId);
-    const int rightInARow = sql.exec() && sql.next() ? sql.value(0).toInt() : 0;
-    sql.finish();
-    const int step = right ? rightInARow + 1 : 0;
-    const int days = step ? DrillIntervals[std::min<int>(step, DrillIntervals.size()) - 1] : 0;
-    sql.prepare(QStringLiteral("INSERT OR REPLACE INTO drill (hand, due, step)"
-                               " SELECT id, ?, ? FROM hands WHERE id = ?"));
-    sql.addBindValue(now.addDays(days).toMSecsSinceEpoch());
-    sql.addBindValue(step);
-    sql.addBindValue(handId);
-    return sql.exec() && sql.numRowsAffected() == 1;
+    if (!sql.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    if (writeDrillAnswer(sql, handId, right, now) && sql.exec(QStringLiteral("COMMIT")))
+        return true;
+    sql.exec(QStringLiteral("ROLLBACK"));
+    return false;
 }
 
-std::optional<QDateTime> HandHistory::drillDue(qint64 handId) const
+HistoryRead<std::optional<QDateTime>> HandHistory::drillDue(qint64 handId) const
 {
     QSqlQuery sql(database());
-    sql.prepare(QStringLiteral("SELECT due FROM drill WHERE hand = ?"));
-    sql.addBindValue(handId);
-    if (sql.exec() && sql.next())
-        return QDateTime::fromMSecsSinceEpoch(sql.value(0).toLongLong(), Qt::UTC);
-    return std::nullopt;
+    sql.setForwardOnly(true);
+    HistoryRead<std::optional<QDateTime>> read;
+    const auto take = [&](const QSqlQuery &row) { read.value = QDateTime::fromMSecsSinceEpoch(row.value(0).toLongLong(), Qt::UTC); };
+    if (!run(sql, QStringLiteral("SELECT due FROM drill WHERE hand = ?"), {handId}) || !readRows(sql, take))
+        return {.error = unreadable(sql)};
+    return read;
 }
 
 bool HandHistory::deleteSession(qint64 session)
@@ -493,11 +443,8 @@ bool HandHistory::deleteSession(qint64 session)
     if (m_state != State::Keeping)
         return false;
     QSqlQuery sql(database());
-    sql.prepare(QStringLiteral("DELETE FROM hands WHERE session = ?"));
-    sql.addBindValue(session);
-    return sql.exec();
+    return run(sql, QStringLiteral("DELETE FROM hands WHERE session = ?"), {session});
 }
-
 // Forgetting everything leaves no trace of a hand in the file: the freed
 // pages are given back and the journal emptied.
 bool HandHistory::deleteAll()

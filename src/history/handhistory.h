@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QObject>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <array>
@@ -13,8 +12,8 @@
 #include <optional>
 
 class QIODevice;
+class QSqlDatabase;
 class QSqlQuery;
-class QSqlRecord;
 
 // The hand history: every settled hand, one row each, in an SQLite file in
 // the player's data folder, and the drill schedule of the player's
@@ -32,8 +31,6 @@ class HandHistory : public QObject
     Q_OBJECT
 
 public:
-    // The schema this version writes, kept in PRAGMA user_version.
-    static constexpr int SchemaVersion = 1;
     // Days until a drilled hand answered right comes back, step by step;
     // past the last step it stays at the last.
     static constexpr std::array<int, 6> DrillIntervals{1, 3, 7, 21, 60, 180};
@@ -64,48 +61,42 @@ public:
     QString message() const { return m_message; }
     // The file in use, which may be one beside the path asked for.
     QString fileName() const { return m_fileName; }
-    // The connection, for a QSqlQueryModel over handsSql(); invalid until
-    // opened.
+    // The connection, for tools that work on the file as a whole, as the
+    // benchmark fills a long history in one transaction; invalid until
+    // opened. The game reads through the reads below and HandListModel.
     QSqlDatabase database() const;
 
     // Stores a settled hand. A failure stops the recording for good, says
     // why once through failed, and returns false.
     bool record(const HandRecord &hand);
 
-    // The hands a query selects, as SQL for a query model: the columns of
-    // HandColumn, in order, with the session bound by bindHands.
-    static QString handsSql(const HandQuery &query);
-    // Binds the query's values to a prepared handsSql().
-    static void bindHands(QSqlQuery &sql, const HandQuery &query);
-    // Up to `limit` of the hands a query selects, as records.
-    QList<StoredHand> hands(const HandQuery &query, int limit = -1) const;
-    std::optional<StoredHand> hand(qint64 id) const;
-    // A row of handsSql() as a record.
-    static StoredHand handFromRow(const QSqlQuery &row);
-    // A record of a query model over handsSql() as a hand.
-    static StoredHand handFromRecord(const QSqlRecord &row);
+    // Every read says when the history could not be read, rather than
+    // giving nothing as if there were no hands; the list of hands is a
+    // HandListModel.
 
     // The sessions, oldest first.
-    QList<qint64> sessions() const;
+    HistoryRead<QList<qint64>> sessions() const;
     // The figures of one session, or of every hand for session 0.
-    HistoryStats stats(qint64 session = 0) const;
+    HistoryRead<HistoryStats> stats(qint64 session = 0) const;
     // Accuracy and expected loss per 100 hands, a point a session, oldest
     // first.
-    QList<SessionPoint> progress() const;
+    HistoryRead<QList<SessionPoint>> progress() const;
     // The credits after each hand of a session, in order.
-    QList<CreditsPoint> creditsSeries(qint64 session) const;
+    HistoryRead<QList<CreditsPoint>> creditsSeries(qint64 session) const;
 
     // The mistakes due for the drill at `now`, costliest first: those never
     // drilled and those whose interval has passed.
-    QList<StoredHand> dueMistakes(const QDateTime &now, int limit) const;
+    HistoryRead<QList<StoredHand>> dueMistakes(const QDateTime &now, int limit) const;
     // A drill answer: a right one puts the hand off for the next interval,
     // a wrong one makes it due again at once and starts its intervals over.
     bool recordDrillAnswer(qint64 handId, bool right, const QDateTime &now);
     // When a hand is next due in the drill; nothing for a hand never drilled.
-    std::optional<QDateTime> drillDue(qint64 handId) const;
+    HistoryRead<std::optional<QDateTime>> drillDue(qint64 handId) const;
 
-    // The hands given, as comma-separated values with a header line.
-    bool exportCsv(const QList<qint64> &ids, QIODevice &out) const;
+    // The hands a query selects, in its order, as comma-separated values
+    // with a header line, read by one query and written as they are read.
+    // Returns false when the history could not be read or `out` written.
+    bool exportCsv(const HandQuery &query, QIODevice &out) const;
 
     // Forgetting on the player's request: one session's hands, or every
     // hand, with their drill schedule.
@@ -122,6 +113,8 @@ private:
     Opening openReadOnly(const QString &fileName);
     void closeFile();
     bool fail(const QString &message);
+    // Why a read failed, in the player's words.
+    QString unreadable(const QSqlQuery &failed) const;
 
     QString m_connection;
     QString m_fileName;

@@ -3,6 +3,7 @@
 #include "model/handrecord.h"
 
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
@@ -14,13 +15,18 @@ struct StoredHand
     HandRecord record;
 };
 
-// The columns of a list of hands, in the order handsSql() selects them.
-// Cards are packed six bits each, slot 1 lowest; the cards gone are a
-// card set; the loss is best less held, in credits.
-enum HandColumn {
-    IdColumn, PlayedColumn, SessionColumn, BetColumn, DealtColumn, GoneColumn, HeldColumn,
-    BestHoldColumn, HeldCreditsColumn, BestCreditsColumn, FinalColumn, OutcomeColumn,
-    WinningsColumn, CreditsColumn, WarnedColumn, LossColumn, HandColumnCount
+// What a read of the history gave: the value read, or why the history
+// could not be read, so that a file that fails is never taken for one
+// without hands.
+template <class T>
+struct HistoryRead
+{
+    T value{};
+    // Why the history could not be read, as a sentence for the player;
+    // empty when it was read.
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
 };
 
 // Which hands a list of hands shows, and in what order.

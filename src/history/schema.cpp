@@ -1,7 +1,5 @@
 #include "schema.h"
 
-#include "handhistory.h"
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -72,7 +70,7 @@ const QStringList Steps[] = {
                        " step INTEGER NOT NULL)"),
     },
 };
-static_assert(std::size(Steps) == HandHistory::SchemaVersion);
+static_assert(std::size(Steps) == HistorySchema::Version);
 
 QSqlError run(QSqlDatabase &db, const QString &statement)
 {
@@ -80,28 +78,40 @@ QSqlError run(QSqlDatabase &db, const QString &statement)
     return query.exec(statement) ? QSqlError() : query.lastError();
 }
 
+// Runs the steps the file has not had, inside the caller's transaction.
+QSqlError upgrade(QSqlDatabase &db)
+{
+    QSqlQuery current(db);
+    if (!current.exec(QStringLiteral("PRAGMA user_version")) || !current.next())
+        return current.lastError();
+    const int version = current.value(0).toInt();
+    current.finish();
+    if (version >= HistorySchema::Version)
+        return {};
+    for (int step = version; step < HistorySchema::Version; ++step) {
+        for (const QString &statement : Steps[step]) {
+            if (QSqlError error = run(db, statement); error.isValid())
+                return error;
+        }
+    }
+    return run(db, QStringLiteral("PRAGMA user_version = %1").arg(HistorySchema::Version));
+}
+
 } // namespace
 
-QSqlError HistorySchema::migrate(QSqlDatabase &db, int version)
+QSqlError HistorySchema::migrate(QSqlDatabase &db)
 {
     // BEGIN IMMEDIATE takes the write lock first, so that of two copies of
     // the game opening a new file at once, the second sees the first's
     // tables rather than building them again.
     if (QSqlError error = run(db, QStringLiteral("BEGIN IMMEDIATE")); error.isValid())
         return error;
-    QSqlQuery current(db);
-    if (current.exec(QStringLiteral("PRAGMA user_version")) && current.next())
-        version = current.value(0).toInt();
-    current.finish();
-    for (int step = version; step < HandHistory::SchemaVersion; ++step) {
-        for (const QString &statement : Steps[step]) {
-            if (QSqlError error = run(db, statement); error.isValid()) {
-                run(db, QStringLiteral("ROLLBACK"));
-                return error;
-            }
-        }
-    }
-    if (version < HandHistory::SchemaVersion)
-        run(db, QStringLiteral("PRAGMA user_version = %1").arg(HandHistory::SchemaVersion));
-    return run(db, QStringLiteral("COMMIT"));
+    QSqlError error = upgrade(db);
+    if (!error.isValid())
+        error = run(db, QStringLiteral("COMMIT"));
+    // A commit that failed may leave the transaction open: nothing of it
+    // is kept.
+    if (error.isValid())
+        run(db, QStringLiteral("ROLLBACK"));
+    return error;
 }

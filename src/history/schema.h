@@ -10,8 +10,12 @@ class QSqlDatabase;
 // one transaction, so that a file is never left half-way.
 namespace HistorySchema {
 
-// Brings the file from `version` up to HandHistory::SchemaVersion. Returns
-// the database's error, invalid when all went well.
-QSqlError migrate(QSqlDatabase &db, int version);
+// The schema this version writes, kept in PRAGMA user_version.
+inline constexpr int Version = 1;
+
+// Brings the file from the version it is at up to Version. Returns the
+// database's error, invalid when all went well; a file that fails is left
+// as it was.
+QSqlError migrate(QSqlDatabase &db);
 
 } // namespace HistorySchema

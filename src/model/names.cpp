@@ -89,6 +89,11 @@ QString capitalised(const QString &text)
     return text.left(1).toUpper() + text.mid(1);
 }
 
+QString outcomeName(Outcome outcome)
+{
+    return capitalised(categoryName(categoryOf(outcome), PayTable::gameNaming()));
+}
+
 QString holdText(const std::array<CardCode, HandSize> &hand, unsigned mask)
 {
     return mask == 0 ? QStringLiteral("Draw five new cards") : QStringLiteral("Hold ") + keptCardsText(hand, mask);

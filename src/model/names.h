@@ -35,6 +35,9 @@ QString rankIndex(int rank);
 QString categoryName(Category category, const PayTable &table);
 // Text with its first letter in upper case: "Full house".
 QString capitalised(const QString &text);
+// A final hand as the trainer names it, capitalised: "Full house", "One
+// pair".
+QString outcomeName(Outcome outcome);
 
 // A hold of a hand in the trainer's words: "Hold K♠ K♥ 3♣", or "Draw five
 // new cards".

@@ -52,7 +52,7 @@ void Trainer::resetSession()
 
 QString Trainer::outcomeName(Outcome outcome)
 {
-    return capitalised(categoryName(categoryOf(outcome), PayTable::gameNaming()));
+    return ::outcomeName(outcome);
 }
 
 bool Trainer::confirmDraw(unsigned heldMask)

@@ -31,8 +31,12 @@ DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *
     connect(m_button, &QPushButton::clicked, this, &DrillWindow::answerOrGoOn);
     resize(820, 760);
 
-    m_queue = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
+    const HistoryRead<QList<StoredHand>> due = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
+    m_queue = due.value;
     ask();
+    // A history that cannot be read is not one without mistakes.
+    if (!due.ok())
+        m_status->setText(due.error);
 }
 
 void DrillWindow::toggleHold(int slot)

@@ -1,8 +1,8 @@
 #include "screens/review/reviewwindow.h"
 
 #include "history/handhistory.h"
+#include "history/handlistmodel.h"
 #include "screens/review/drillwindow.h"
-#include "screens/review/handlistmodel.h"
 #include "screens/review/handview.h"
 #include "screens/review/statsview.h"
 #include "trainer/judgement.h"
@@ -17,7 +17,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -45,8 +44,12 @@ ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::fu
     : QWidget(parent, Qt::Window)
     , m_faces(faces)
     , m_history(history)
+<<<<<<< HEAD
     , m_currentSession(std::move(currentSession))
     , m_hands(new HandListModel(this))
+=======
+    , m_hands(new HandListModel(history, this))
+>>>>>>> issue-24-history
 {
     setWindowTitle(QStringLiteral("Review of your hands"));
     auto *tabs = new QTabWidget;
@@ -138,23 +141,17 @@ qint64 ReviewWindow::chosenSession() const
 
 void ReviewWindow::refresh()
 {
-    const HandQuery asked = query();
-    QSqlQuery sql(m_history.database());
-    sql.prepare(HandHistory::handsSql(asked));
-    HandHistory::bindHands(sql, asked);
-    sql.exec();
-    m_hands->setQuery(std::move(sql));
-    for (int column = 0; column < HandColumnCount; ++column)
-        m_list->setColumnHidden(column, !HandListModel::isShown(column));
+    m_hands->setQuery(query());
     m_list->resizeColumnsToContents();
     m_forgetSession->setEnabled(false);
-    m_view->showText(m_hands->rowCount() ? QStringLiteral("Choose a hand to see it as it was.")
-                                         : QStringLiteral("No hands to show."));
-    if (m_hands->rowCount())
+    m_view->showText(!m_hands->readable()  ? m_hands->error()
+                     : m_hands->rowCount() ? QStringLiteral("Choose a hand to see it as it was.")
+                                           : QStringLiteral("No hands to show."));
+    if (m_hands->readable() && m_hands->rowCount())
         m_list->selectRow(0);
     // Before the table's session has a hand, the figures speak of the last
     // session played.
-    const QList<qint64> sessions = m_history.sessions();
+    const QList<qint64> sessions = m_history.sessions().value;
     m_stats->refresh(sessions.contains(session()) || sessions.isEmpty() ? session() : sessions.last());
 }
 
@@ -171,13 +168,9 @@ void ReviewWindow::showHand(int row)
 
 bool ReviewWindow::exportShown(const QString &path)
 {
-    while (m_hands->canFetchMore())
-        m_hands->fetchMore();
-    QList<qint64> ids;
-    for (int row = 0; row < m_hands->rowCount(); ++row)
-        ids << m_hands->hand(row).id;
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && m_history.exportCsv(ids, file) && file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && m_history.exportCsv(m_hands->query(), file)
+           && file.flush();
 }
 
 // The dialogs are opened, not run: the table may close meanwhile, and the

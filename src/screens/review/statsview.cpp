@@ -45,6 +45,7 @@ QString statsTable(const HistoryStats &lifetime, const HistoryStats &session)
             [](const HistoryStats &s) { return QString::number(s.lossPer100Hands(), 'f', 2); });
     figures(QStringLiteral("Return against best play"), [](const HistoryStats &s) { return percent(s.returnAgainstBest()); });
     figures(QStringLiteral("Actual return"), [](const HistoryStats &s) { return percent(s.actualReturn()); });
+    figures(QStringLiteral("Warned before the draw"), [](const HistoryStats &s) { return QString::number(s.warned); });
     const auto lifetimeCounts = byCategory(lifetime);
     const auto sessionCounts = byCategory(session);
     for (int outcome = 0; outcome < OutcomeCount; ++outcome) {
@@ -79,7 +80,12 @@ QString StatsView::chartsModulePath()
 void StatsView::refresh(qint64 session)
 {
     m_session = session;
-    m_figures->setText(statsTable(m_history.stats(), m_history.stats(session)));
+    const HistoryRead<HistoryStats> lifetime = m_history.stats();
+    const HistoryRead<HistoryStats> ofSession = m_history.stats(session);
+    if (lifetime.ok() && ofSession.ok())
+        m_figures->setText(statsTable(lifetime.value, ofSession.value));
+    else
+        m_figures->setText((lifetime.ok() ? ofSession : lifetime).error.toHtmlEscaped());
     drawCharts();
 }
 
@@ -113,5 +119,5 @@ void StatsView::loadCharts()
 void StatsView::drawCharts()
 {
     if (m_charts)
-        m_charts->draw(m_history.progress(), m_history.creditsSeries(m_session));
+        m_charts->draw(m_history.progress().value, m_history.creditsSeries(m_session).value);
 }

@@ -8,11 +8,15 @@
 
 #include <array>
 
-// A stored hand: its row id and its record.
+// A stored hand: its row id and its record, and whether the row held a
+// hand the game can show: one that fails the checks made as it is read
+// (cards out of range or repeated, holds or outcomes that do not exist,
+// values that are not finite) is never drawn, judged or exported.
 struct StoredHand
 {
     qint64 id = 0;
     HandRecord record;
+    bool readable = true;
 };
 
 // What a read of the history gave: the value read, or why the history

@@ -44,12 +44,8 @@ ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::fu
     : QWidget(parent, Qt::Window)
     , m_faces(faces)
     , m_history(history)
-<<<<<<< HEAD
     , m_currentSession(std::move(currentSession))
-    , m_hands(new HandListModel(this))
-=======
     , m_hands(new HandListModel(history, this))
->>>>>>> issue-24-history
 {
     setWindowTitle(QStringLiteral("Review of your hands"));
     auto *tabs = new QTabWidget;

@@ -89,6 +89,59 @@ void openReviewWithLifetimeStatistics(benchmark::State &state)
 }
 BENCHMARK(openReviewWithLifetimeStatistics)->Unit(benchmark::kMillisecond);
 
+// The list of every hand as the review shows it: the hand in its first
+// row, or with "End" its last, once the list is asked for.
+QModelIndex shownRow(HandListModel &model, bool atEnd)
+{
+    return model.index(atEnd ? model.rowCount() - 1 : 0, 0);
+}
+
+// Each thing a player does in the review of a million hands, timed alone
+// from the click to the row the list shows first: opening it, changing
+// its order or filter, going to its end, choosing a hand on the screen.
+// The median and the worst of the repetitions.
+void reviewAction(benchmark::State &state)
+{
+    HandHistory history;
+    history.open(historyOf(Million));
+    const auto order = HandQuery::Order(state.range(0));
+    const bool mistakesOnly = state.range(1) & 1;
+    const bool atEnd = state.range(1) & 2;
+    const qint64 session = state.range(1) & 4 ? Million / 500 : 0;
+    HandListModel model(history);
+    std::vector<double> millis;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        model.setQuery({.session = session, .mistakesOnly = mistakesOnly, .order = order});
+        benchmark::DoNotOptimize(model.data(shownRow(model, atEnd)));
+        millis.push_back(double(timer.nsecsElapsed()) / 1e6);
+        model.setQuery({.session = 1});
+    }
+    state.counters["median_ms"] = percentile(millis, 0.5);
+    state.counters["max_ms"] = percentile(millis, 1.0);
+}
+// Orders: newest, costliest, best final hand; then 1 mistakes only, 2 the
+// list's end, 4 the last session alone.
+BENCHMARK(reviewAction)
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3, 4, 5}})
+    ->ArgNames({"order", "how"})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// Choosing a hand on the screen: its row read back whole.
+void reviewChooseHand(benchmark::State &state)
+{
+    HandHistory history;
+    history.open(historyOf(Million));
+    HandListModel model(history);
+    model.setQuery({});
+    int row = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.hand(row++ % 40).record.bet);
+}
+BENCHMARK(reviewChooseHand)->Unit(benchmark::kMicrosecond);
+
 void bytesPerHand(benchmark::State &state)
 {
     const QString path = historyOf(Million);

@@ -11,10 +11,14 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace {
 
-// Rows read at a time, as the list is scrolled to them.
+// Rows read at a time, as the list is scrolled to them, and the pages
+// kept once read: the screen's rows and those about them.
 constexpr int RowsAtOnce = 256;
+constexpr int PagesKept = 64;
 
 struct Column
 {
@@ -52,12 +56,12 @@ HandListModel::HandListModel(const HandHistory &history, QObject *parent)
     : QAbstractTableModel(parent)
     , m_history(history)
     , m_connection(connectionName())
+    , m_pages(PagesKept)
 {
 }
 
 HandListModel::~HandListModel()
 {
-    endQuery();
     if (QSqlDatabase::contains(m_connection)) {
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -67,20 +71,12 @@ HandListModel::~HandListModel()
 bool HandListModel::setQuery(const HandQuery &query)
 {
     beginResetModel();
-    endQuery();
     m_query = query;
-    m_hands.clear();
+    m_pages.clear();
     m_error.clear();
-    if (openConnection()) {
-        m_rows = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
-        if (HistorySql::select(*m_rows, query)) {
-            m_reader = std::make_unique<HandReader>(m_rows->record());
-            m_hands = nextRows();
-        } else {
-            m_error = HistorySql::unreadable(m_rows->lastError(), m_history.fileName());
-            endQuery();
-        }
-    }
+    m_count = 0;
+    if (openConnection())
+        countHands();
     endResetModel();
     return readable();
 }
@@ -108,28 +104,64 @@ bool HandListModel::openConnection()
     return false;
 }
 
-void HandListModel::endQuery()
+bool HandListModel::countHands()
 {
-    m_reader.reset();
-    m_rows.reset();
+    QSqlQuery sql(QSqlDatabase::database(m_connection, false));
+    if (!HistorySql::count(sql, m_query)) {
+        m_error = HistorySql::unreadable(sql.lastError(), m_history.fileName());
+        return false;
+    }
+    m_count = sql.value(0).toInt();
+    m_lastId = sql.value(1).toLongLong();
+    return true;
 }
 
-QList<StoredHand> HandListModel::nextRows()
+// A page is read from the end nearer to it, so that the last rows cost no
+// more than the first.
+const QList<StoredHand> *HandListModel::page(int index) const
 {
-    QList<StoredHand> rows;
-    while (rows.size() < RowsAtOnce && m_rows->next())
-        rows.append(m_reader->read(*m_rows));
-    if (rows.size() < RowsAtOnce) {
-        if (m_rows->lastError().isValid())
-            m_error = HistorySql::unreadable(m_rows->lastError(), m_history.fileName());
-        endQuery();
+    if (const QList<StoredHand> *kept = m_pages.object(index))
+        return kept;
+    const int first = index * RowsAtOnce;
+    const int size = std::min(RowsAtOnce, m_count - first);
+    const bool fromEnd = first > m_count - (first + size);
+    const HandSlice slice{m_lastId, fromEnd ? m_count - (first + size) : first, size, fromEnd};
+    QSqlQuery sql(QSqlDatabase::database(m_connection, false));
+    auto *rows = new QList<StoredHand>;
+    if (HistorySql::select(sql, m_query, slice)) {
+        const HandReader reader(sql.record());
+        while (sql.next())
+            rows->append(reader.read(sql));
     }
+    if (sql.lastError().isValid() || rows->size() != size) {
+        delete rows;
+        if (m_error.isEmpty())
+            m_error = HistorySql::unreadable(sql.lastError(), m_history.fileName());
+        return nullptr;
+    }
+    if (fromEnd)
+        std::reverse(rows->begin(), rows->end());
+    m_pages.insert(index, rows);
     return rows;
+}
+
+const StoredHand *HandListModel::handAt(int row) const
+{
+    if (row < 0 || row >= m_count)
+        return nullptr;
+    const QList<StoredHand> *rows = page(row / RowsAtOnce);
+    return rows ? &rows->at(row % RowsAtOnce) : nullptr;
+}
+
+StoredHand HandListModel::hand(int row) const
+{
+    const StoredHand *stored = handAt(row);
+    return stored ? *stored : StoredHand{};
 }
 
 int HandListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_hands.size());
+    return parent.isValid() ? 0 : m_count;
 }
 
 int HandListModel::columnCount(const QModelIndex &parent) const
@@ -144,9 +176,10 @@ QVariant HandListModel::data(const QModelIndex &index, int role) const
     const Column &column = Columns[index.column()];
     if (role == Qt::TextAlignmentRole)
         return column.rightAligned ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
-    if (role == Qt::DisplayRole)
-        return column.text(m_hands[index.row()].record);
-    return {};
+    if (role != Qt::DisplayRole)
+        return {};
+    const StoredHand *stored = handAt(index.row());
+    return stored ? column.text(stored->record) : QVariant();
 }
 
 QVariant HandListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -154,21 +187,4 @@ QVariant HandListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
         return QString::fromLatin1(Columns[section].title);
     return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-bool HandListModel::canFetchMore(const QModelIndex &parent) const
-{
-    return !parent.isValid() && m_rows;
-}
-
-void HandListModel::fetchMore(const QModelIndex &parent)
-{
-    if (!canFetchMore(parent))
-        return;
-    const QList<StoredHand> rows = nextRows();
-    if (rows.isEmpty())
-        return;
-    beginInsertRows({}, int(m_hands.size()), int(m_hands.size() + rows.size()) - 1);
-    m_hands.append(rows);
-    endInsertRows();
 }

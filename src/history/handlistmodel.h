@@ -3,22 +3,23 @@
 #include "history/historyquery.h"
 
 #include <QAbstractTableModel>
+#include <QCache>
 #include <QList>
 #include <QString>
 
-#include <memory>
-
 class HandHistory;
-class HandReader;
-class QSqlQuery;
 
 // The hands a query selects, a row each in the player's words: when, the
 // bet, the cards, the holds against the best, the final hand, the
-// winnings, the trainer's warning and the loss. The rows are read as they
-// are scrolled to, so that a long history opens at once, through a
-// connection of the list's own, so that the connection that records hands
-// never holds a read open. A history that cannot be read is told apart
-// from one without hands.
+// winnings, the trainer's warning and the loss. The hands are counted
+// when the list is asked for, and read a page at a time as they are
+// shown, from whichever end of the list is nearer, so that a long history
+// opens, and shows its end, at once. Each page is read whole by a query of
+// its own through a connection of the list's own: no read stays open
+// between them, so the connection that records hands never waits behind
+// the list, and the journal can be written back into the file. Hands
+// recorded since the list was counted join it when it is asked for again.
+// A history that cannot be read is told apart from one without hands.
 class HandListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -35,29 +36,29 @@ public:
     // why in the player's words.
     bool readable() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
-    // The hand in `row` of those read so far.
-    StoredHand hand(int row) const { return m_hands.value(row); }
+    // The hand in `row`, read with its page when not read yet; an empty
+    // hand when it cannot be read.
+    StoredHand hand(int row) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    bool canFetchMore(const QModelIndex &parent) const override;
-    void fetchMore(const QModelIndex &parent) override;
 
 private:
     bool openConnection();
-    void endQuery();
-    // Reads the next rows; the query ends with its last row, or with a
-    // failure, which leaves its error.
-    QList<StoredHand> nextRows();
+    bool countHands();
+    // The hand in `row`, from the page that holds it; nothing when the
+    // page cannot be read, which leaves its error.
+    const StoredHand *handAt(int row) const;
+    const QList<StoredHand> *page(int index) const;
 
     const HandHistory &m_history;
     const QString m_connection;
     HandQuery m_query;
-    // The query while it has rows left to read.
-    std::unique_ptr<QSqlQuery> m_rows;
-    std::unique_ptr<HandReader> m_reader;
-    QList<StoredHand> m_hands;
-    QString m_error;
+    int m_count = 0;
+    qint64 m_lastId = 0; // the newest hand counted
+    // The pages read, the most recently shown kept.
+    mutable QCache<int, QList<StoredHand>> m_pages;
+    mutable QString m_error;
 };

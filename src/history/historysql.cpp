@@ -20,17 +20,27 @@ QString whereClause(const HandQuery &query)
     return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
 }
 
-QString orderClause(HandQuery::Order order)
+// The order of a list, or the same backwards from its end; each has an
+// index that walks it either way.
+QString orderClause(HandQuery::Order order, bool backwards = false)
 {
+    const QString ahead = backwards ? QStringLiteral("ASC") : QStringLiteral("DESC");
+    const QString behind = backwards ? QStringLiteral("DESC") : QStringLiteral("ASC");
     switch (order) {
     case HandQuery::Order::CostliestFirst:
-        return QStringLiteral(" ORDER BY best_credits - held_credits DESC, id DESC");
+        return QStringLiteral(" ORDER BY best_credits - held_credits %1, id %1").arg(ahead);
     case HandQuery::Order::BestOutcomeFirst:
-        return QStringLiteral(" ORDER BY outcome, id DESC");
+        return QStringLiteral(" ORDER BY outcome %1, id %2").arg(behind, ahead);
     case HandQuery::Order::NewestFirst:
         break;
     }
-    return QStringLiteral(" ORDER BY id DESC");
+    return QStringLiteral(" ORDER BY id %1").arg(ahead);
+}
+
+void bindSession(QSqlQuery &sql, const HandQuery &query)
+{
+    if (query.session)
+        sql.bindValue(QStringLiteral(":session"), query.session);
 }
 
 std::array<CardCode, HandSize> unpackCards(qint64 packed)
@@ -69,8 +79,42 @@ bool HistorySql::select(QSqlQuery &sql, const HandQuery &query)
     sql.setForwardOnly(true);
     if (!sql.driver()->isOpen() || !sql.prepare(selectAll() + whereClause(query) + orderClause(query.order)))
         return false;
-    if (query.session)
-        sql.bindValue(QStringLiteral(":session"), query.session);
+    bindSession(sql, query);
+    return sql.exec();
+}
+
+// From the running totals, which the triggers keep with every insert and
+// delete in the same transaction: a few thousand rows in place of a
+// million. One statement, so one snapshot for the count and the last id.
+bool HistorySql::count(QSqlQuery &sql, const HandQuery &query)
+{
+    sql.setForwardOnly(true);
+    const QString counted = query.mistakesOnly ? QStringLiteral("mistakes") : QStringLiteral("hands");
+    const QString session = query.session ? QStringLiteral(" WHERE session = :session") : QString();
+    if (!sql.driver()->isOpen()
+        || !sql.prepare(QStringLiteral("SELECT (SELECT total(%1) FROM totals%2), (SELECT max(id) FROM hands)")
+                            .arg(counted, session)))
+        return false;
+    bindSession(sql, query);
+    return sql.exec() && sql.next();
+}
+
+// The unary plus keeps SQLite from walking the ids for the bound on them
+// in place of the index that gives the order.
+bool HistorySql::select(QSqlQuery &sql, const HandQuery &query, const HandSlice &slice)
+{
+    sql.setForwardOnly(true);
+    const QString where = whereClause(query);
+    const QString bound = (where.isEmpty() ? QStringLiteral(" WHERE") : QStringLiteral(" AND"))
+                          + QStringLiteral(" +id <= :last");
+    if (!sql.driver()->isOpen()
+        || !sql.prepare(selectAll() + where + bound + orderClause(query.order, slice.fromEnd)
+                        + QStringLiteral(" LIMIT :limit OFFSET :offset")))
+        return false;
+    bindSession(sql, query);
+    sql.bindValue(QStringLiteral(":last"), slice.lastId);
+    sql.bindValue(QStringLiteral(":limit"), slice.limit);
+    sql.bindValue(QStringLiteral(":offset"), slice.offset);
     return sql.exec();
 }
 

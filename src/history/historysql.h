@@ -8,6 +8,18 @@ class QSqlError;
 class QSqlQuery;
 class QSqlRecord;
 
+// A part of a list of hands: `limit` hands after the first `offset`,
+// counted from the list's end and read in its order backwards when
+// `fromEnd`, among the hands up to id `lastId`, so that hands recorded
+// since the list was counted do not move its rows.
+struct HandSlice
+{
+    qint64 lastId = 0;
+    int offset = 0;
+    int limit = 0;
+    bool fromEnd = false;
+};
+
 // What the history's readers share: the statement that selects a list of
 // hands, the reading of a row back into a hand by its columns' names, and
 // a failed read in the player's words.
@@ -21,6 +33,11 @@ QString isMistake();
 // Prepares the hands `query` selects on `sql`, forward only, with the
 // query's values bound, and runs it. Returns whether it ran.
 bool select(QSqlQuery &sql, const HandQuery &query);
+// Counts the hands `query` selects: one row, the count and the highest id
+// of every hand. Returns whether it was read.
+bool count(QSqlQuery &sql, const HandQuery &query);
+// The same as select() for a part of the list alone.
+bool select(QSqlQuery &sql, const HandQuery &query, const HandSlice &slice);
 
 // A hand's five cards as the hands table keeps them: six bits a card,
 // slot 1 lowest.

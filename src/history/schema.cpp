@@ -69,6 +69,14 @@ const QStringList Steps[] = {
                        " due INTEGER NOT NULL,"
                        " step INTEGER NOT NULL)"),
     },
+    // 2: an index for each order the review lists all hands in, so that
+    // its first and last rows are found without sorting a million: the
+    // costliest first (the mistakes alone have one already), and the best
+    // final hand first, the newest first among equals.
+    {
+        QStringLiteral("CREATE INDEX hands_by_loss ON hands (best_credits - held_credits)"),
+        QStringLiteral("CREATE INDEX hands_by_outcome ON hands (outcome, id DESC)"),
+    },
 };
 static_assert(std::size(Steps) == HistorySchema::Version);
 

@@ -1,6 +1,7 @@
 #include "screens/table/cards.h"
 
 #include "platform/firstpaint.h"
+#include "platform/windowplaces.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
 #include "screens/review/reviewwindow.h"
@@ -93,6 +94,7 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     , round(std::move(random))
     , trainer(round)
     , hint(this, trainer)
+    , m_places(new WindowPlaces(this))
 {
     setWindowTitle(QStringLiteral("Form1"));
     setFont(fontOf("Courier New", WindowFontPoints, true));

@@ -23,6 +23,7 @@ class QScrollBar;
 class QSettings;
 class ReviewWindow;
 class TrainerPanel;
+class WindowPlaces;
 
 // The table: the one window where the game is played. Its controls carry
 // the names the game's procedures use. The game itself is the `round`; the
@@ -168,6 +169,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<HandHistory> m_history;
     QPointer<ReviewWindow> m_review;
+    WindowPlaces *m_places;
     qreal m_scale = 0;
     // The panel's height only grows while it shows, so that it does not
     // jump with every change of its words.

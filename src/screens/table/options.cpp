@@ -5,6 +5,7 @@
 
 #include "platform/firstpaint.h"
 #include "platform/placement.h"
+#include "platform/windowplaces.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
@@ -108,6 +109,7 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setWarnThreshold(options.threshold);
     setAdviceAlways(options.adviceAlways);
     setSoundOn(options.soundOn);
+    m_places->useSettings(settings.get());
     m_settings = std::move(settings);
     // The first frame needs neither the history nor the options written
     // back (which ends the first start), and both wait on the disk; no hand
@@ -139,9 +141,12 @@ ReviewWindow *cards::openReview()
                               || m_history->state() == HandHistory::State::ReadOnly);
     if (!readable)
         return nullptr;
-    if (!m_review)
+    if (!m_review) {
         m_review = new ReviewWindow(*this, *m_history, [this] { return trainer.sessionStart(); }, this);
-    else
+        // At the size it asks for where the screen has room, or where the
+        // player left it.
+        m_places->place(m_review, QStringLiteral("review"), m_review->size());
+    } else
         m_review->refresh();
     m_review->show();
     m_review->raise();

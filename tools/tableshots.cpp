@@ -7,7 +7,9 @@
 // hold advice over the table; drawn.png: the hand after the draw;
 // down.png: the cards turned down between rounds. The deck is shuffled by
 // a fixed seed, so every run deals the same cards. Run it on the offscreen
-// platform at each scale, QT_SCALE_FACTOR=1.5 for instance.
+// platform at each scale, QT_SCALE_FACTOR=1.5 for instance, on a screen
+// (its configfile) with the room to show the table at its full size there,
+// or on a small one to see the table drawn smaller.
 #include "screens/table/cards.h"
 
 #include <QApplication>

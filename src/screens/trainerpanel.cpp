@@ -5,8 +5,8 @@
 #include "play/round.h"
 #include "trainer/trainer.h"
 
-#include <QGuiApplication>
 #include <QBoxLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>

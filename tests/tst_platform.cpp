@@ -7,12 +7,15 @@
 #include "platform/picturebox.h"
 #include "platform/placement.h"
 #include "platform/vectorpicture.h"
+#include "platform/windowplaces.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSoundEffect>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -101,6 +104,11 @@ private slots:
     void soundModuleTakesCuesBeforeItLoads();
     void playerPreparesAfterTheFirstPaint_data();
     void playerPreparesAfterTheFirstPaint();
+    void tableAndPanelFitTheScreen_data();
+    void tableAndPanelFitTheScreen();
+    void windowsOpenFittedToTheScreen_data();
+    void windowsOpenFittedToTheScreen();
+    void windowsOpenWhereThePlayerLeftThem();
 };
 
 void tst_Platform::panelGoesWhereTheScreenHasRoom_data()
@@ -563,6 +571,111 @@ void tst_Platform::playerPreparesAfterTheFirstPaint()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(20);
     QCOMPARE(output->prepared, muted ? 0 : 1);
+}
+
+void tst_Platform::tableAndPanelFitTheScreen_data()
+{
+    // Screens by their pixels and scale; the window's frame takes 2 x 22 of
+    // the room. The panel's words take 200 000 square pixels at any width.
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<bool>("panelShown");
+    QTest::addColumn<QSize>("table");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("panel");
+    QTest::newRow("1024 x 768") << QSize(1024, 768) << 1.0 << true << QSize(798, 533) << QSize(1022, 746)
+                                << QRect(798, 0, 224, 746);
+    QTest::newRow("1366 x 768") << QSize(1366, 768) << 1.0 << true << QSize(798, 533) << QSize(1158, 555)
+                                << QRect(798, 0, 360, 555);
+    QTest::newRow("tall and narrow") << QSize(900, 1000) << 1.0 << true << QSize(798, 533) << QSize(798, 783)
+                                     << QRect(0, 533, 798, 250);
+    QTest::newRow("room for the table alone") << QSize(900, 700) << 1.0 << true << QSize(698, 466)
+                                              << QSize(898, 678) << QRect(698, 0, 200, 678);
+    QTest::newRow("room for the table alone, panel hidden") << QSize(900, 700) << 1.0 << false << QSize(798, 533)
+                                                            << QSize(798, 533) << QRect();
+    QTest::newRow("1920 x 1080 at 2") << QSize(1920, 1080) << 2.0 << true << QSize(758, 506) << QSize(958, 518)
+                                      << QRect(758, 0, 200, 518);
+    QTest::newRow("1920 x 1080 at 2, panel hidden") << QSize(1920, 1080) << 2.0 << false << QSize(775, 518)
+                                                    << QSize(775, 518) << QRect();
+    QTest::newRow("1280 x 720 at 1.5") << QSize(1280, 720) << 1.5 << true << QSize(651, 434) << QSize(851, 458)
+                                       << QRect(651, 0, 200, 458);
+}
+
+void tst_Platform::tableAndPanelFitTheScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(qreal, scale);
+    QFETCH(bool, panelShown);
+    const QSize room = (QSizeF(screen) / scale).toSize() - QSize(2, 22);
+    std::optional<PanelWants> panel;
+    if (panelShown)
+        panel = PanelWants{360, {200, 240}, [](int width) { return 200000 / width; }};
+    const TablePlace place = placeTable({798, 533}, room, panel);
+    QTEST(place.table, "table");
+    QTEST(place.place.window, "window");
+    QTEST(place.place.panel, "panel");
+    QCOMPARE(place.place.window.boundedTo(room), place.place.window);
+    QVERIFY(!place.place.panel.intersects(QRect(QPoint(0, 0), place.table)));
+}
+
+void tst_Platform::windowsOpenFittedToTheScreen_data()
+{
+    // The review's and the drill's sizes on screens by their pixels and
+    // scale, in a frame of a pixel with a 20-pixel title; where the player
+    // left the window, if known.
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<QRect>("left");
+    QTest::addColumn<QRect>("opens");
+    const QSize review(1240, 980);
+    const QSize drill(820, 760);
+    QTest::newRow("review, 1024 x 768") << QSize(1024, 768) << 1.0 << review << QRect() << QRect(1, 20, 1022, 747);
+    QTest::newRow("review, 1366 x 768") << QSize(1366, 768) << 1.0 << review << QRect() << QRect(63, 20, 1240, 747);
+    QTest::newRow("review, 1920 x 1080 at 2") << QSize(1920, 1080) << 2.0 << review << QRect() << QRect(1, 20, 958, 519);
+    QTest::newRow("review, 3840 x 2160 at 2") << QSize(3840, 2160) << 2.0 << review << QRect() << QRect(340, 59, 1240, 980);
+    QTest::newRow("drill, 1920 x 1080 at 1.5") << QSize(1920, 1080) << 1.5 << drill << QRect() << QRect(230, 20, 820, 699);
+    QTest::newRow("left partly off") << QSize(1024, 768) << 1.0 << drill << QRect(600, 500, 700, 400)
+                                     << QRect(323, 367, 700, 400);
+    QTest::newRow("left larger than the screen") << QSize(1024, 768) << 1.0 << drill << QRect(50, 40, 1200, 900)
+                                                 << QRect(1, 20, 1022, 747);
+}
+
+void tst_Platform::windowsOpenFittedToTheScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(qreal, scale);
+    QFETCH(QSize, wanted);
+    QFETCH(QRect, left);
+    const QRect area(QPoint(0, 0), (QSizeF(screen) / scale).toSize());
+    const QMargins frame(1, 20, 1, 1);
+    const QRect opens = openingPlace(wanted, area, frame, left.isValid() ? std::optional(left) : std::nullopt);
+    QTEST(opens, "opens");
+    QVERIFY(area.contains(opens.marginsAdded(frame)));
+}
+
+void tst_Platform::windowsOpenWhereThePlayerLeftThem()
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("options.ini")), QSettings::IniFormat);
+    QWidget owner;
+    (new WindowPlaces(&owner))->useSettings(&settings);
+    const QRect left(120, 80, 500, 300);
+    {
+        QWidget first(&owner, Qt::Window);
+        WindowPlaces::placeOwned(&first, QStringLiteral("drill"), {400, 300});
+        first.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        first.setGeometry(left);
+    }
+    QWidget again(&owner, Qt::Window);
+    WindowPlaces::placeOwned(&again, QStringLiteral("drill"), {400, 300});
+    QCOMPARE(again.geometry(), left);
+    // Another window keeps a place of its own.
+    QWidget other(&owner, Qt::Window);
+    WindowPlaces::placeOwned(&other, QStringLiteral("review"), {400, 300});
+    QCOMPARE(other.size(), QSize(400, 300));
+    QVERIFY(other.geometry() != left);
 }
 
 QTEST_MAIN(tst_Platform)

@@ -54,6 +54,7 @@ private slots:
     void adviceKeyChangesNothingOfTheRound();
     void screenReadersHearTheCards();
     void trainerKeysLeaveTheTableAndTheRoundAlone();
+    void nothingCoversTheTableOnItsScreen();
     void dealWarnsBeforeTheDrawOnlyInTraining_data();
     void dealWarnsBeforeTheDrawOnlyInTraining();
     void betKeysMoveTheBarBetweenRoundsOnly_data();
@@ -400,6 +401,30 @@ void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
     QTest::keyClick(c->Command1, Qt::Key_T);
     QCOMPARE(c->size(), QSize(798, 533));
     QCOMPARE(c->grab().toImage(), table);
+}
+
+void tst_TablePlay::nothingCoversTheTableOnItsScreen()
+{
+    // On the tests' screen, and run again on one too small for the table
+    // and the panel (twice the scale), where the table is drawn smaller:
+    // the window on the screen, every control of the table inside it and
+    // clear of the panel, and a click on each card holds it.
+    c->setTrainerShown(true);
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(c->geometry()));
+    QList<QWidget *> controls{c->Command1, c->Commandshuffle, c->Label1, c->Label2, c->Label3,
+                              c->Text1,    c->Text2,          c->Text3,  c->VScroll1};
+    for (int i = 0; i < HandSize; ++i)
+        controls << c->Picturecard[i] << c->Commandhold[i];
+    for (const QWidget *control : controls) {
+        QVERIFY(c->rect().contains(control->geometry()));
+        QVERIFY(!control->geometry().intersects(c->panel->geometry()));
+    }
+    queueHand({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {9, 0}});
+    press(c->Command1);
+    for (int i = 0; i < HandSize; ++i) {
+        press(c->Picturecard[i]);
+        QVERIFY(c->round.isHeld(i + 1));
+    }
 }
 
 void tst_TablePlay::dealWarnsBeforeTheDrawOnlyInTraining_data()

@@ -122,6 +122,8 @@ std::optional<QMargins> frameToCome(QWidget *)
 
 #endif
 
+} // namespace
+
 // The frame of a window on screen is known; of one not yet shown it is asked for.
 QMargins frameOf(QWidget *window)
 {
@@ -132,8 +134,6 @@ QMargins frameOf(QWidget *window)
     return {client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
             outer.bottom() - client.bottom()};
 }
-
-} // namespace
 
 PanelPlace placePanel(QSize table, QSize room, int panelWidth, QSize least)
 {
@@ -149,6 +149,68 @@ PanelPlace placePanel(QSize table, QSize room, int panelWidth, QSize least)
     const QSize shown = table.boundedTo(room);
     const int over = std::min(panelWidth, shown.width());
     return {table, {shown.width() - over, 0, over, shown.height()}};
+}
+
+namespace {
+
+// No scale makes the table smaller than this, however small the room.
+constexpr qreal SmallestScale = 0.25;
+
+qreal scaleToFit(QSizeF design, QSizeF room)
+{
+    return std::clamp(std::min(room.width() / design.width(), room.height() / design.height()), SmallestScale, 1.0);
+}
+
+// Rounded down, so that a table scaled to fit the room fits it.
+QSize scaledDown(QSize design, qreal scale)
+{
+    return {int(design.width() * scale + 1e-9), int(design.height() * scale + 1e-9)};
+}
+
+bool coversTable(const PanelPlace &place, QSize table)
+{
+    return place.panel.x() < table.width() && place.panel.y() < table.height();
+}
+
+// The panel as tall as its words ask: beside the table no shorter than the
+// table, below it no shorter than the least; never taller than the room.
+PanelPlace grownToItsWords(PanelPlace place, QSize table, QSize room, const PanelWants &panel)
+{
+    const bool beside = place.panel.x() >= table.width();
+    const int least = beside ? table.height() : panel.least.height();
+    const int most = std::max(least, beside ? room.height() : room.height() - table.height());
+    const int height = std::clamp(panel.heightForWidth(place.panel.width()), least, most);
+    place.panel.setHeight(height);
+    place.window.setHeight(beside ? height : table.height() + height);
+    return place;
+}
+
+} // namespace
+
+TablePlace placeTable(QSize design, QSize room, const std::optional<PanelWants> &panel)
+{
+    qreal scale = scaleToFit(design, room);
+    QSize table = scaledDown(design, scale);
+    if (!panel)
+        return {scale, table, {table, {}}};
+    PanelPlace place = placePanel(table, room, panel->width, panel->least);
+    if (coversTable(place, table)) {
+        const qreal beside = scaleToFit(design, room - QSize(panel->least.width(), 0));
+        const qreal below = scaleToFit(design, room - QSize(0, panel->least.height()));
+        scale = std::min(scale, std::max(beside, below));
+        table = scaledDown(design, scale);
+        place = placePanel(table, room, panel->width, panel->least);
+    }
+    return {scale, table, grownToItsWords(place, table, room, *panel)};
+}
+
+QRect openingPlace(QSize wanted, const QRect &area, const QMargins &frame, const std::optional<QRect> &left)
+{
+    const QSize size = (left ? left->size() : wanted).boundedTo(area.size().shrunkBy(frame));
+    const QSize outer = size.grownBy(frame);
+    const QPoint corner = left ? keptInside(QRect(left->topLeft() - QPoint(frame.left(), frame.top()), outer), area)
+                               : centredIn(outer, area);
+    return {corner + QPoint(frame.left(), frame.top()), size};
 }
 
 QPoint centredIn(QSize outer, const QRect &area)
@@ -168,11 +230,6 @@ QPoint keptInside(const QRect &outer, const QRect &area)
 
 namespace {
 
-const QScreen *screenOf(const QWidget *window)
-{
-    return window->isVisible() && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-}
-
 // Moves the window's outer top-left to `topLeft`; the client area's place
 // holds whether or not the frame exists yet.
 void moveOuter(QWidget *window, const QMargins &frame, QPoint topLeft)
@@ -182,9 +239,19 @@ void moveOuter(QWidget *window, const QMargins &frame, QPoint topLeft)
 
 } // namespace
 
+QScreen *screenFor(QWidget *window)
+{
+    if (window->isVisible() && window->screen())
+        return window->screen();
+    const QWidget *parent = window->parentWidget();
+    if (parent && parent->window()->isVisible() && parent->window()->screen())
+        return parent->window()->screen();
+    return QGuiApplication::primaryScreen();
+}
+
 QSize clientRoom(QWidget *window)
 {
-    const QScreen *screen = screenOf(window);
+    const QScreen *screen = screenFor(window);
     if (!screen)
         return window->size();
     return screen->availableGeometry().size().shrunkBy(frameOf(window));
@@ -192,7 +259,7 @@ QSize clientRoom(QWidget *window)
 
 void centreOnScreen(QWidget *window)
 {
-    const QScreen *screen = screenOf(window);
+    const QScreen *screen = screenFor(window);
     if (!screen)
         return;
     const QMargins frame = frameOf(window);
@@ -201,7 +268,7 @@ void centreOnScreen(QWidget *window)
 
 void keepOnScreen(QWidget *window)
 {
-    const QScreen *screen = screenOf(window);
+    const QScreen *screen = screenFor(window);
     if (!screen)
         return;
     const QMargins frame = frameOf(window);

@@ -5,11 +5,12 @@
 #include "play/round.h"
 #include "trainer/trainer.h"
 
+#include <QBoxLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -110,6 +111,15 @@ void TrainerPanel::build()
 {
     if (m_warning)
         return;
+    m_reset = new QPushButton(QStringLiteral("New session"));
+    m_reset->setFocusPolicy(Qt::NoFocus);
+    m_review = new QPushButton(QStringLiteral("Review your hands (R)"));
+    m_review->setFocusPolicy(Qt::NoFocus);
+    m_buttons = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_buttons->setContentsMargins(10, 6, 10, 0);
+    m_buttons->setAlignment(Qt::AlignLeft);
+    m_buttons->addWidget(m_reset);
+    m_buttons->addWidget(m_review);
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -117,10 +127,12 @@ void TrainerPanel::build()
     scroll->setFocusPolicy(Qt::NoFocus);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addLayout(m_buttons);
     outer->addWidget(scroll);
 
-    auto *content = new QWidget;
-    auto *layout = new QVBoxLayout(content);
+    m_content = new QWidget;
+    auto *layout = new QVBoxLayout(m_content);
     layout->setContentsMargins(10, 6, 10, 6);
     layout->setSpacing(2);
     m_welcome = addText(layout, QStringLiteral("Welcome"));
@@ -134,15 +146,6 @@ void TrainerPanel::build()
     m_deck = addSection(layout, QStringLiteral("Deck"), QStringLiteral("Deck"));
     m_advice = addSection(layout, QStringLiteral("Advice"), QStringLiteral("Advice"));
     m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
-    auto *reset = new QPushButton(QStringLiteral("New session"));
-    reset->setFocusPolicy(Qt::NoFocus);
-    auto *review = new QPushButton(QStringLiteral("Review your hands (R)"));
-    review->setFocusPolicy(Qt::NoFocus);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(reset);
-    buttons->addWidget(review);
-    buttons->addStretch();
-    layout->addLayout(buttons);
     m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
     m_history = addText(layout, QStringLiteral("History"));
     m_history->setTextFormat(Qt::PlainText);
@@ -150,11 +153,48 @@ void TrainerPanel::build()
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
                                  "W training, T this panel, M sound, R review, D drill, Up/Down/Page Up/Page Down/Home/End bet"));
-    scroll->setWidget(content);
+    scroll->setWidget(m_content);
 
-    connect(reset, &QPushButton::clicked, &m_trainer, &Trainer::resetSession);
-    connect(review, &QPushButton::clicked, this, &TrainerPanel::reviewRequested);
+    connect(m_reset, &QPushButton::clicked, &m_trainer, &Trainer::resetSession);
+    connect(m_review, &QPushButton::clicked, this, &TrainerPanel::reviewRequested);
     showOptionsAndNotes();
+}
+
+// The buttons stand side by side where the panel is wide enough, else one
+// above the other, so that neither is cut.
+bool TrainerPanel::buttonsSideBySide(int width) const
+{
+    const QMargins margins = m_buttons->contentsMargins();
+    return margins.left() + m_reset->sizeHint().width() + m_buttons->spacing() + m_review->sizeHint().width()
+               + margins.right()
+           <= width;
+}
+
+int TrainerPanel::heightForWidth(int width) const
+{
+    if (!m_content)
+        return 0;
+    const QMargins margins = m_buttons->contentsMargins();
+    const int reset = m_reset->sizeHint().height();
+    const int review = m_review->sizeHint().height();
+    const int buttons = buttonsSideBySide(width) ? std::max(reset, review) : reset + m_buttons->spacing() + review;
+    // Room for the words even beside a scroll bar, so that one shown while
+    // the panel was shorter goes once it is not.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return margins.top() + buttons + margins.bottom() + m_content->heightForWidth(width - scrollBar);
+}
+
+void TrainerPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_buttons)
+        m_buttons->setDirection(buttonsSideBySide(width()) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
+
+void TrainerPanel::askForRoom()
+{
+    if (isVisible() && heightForWidth(width()) > height())
+        emit needsRoom();
 }
 
 void TrainerPanel::setAdviceRequested(bool requested)
@@ -212,6 +252,7 @@ void TrainerPanel::showOptionsAndNotes()
     notes.removeAll(QString());
     m_history->setText(notes.join(QStringLiteral("<br>")));
     m_history->setVisible(!notes.isEmpty());
+    askForRoom();
 }
 
 void TrainerPanel::refresh()
@@ -231,6 +272,7 @@ void TrainerPanel::refresh()
     for (const QString &line : m_trainer.sessionLines())
         session << line.toHtmlEscaped();
     m_session->setText(session.join(QStringLiteral("<br>")));
+    askForRoom();
 }
 
 void TrainerPanel::showEvent(QShowEvent *event)

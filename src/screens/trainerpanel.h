@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class QLabel;
+class QPushButton;
 class Judgement;
 class Round;
 class Trainer;
@@ -19,7 +21,9 @@ QString adviceTable(const Judgement &judgement, int count, unsigned yours);
 // before a draw, the pays at the current bet, the result of the last draw,
 // the deck and its effect, the advice, the session, the options and the
 // keys. It shows what the trainer and the round report and changes
-// neither, but for the button that starts a new session. It scrolls where
+// neither, but for the button that starts a new session. Its words wrap to
+// any width it is given; its buttons stand at its top, above the words, so
+// that they stay where they are as the words change; and it scrolls where
 // the screen leaves it too little room.
 class TrainerPanel : public QWidget
 {
@@ -61,13 +65,19 @@ public:
     QLabel *history() { return built(m_history); }
 
     void setVisible(bool visible) override;
+    // The height it takes at `width` to show all its words without
+    // scrolling; none before its sections are made.
+    int heightForWidth(int width) const override;
 
 signals:
     // The player asked for the review of the hands.
     void reviewRequested();
+    // Its words have grown taller than the panel.
+    void needsRoom();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void build();
@@ -77,6 +87,8 @@ private:
         return section;
     }
     void showOptionsAndNotes();
+    bool buttonsSideBySide(int width) const;
+    void askForRoom();
     QString paysText() const;
     QString resultText() const;
     QString deckText() const;
@@ -93,6 +105,10 @@ private:
     QString m_optionsText;
     QString m_historyMessage;
     QString m_optionsMessage;
+    QBoxLayout *m_buttons = nullptr;
+    QPushButton *m_reset = nullptr;
+    QPushButton *m_review = nullptr;
+    QWidget *m_content = nullptr;
     QLabel *m_welcome = nullptr;
     QLabel *m_warning = nullptr;
     QLabel *m_pays = nullptr;

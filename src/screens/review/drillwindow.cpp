@@ -1,6 +1,7 @@
 #include "screens/review/drillwindow.h"
 
 #include "history/handhistory.h"
+#include "platform/windowplaces.h"
 #include "screens/review/handview.h"
 #include "trainer/judgement.h"
 
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <bit>
@@ -18,18 +20,27 @@ DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *
 {
     setWindowTitle(QStringLiteral("Mistake drill"));
     setAttribute(Qt::WA_DeleteOnClose);
-    auto *layout = new QVBoxLayout(this);
+    // The hand scrolls where the screen is small; the button stays in view.
+    auto *hand = new QWidget;
+    auto *handLayout = new QVBoxLayout(hand);
+    handLayout->setContentsMargins(0, 0, 0, 0);
     m_status = new QLabel;
     m_status->setAccessibleName(QStringLiteral("Drill"));
-    layout->addWidget(m_status);
+    handLayout->addWidget(m_status);
     m_view = new HandView(faces, this);
-    layout->addWidget(m_view, 1);
+    handLayout->addWidget(m_view, 1);
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(hand);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(scroll, 1);
     m_button = new QPushButton;
     layout->addWidget(m_button, 0, Qt::AlignLeft);
     m_button->setFocusPolicy(Qt::NoFocus);
     connect(m_view, &HandView::cardClicked, this, &DrillWindow::toggleHold);
     connect(m_button, &QPushButton::clicked, this, &DrillWindow::answerOrGoOn);
-    resize(820, 760);
+    WindowPlaces::placeOwned(this, QStringLiteral("drill"), {820, 760});
 
     const HistoryRead<QList<StoredHand>> due = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
     m_queue = due.value;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
@@ -37,6 +38,16 @@ QLabel *labelFor(const QString &text, QWidget *buddy)
     return label;
 }
 
+// A page that scrolls where the window is smaller than the page can be.
+QScrollArea *scrolling(QWidget *page)
+{
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    return scroll;
+}
+
 } // namespace
 
 ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::function<qint64()> currentSession,
@@ -49,9 +60,9 @@ ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::fu
 {
     setWindowTitle(QStringLiteral("Review of your hands"));
     auto *tabs = new QTabWidget;
-    tabs->addTab(makeHandsPage(), QStringLiteral("&Hands"));
+    tabs->addTab(scrolling(makeHandsPage()), QStringLiteral("&Hands"));
     m_stats = new StatsView(history, this);
-    tabs->addTab(m_stats, QStringLiteral("&Statistics"));
+    tabs->addTab(scrolling(m_stats), QStringLiteral("&Statistics"));
     new QShortcut(QKeySequence(Qt::Key_D), this, this, &ReviewWindow::openDrill);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
@@ -62,7 +73,9 @@ ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::fu
 QWidget *ReviewWindow::makeHandsPage()
 {
     auto *page = new QWidget;
+    // What the list shows on one row, what can be done with it on the next.
     auto *controls = new QHBoxLayout;
+    auto *actions = new QHBoxLayout;
     m_scope = new QComboBox;
     m_scope->addItems({QStringLiteral("This session"), QStringLiteral("All time")});
     // A new session has no hands yet: the list opens on all of them.
@@ -76,16 +89,17 @@ QWidget *ReviewWindow::makeHandsPage()
     controls->addWidget(labelFor(QStringLiteral("&Order"), m_order));
     controls->addWidget(m_order);
     controls->addStretch();
-    connect(addButton(controls, QStringLiteral("Export to CSV...")), &QPushButton::clicked, this, &ReviewWindow::askExport);
-    connect(addButton(controls, QStringLiteral("Drill (D)")), &QPushButton::clicked, this, &ReviewWindow::openDrill);
-    m_forgetSession = addButton(controls, QStringLiteral("Delete this hand's session..."));
+    connect(addButton(actions, QStringLiteral("Export to CSV...")), &QPushButton::clicked, this, &ReviewWindow::askExport);
+    connect(addButton(actions, QStringLiteral("Drill (D)")), &QPushButton::clicked, this, &ReviewWindow::openDrill);
+    m_forgetSession = addButton(actions, QStringLiteral("Delete this hand's session..."));
     connect(m_forgetSession, &QPushButton::clicked, this, [this] {
         if (const qint64 chosen = chosenSession())
             askToForget(chosen, QStringLiteral("Delete every hand of the session of the chosen hand?"));
     });
-    connect(addButton(controls, QStringLiteral("Delete all...")), &QPushButton::clicked, this, [this] {
+    connect(addButton(actions, QStringLiteral("Delete all...")), &QPushButton::clicked, this, [this] {
         askToForget(0, QStringLiteral("Delete your whole hand history? It cannot be brought back."));
     });
+    actions->addStretch();
     for (QComboBox *box : {m_scope, m_order})
         connect(box, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
     connect(m_mistakesOnly, &QCheckBox::toggled, this, &ReviewWindow::refresh);
@@ -95,13 +109,14 @@ QWidget *ReviewWindow::makeHandsPage()
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->verticalHeader()->hide();
-    m_list->setMinimumHeight(220);
+    m_list->setMinimumHeight(120);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showHand(current.row()); });
     m_view = new HandView(m_faces, this);
 
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(controls);
+    layout->addLayout(actions);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_view, 2);
     return page;

@@ -1,7 +1,7 @@
 #include "screens/table/cards.h"
 
 #include "platform/firstpaint.h"
-#include "platform/placement.h"
+#include "platform/windowplaces.h"
 #include "render/cardart.h"
 #include "screens/creditsdeck.h"
 #include "screens/review/reviewwindow.h"
@@ -23,29 +23,57 @@ constexpr int CardBorder = 2;
 constexpr int GlyphBorder = 2;
 const QString ApplicationTitle = QStringLiteral("Draw Poker");
 
-QFont fontOf(const char *family, qreal points, bool bold)
+// The table's layout at full size, in client pixels. At a smaller scale
+// every place and every font of the table is scaled alike.
+constexpr QRect CardPlace{0, 0, 145, 249};
+constexpr double CardPitch = 1.1; // card widths from one card's left to the next
+constexpr QRect FirstHoldPlace{24, 304, 97, 41};
+constexpr QRect DealPlace{16, 368, 121, 153};
+constexpr int DealPictureSide = 32;
+constexpr QRect ShufflePlace{168, 368, 153, 41};
+constexpr QRect CreditsLabelPlace{168, 416, 257, 33};
+constexpr QRect CreditsPlace{168, 448, 257, 41};
+constexpr QRect BetLabelPlace{456, 424, 129, 33};
+constexpr QRect BetPlace{456, 448, 129, 41};
+constexpr QRect WinningsLabelPlace{640, 416, 145, 33};
+constexpr QRect WinningsPlace{640, 448, 145, 41};
+constexpr QRect BetBarPlace{584, 448, 25, 41};
+constexpr QRect HintPlace{0, 252, 798, 48};
+constexpr int HintFontPixels = 15;
+
+QFont fontOf(const char *family, qreal points, bool bold, qreal scale = 1)
 {
     QFont font(QString::fromLatin1(family));
-    font.setPixelSize(pixelsForPoints(points));
+    font.setPixelSize(qRound(pixelsForPoints(points) * scale));
     font.setBold(bold);
     return font;
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &caption, const QRect &geometry,
-                  Qt::Alignment alignment)
+int atScale(int length, qreal scale)
+{
+    return qRound(length * scale);
+}
+
+// Both edges scaled, so that controls side by side stay side by side.
+QRect atScale(const QRect &design, qreal scale)
+{
+    return QRect(QPoint(atScale(design.left(), scale), atScale(design.top(), scale)),
+                 QPoint(atScale(design.left() + design.width(), scale), atScale(design.top() + design.height(), scale)))
+        .adjusted(0, 0, -1, -1);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &caption, Qt::Alignment alignment)
 {
     auto *label = new QLabel(caption, parent);
-    label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignTop);
     return label;
 }
 
 // The value boxes show numbers the payout reads back; the player cannot type
 // into them.
-QLineEdit *makeValueBox(QWidget *parent, const QRect &geometry)
+QLineEdit *makeValueBox(QWidget *parent)
 {
     auto *box = new QLineEdit(parent);
-    box->setGeometry(geometry);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
     return box;
@@ -66,9 +94,9 @@ cards::cards(std::unique_ptr<RandomSource> random, QWidget *parent)
     , round(std::move(random))
     , trainer(round)
     , hint(this, trainer)
+    , m_places(new WindowPlaces(this))
 {
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(ClientSize);
     setFont(fontOf("Courier New", WindowFontPoints, true));
     setWindowIcon(CardArt::applicationIcon());
     buildControls();
@@ -99,14 +127,12 @@ void cards::buildControls()
     buildFaceSources(windowColour);
 
     auto *card = new PictureBox(this, CardBorder);
-    card->setGeometry(0, -8, 145, 249);
     card->setFont(fontOf("MS Sans Serif", CardFontPoints, false));
     card->setBackColor(windowColour);
     card->setForeColor(palette().color(QPalette::Text));
     Picturecard.setElement0(card);
 
     auto *hold = new CommandButton(QStringLiteral("HOLD"), this);
-    hold->setGeometry(24, 304, 97, 41);
     hold->setBackColor(BackColor());
     hold->hide();
     Commandhold.setElement0(hold);
@@ -114,27 +140,24 @@ void cards::buildControls()
     Command1 = new CommandButton(QStringLiteral("DEAL"), this);
     Command1->setAccessibleName(QStringLiteral("Deal"));
     Command1->setToolTip(QStringLiteral("Deal, draw, turn down (Enter or Space)"));
-    Command1->setGeometry(16, 368, 121, 153);
-    Command1->setPicture(CardArt::applicationIcon(), QSize(32, 32));
+    Command1->setPicture(CardArt::applicationIcon(), QSize(DealPictureSide, DealPictureSide));
 
     Commandshuffle = new CommandButton(QStringLiteral("SHUFFLE"), this);
     Commandshuffle->setAccessibleName(QStringLiteral("Shuffle"));
     Commandshuffle->setToolTip(QStringLiteral("A fresh deck between rounds"));
-    Commandshuffle->setGeometry(168, 368, 153, 41);
     Commandshuffle->hide();
 
-    Label1 = makeLabel(this, QStringLiteral("TOTAL CREDITS"), {168, 416, 257, 33}, Qt::AlignHCenter);
-    Text1 = makeValueBox(this, {168, 448, 257, 41});
-    Label2 = makeLabel(this, QStringLiteral("BET"), {456, 424, 129, 33}, Qt::AlignHCenter);
-    Text2 = makeValueBox(this, {456, 448, 129, 41});
-    Label3 = makeLabel(this, QStringLiteral("WINNINGS"), {640, 416, 145, 33}, Qt::AlignLeft);
-    Text3 = makeValueBox(this, {640, 448, 145, 41});
+    Label1 = makeLabel(this, QStringLiteral("TOTAL CREDITS"), Qt::AlignHCenter);
+    Text1 = makeValueBox(this);
+    Label2 = makeLabel(this, QStringLiteral("BET"), Qt::AlignHCenter);
+    Text2 = makeValueBox(this);
+    Label3 = makeLabel(this, QStringLiteral("WINNINGS"), Qt::AlignLeft);
+    Text3 = makeValueBox(this);
     Text1->setAccessibleName(QStringLiteral("Total credits"));
     Text2->setAccessibleName(QStringLiteral("Bet"));
     Text3->setAccessibleName(QStringLiteral("Winnings"));
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
-    VScroll1->setGeometry(584, 448, 25, 41);
     VScroll1->setRange(-500, -1);
     VScroll1->setValue(-1);
     VScroll1->setSingleStep(1);
@@ -144,6 +167,7 @@ void cards::buildControls()
 
     panel = new TrainerPanel(round, trainer, this);
     connect(panel, &TrainerPanel::reviewRequested, this, &cards::openReview);
+    connect(panel, &TrainerPanel::needsRoom, this, &cards::placeWindow);
     panel->hide();
 }
 
@@ -177,11 +201,42 @@ void cards::connectHandlers()
     connect(&round, &Round::betChanged, this, &cards::showBet);
 }
 
+// Every control in its place at `scale`. The hidden face sources stay at
+// full size: a face is made of scaled copies of them at any size.
+void cards::layOut(qreal scale)
+{
+    m_scale = scale;
+    setFont(fontOf("Courier New", WindowFontPoints, true, scale));
+    const QRect card = atScale(CardPlace, scale);
+    const QRect firstHold = atScale(FirstHoldPlace, scale);
+    for (int i = 0; i < HandSize; ++i) {
+        Picturecard[i]->setGeometry(qRound(i * card.width() * CardPitch), card.y(), card.width(), card.height());
+        Commandhold[i]->setGeometry(firstHold.translated(Picturecard[i]->x(), 0));
+        // The copies of the first button were given its font when made.
+        Commandhold[i]->setFont(font());
+    }
+    Command1->setGeometry(atScale(DealPlace, scale));
+    Command1->setIconSize(QSize(atScale(DealPictureSide, scale), atScale(DealPictureSide, scale)));
+    Commandshuffle->setGeometry(atScale(ShufflePlace, scale));
+    Label1->setGeometry(atScale(CreditsLabelPlace, scale));
+    Text1->setGeometry(atScale(CreditsPlace, scale));
+    Label2->setGeometry(atScale(BetLabelPlace, scale));
+    Text2->setGeometry(atScale(BetPlace, scale));
+    Label3->setGeometry(atScale(WinningsLabelPlace, scale));
+    Text3->setGeometry(atScale(WinningsPlace, scale));
+    VScroll1->setGeometry(atScale(BetBarPlace, scale));
+    QLabel *advice = hint.label();
+    QFont adviceFont = advice->font();
+    adviceFont.setPixelSize(atScale(HintFontPixels, scale));
+    advice->setFont(adviceFont);
+    advice->setGeometry(atScale(HintPlace, scale));
+}
+
 void cards::Form_Load()
 {
-    centreOnScreen(this);
-    round.randomize();
     setUpCardsAndHolds();
+    placeWindow();
+    round.randomize();
     afterFirstPaint(this, [this] { prepareFaceSources(); });
     Text1->setText(QString::number(round.credits()));
     Text2->setText(QString::number(round.bet()));
@@ -198,8 +253,6 @@ void cards::setUpCardsAndHolds()
         }
         PictureBox *card = Picturecard[i];
         card->show();
-        card->resize(Picturecard[0]->size());
-        card->move(qRound(i * card->width() * 1.1), 0);
         card->setPicture(Picture1->Picture());
         card->setAccessibleName(QStringLiteral("Card %1").arg(i + 1));
         card->setAccessibleDescription(FaceDownDescription);
@@ -210,7 +263,6 @@ void cards::setUpCardsAndHolds()
         hold->setText(QStringLiteral("HOLD"));
         hold->setAccessibleName(QStringLiteral("Hold card %1").arg(i + 1));
         hold->setToolTip(QStringLiteral("Hold this card (key %1)").arg(i + 1));
-        hold->move(Commandhold[0]->x() + card->x(), hold->y());
         connect(hold, &CommandButton::clicked, this, [this, i] { Commandhold_Click(i); });
     }
 }

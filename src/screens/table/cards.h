@@ -23,6 +23,7 @@ class QScrollBar;
 class QSettings;
 class ReviewWindow;
 class TrainerPanel;
+class WindowPlaces;
 
 // The table: the one window where the game is played. Its controls carry
 // the names the game's procedures use. The game itself is the `round`; the
@@ -40,9 +41,11 @@ public:
                    QWidget *parent = nullptr);
     ~cards() override;
 
-    // The table's own client area; the trainer's panel widens the window
-    // beyond it.
+    // The table's own client area at full size; the trainer's panel widens
+    // the window beyond it. Where the screen has too little room, the whole
+    // table is drawn smaller, at `scale()`.
     static constexpr QSize ClientSize{798, 533};
+    qreal scale() const { return m_scale; }
 
     QColor BackColor() const;
 
@@ -68,8 +71,9 @@ public:
     // whether the key was used.
     bool Form_KeyDown(int KeyCode);
 
-    // The trainer's options. The panel widens the window where the screen
-    // has room and leaves the table as it is. Training has the trainer check
+    // The trainer's options. The panel widens or lengthens the window where
+    // the screen has room and leaves the table as it is; where it has none,
+    // the table is drawn smaller to make room. Training has the trainer check
     // the holds before a draw while the panel is shown.
     void setTrainerShown(bool shown);
     void setTraining(bool on);
@@ -137,6 +141,7 @@ protected:
 private:
     void Form_Load();
     void buildControls();
+    void layOut(qreal scale);
     void connectHandlers();
     void setUpCardsAndHolds();
     void buildFaceSources(const QColor &windowColour);
@@ -157,12 +162,18 @@ private:
     bool moveBetBar(int KeyCode);
     void saveOptions();
     void placeWindow();
+    void redrawFaces();
 
     // The table alone until settings are used.
     TrainerSettings m_options{.panelShown = false, .firstStart = false};
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<HandHistory> m_history;
     QPointer<ReviewWindow> m_review;
+    WindowPlaces *m_places;
+    qreal m_scale = 0;
+    // The panel's height only grows while it shows, so that it does not
+    // jump with every change of its words.
+    int m_panelHeight = 0;
 
     // The face sources: the first box of each row is laid out with the
     // table, the rest are made and everything drawn when first needed.

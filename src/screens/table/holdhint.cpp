@@ -1,7 +1,6 @@
 #include "screens/table/holdhint.h"
 
 #include "screens/trainerpanel.h"
-#include "screens/table/cards.h"
 #include "trainer/trainer.h"
 
 HoldHint::HoldHint(QWidget *table, const Trainer &trainer)
@@ -9,10 +8,8 @@ HoldHint::HoldHint(QWidget *table, const Trainer &trainer)
     , m_trainer(trainer)
 {
     QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(15);
     font.setBold(true);
     m_label->setFont(font);
-    m_label->setGeometry(0, 252, cards::ClientSize.width(), 48);
     m_label->setAlignment(Qt::AlignCenter);
     m_label->setAccessibleName(QStringLiteral("Hold advice"));
     m_label->hide();

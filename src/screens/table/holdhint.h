@@ -8,7 +8,8 @@ class Trainer;
 // draw, while the trainer's panel is closed: the cards the best hold keeps,
 // for the deck as it really is now, and what that hold and the player's
 // own are expected to return in credits, in the panel's words. It shows the
-// trainer's analysis of the deal and works out none of its own.
+// trainer's analysis of the deal and works out none of its own. The table
+// gives its label a place and a font size at the scale the table is drawn.
 class HoldHint
 {
 public:

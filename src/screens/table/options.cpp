@@ -5,6 +5,7 @@
 
 #include "platform/firstpaint.h"
 #include "platform/placement.h"
+#include "platform/windowplaces.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/trainerpanel.h"
 
@@ -23,28 +24,45 @@ constexpr int LeastHeightBelow = 240;
 void cards::setTrainerShown(bool shown)
 {
     m_options.panelShown = shown;
+    m_panelHeight = 0;
     panel->setVisible(shown);
     placeWindow();
     saveOptions();
 }
 
-// The panel goes where the screen has room for it, and the window stays
-// on the screen: it opens centred, and later moves no more than it must.
+// The table is drawn as large as the screen has room for, up to its full
+// size, and the panel goes where the screen has room for it beside or below
+// the table, never over it. The window stays on the screen: it opens
+// centred, and later moves no more than it must.
 void cards::placeWindow()
 {
+    std::optional<PanelWants> wants;
+    if (m_options.panelShown)
+        wants = PanelWants{TrainerPanel::PanelWidth, {TrainerPanel::NarrowestWidth, LeastHeightBelow},
+                           [this](int width) { return std::max(m_panelHeight, panel->heightForWidth(width)); }};
+    const TablePlace place = placeTable(ClientSize, clientRoom(this), wants);
+    if (place.scale != m_scale) {
+        layOut(place.scale);
+        redrawFaces();
+    }
+    setFixedSize(place.place.window);
     if (m_options.panelShown) {
-        const PanelPlace place = placePanel(ClientSize, clientRoom(this), TrainerPanel::PanelWidth,
-                                            {TrainerPanel::NarrowestWidth, LeastHeightBelow});
-        setFixedSize(place.window);
-        panel->setGeometry(place.panel);
+        panel->setGeometry(place.place.panel);
+        m_panelHeight = place.place.panel.height();
         panel->raise();
-    } else {
-        setFixedSize(ClientSize);
     }
     if (isVisible())
         keepOnScreen(this);
     else
         centreOnScreen(this);
+}
+
+// Card boxes of a new size have lost what was drawn on them; backs draw
+// themselves again, faces are drawn again here.
+void cards::redrawFaces()
+{
+    if (!Picturecard[0]->Picture())
+        showHand();
 }
 
 void cards::setTraining(bool on)
@@ -91,6 +109,7 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
     setWarnThreshold(options.threshold);
     setAdviceAlways(options.adviceAlways);
     setSoundOn(options.soundOn);
+    m_places->useSettings(settings.get());
     m_settings = std::move(settings);
     // The first frame needs neither the history nor the options written
     // back (which ends the first start), and both wait on the disk; no hand
@@ -122,9 +141,12 @@ ReviewWindow *cards::openReview()
                               || m_history->state() == HandHistory::State::ReadOnly);
     if (!readable)
         return nullptr;
-    if (!m_review)
+    if (!m_review) {
         m_review = new ReviewWindow(*this, *m_history, [this] { return trainer.sessionStart(); }, this);
-    else
+        // At the size it asks for where the screen has room, or where the
+        // player left it.
+        m_places->place(m_review, QStringLiteral("review"), m_review->size());
+    } else
         m_review->refresh();
     m_review->show();
     m_review->raise();

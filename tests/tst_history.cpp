@@ -9,6 +9,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -80,6 +82,8 @@ private slots:
     void badFileLeavesTheGamePlayingAndTheFileAlone();
     void killedWriterLosesAtMostTheHandBeingWritten();
     void twoCopiesBothRecordEveryHand();
+    void aCopyWithItsListOpenLosesNoHandAndKeepsItsJournalShort();
+    void handsWaitForALockedFileAndGoInWithTheNext();
 
 private:
     QString path(const char *name = "history.sqlite") const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -501,6 +505,75 @@ void tst_History::twoCopiesBothRecordEveryHand()
     QVERIFY(history.open(path()));
     QCOMPARE(rowCount(path()), 2 * Hands);
     QCOMPARE(history.sessions().value.size(), 2);
+}
+
+void tst_History::aCopyWithItsListOpenLosesNoHandAndKeepsItsJournalShort()
+{
+    // A copy records ten thousand hands with its review's list of more than
+    // a page open and looked at: in the first half another copy records
+    // beside it, and no hand is lost; in the second the journal goes back
+    // into the file as it grows, and stays short.
+    constexpr int Listed = 300, Own = 10000, Others = 2000;
+    constexpr qint64 JournalBound = 8 << 20;
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    recordSamples(history, Listed);
+    HandListModel list(history);
+    QProcess other;
+    other.start(QStringLiteral(HISTORY_WRITER), {path(), QString::number(Others)});
+    QRandomGenerator random(3);
+    for (int i = 0; i < Own; ++i) {
+        if (i % 1000 == 0) {
+            QVERIFY(list.setQuery({}));
+            QCOMPARE(list.hand(list.rowCount() - 1).id, 1);
+            QVERIFY(list.hand(0).id > 0);
+        }
+        if (i == Own / 2) {
+            QVERIFY(other.waitForFinished(60000));
+            QVERIFY2(other.exitCode() == 0, other.readAllStandardError().constData());
+        }
+        history.record(sampleHand(random, Start, Start + i));
+        if (i > Own / 2)
+            QVERIFY2(QFileInfo(path() + QStringLiteral("-wal")).size() < JournalBound, "the journal keeps growing");
+    }
+    QVERIFY(history.record(sampleHand(random, Start, Start + Own)));
+    QCOMPARE(history.state(), HandHistory::State::Keeping);
+    QCOMPARE(rowCount(path()), Listed + Own + 1 + Others);
+}
+
+void tst_History::handsWaitForALockedFileAndGoInWithTheNext()
+{
+    // Another program holding the file locked past the table's short wait:
+    // the hands wait and the panel is told, the next hand after the lock
+    // goes takes them in with it, and the word goes.
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    QSignalSpy delayed(&history, &HandHistory::delayed);
+    QRandomGenerator random(5);
+    const QList<HandRecord> hands{sampleHand(random, Start, 1), sampleHand(random, Start, 2), sampleHand(random, Start, 3)};
+    {
+        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        locker.setDatabaseName(path());
+        QVERIFY(locker.open());
+        QSqlQuery lock(locker);
+        QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        QVERIFY(!history.record(hands[0]));
+        QVERIFY(!history.record(hands[1]));
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    QCOMPARE(history.waiting(), 2);
+    QCOMPARE(history.state(), HandHistory::State::Keeping);
+    QCOMPARE(delayed.size(), 2);
+    QVERIFY(delayed.last().first().toString().startsWith(QStringLiteral("2 hands are waiting")));
+    QVERIFY(history.record(hands[2]));
+    QCOMPARE(history.waiting(), 0);
+    QCOMPARE(delayed.last().first().toString(), QString());
+    HandListModel list(history);
+    QVERIFY(list.setQuery({.order = HandQuery::Order::NewestFirst}));
+    QCOMPARE(list.rowCount(), hands.size());
+    for (int row = 0; row < list.rowCount(); ++row)
+        QCOMPARE(list.hand(row).record, hands[hands.size() - 1 - row]);
 }
 
 QTEST_GUILESS_MAIN(tst_History)

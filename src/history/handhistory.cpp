@@ -23,6 +23,9 @@ namespace {
 // a short wait covers any meeting of theirs; a lock held longer is someone
 // else's, and the table must not wait on it.
 constexpr int BusyWaitMs = 250;
+// The bytes a journal is cut back to once written into the file: SQLite
+// writes it back at about 4 MB.
+constexpr qint64 JournalLimit = 4 << 20;
 // Files tried beside one that is not a history before giving up.
 constexpr int MostFilesBeside = 9;
 
@@ -161,8 +164,11 @@ HandHistory::HandHistory(QObject *parent)
     m_connection = QStringLiteral("drawpoker-history-%1").arg(count.fetchAndAddRelaxed(1));
 }
 
+// Hands still waiting have one last chance as the game ends.
 HandHistory::~HandHistory()
 {
+    if (m_state == State::Keeping && !m_waiting.isEmpty())
+        writeWaiting();
     closeFile();
 }
 
@@ -257,9 +263,12 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     query.finish();
     // In WAL mode a commit is safe from a crash of the game without waiting
     // for the disk; only a power cut may take the last hands. The drill's
-    // schedule goes with its hands by a foreign key.
+    // schedule goes with its hands by a foreign key. A journal that grew
+    // while two copies wrote at once is cut back once it is written into
+    // the file.
     if (!query.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))
-        || !query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
+        || !query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
+        || !query.exec(QStringLiteral("PRAGMA journal_size_limit = %1").arg(JournalLimit))) {
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
     }
@@ -311,16 +320,66 @@ bool HandHistory::record(const HandRecord &hand)
 {
     if (m_state != State::Keeping)
         return false;
+    const bool wasWaiting = !m_waiting.isEmpty();
+    m_waiting.append(hand);
+    const QSqlError error = writeWaiting();
+    if (!error.isValid()) {
+        m_waiting.clear();
+        if (wasWaiting)
+            emit delayed(QString());
+        return true;
+    }
+    if (sqliteCode(error) != Busy && sqliteCode(error) != Locked)
+        return fail(notKept(reasonFor(error, m_fileName)));
+    emit delayed(QStringLiteral("%1 waiting to be recorded: %2. They are written with the next hand.")
+                     .arg(m_waiting.size() == 1 ? QStringLiteral("1 hand is")
+                                                : QStringLiteral("%1 hands are").arg(m_waiting.size()),
+                          reasonFor(error, m_fileName)));
+    return false;
+}
+
+// A read of the connection's that began before another copy's last write
+// cannot become a write (SQLite's busy snapshot); a fresh one can, so an
+// insert refused as busy is tried once more from a new snapshot.
+QSqlError HandHistory::insert(const HandRecord &hand)
+{
     QSqlQuery &insert = *m_insert;
     const QVariantList values{hand.playedAt, hand.session, hand.bet, HistorySql::packCards(hand.dealt),
                               qint64(hand.goneAtDeal), hand.held, hand.bestHold, hand.heldCredits,
                               hand.bestCredits, HistorySql::packCards(hand.final), int(hand.outcome), hand.winnings,
                               hand.credits, int(hand.warned)};
-    for (int i = 0; i < values.size(); ++i)
-        insert.bindValue(i, values[i]);
-    if (!insert.exec())
-        return fail(notKept(reasonFor(insert.lastError(), m_fileName)));
-    return true;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (int i = 0; i < values.size(); ++i)
+            insert.bindValue(i, values[i]);
+        if (insert.exec())
+            return {};
+        if (sqliteCode(insert.lastError()) != Busy)
+            break;
+        insert.finish();
+    }
+    return insert.lastError();
+}
+
+// The hands waiting and the new one in one transaction: all in the file,
+// or none, to be tried again with the next.
+QSqlError HandHistory::writeWaiting()
+{
+    if (m_waiting.size() == 1)
+        return insert(m_waiting.first());
+    QSqlQuery transaction(database());
+    if (!transaction.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return transaction.lastError();
+    QSqlError error;
+    for (const HandRecord &hand : std::as_const(m_waiting)) {
+        if (error = insert(hand); error.isValid())
+            break;
+    }
+    if (!error.isValid() && transaction.exec(QStringLiteral("COMMIT")))
+        return {};
+    if (!error.isValid())
+        error = transaction.lastError();
+    transaction.exec(QStringLiteral("ROLLBACK"));
+    return error;
 }
 
 QString HandHistory::unreadable(const QSqlQuery &failed) const

@@ -13,6 +13,7 @@
 
 class QIODevice;
 class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 // The hand history: every settled hand, one row each, in an SQLite file in
@@ -66,9 +67,15 @@ public:
     // opened. The game reads through the reads below and HandListModel.
     QSqlDatabase database() const;
 
-    // Stores a settled hand. A failure stops the recording for good, says
-    // why once through failed, and returns false.
+    // Stores a settled hand, with any hands still waiting before it.
+    // Where another program holds the file locked for longer than the table
+    // may wait, the hands wait to be written with the next one, and
+    // delayed says so while they do. Any other failure stops the recording
+    // for good and says why once through failed. Returns whether every
+    // hand settled so far is in the file.
     bool record(const HandRecord &hand);
+    // Hands settled but not written yet, waiting for a locked file.
+    qsizetype waiting() const { return m_waiting.size(); }
 
     // Every read says when the history could not be read, rather than
     // giving nothing as if there were no hands; the list of hands is a
@@ -106,6 +113,9 @@ public:
 signals:
     // Hands stopped being recorded; `message` says why. Sent once.
     void failed(const QString &message);
+    // Hands are waiting to be written, and `message` says why; empty once
+    // they are all in the file.
+    void delayed(const QString &message);
 
 private:
     enum class Opening { Opened, NotAHistory, Failed };
@@ -120,5 +130,10 @@ private:
     QString m_fileName;
     QString m_message;
     State m_state = State::Closed;
+    // Each returns the database's error, invalid when all went well.
+    QSqlError insert(const HandRecord &hand);
+    QSqlError writeWaiting();
+
     std::unique_ptr<QSqlQuery> m_insert;
+    QList<HandRecord> m_waiting;
 };

@@ -122,13 +122,17 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
 
 // The trainer's record of each settled hand goes to the history whether the
 // panel is shown or not; a history that cannot be kept is told of once, in
-// the panel, and the game plays on.
+// the panel, and the game plays on. Hands waiting for a locked file are
+// told of while they wait.
 void cards::openHistory(const QString &path)
 {
     // The review reads the history it was opened on.
     delete m_review;
     m_history = std::make_unique<HandHistory>();
     connect(m_history.get(), &HandHistory::failed, panel, &TrainerPanel::setHistoryMessage);
+    connect(m_history.get(), &HandHistory::delayed, panel, [this](const QString &message) {
+        panel->setHistoryMessage(message.isEmpty() ? m_history->message() : message);
+    });
     connect(&trainer, &Trainer::settled, m_history.get(), &HandHistory::record);
     m_history->open(path);
     panel->setHistoryMessage(m_history->message());

@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -563,7 +564,7 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     QVERIFY(review);
     review->setMistakesOnly(true);
     QCOMPARE(review->hands()->rowCount(), 1);
-    QVERIFY(review->handView()->words()->text().contains(QStringLiteral("Expected loss")));
+    QVERIFY(review->handView()->words()->toPlainText().contains(QStringLiteral("Expected loss")));
     m_t->showFace(10, 0, 0);
     QCOMPARE(review->handView()->card(0)->Image(), c->Picturecard[0]->Image());
 

@@ -8,7 +8,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QScrollArea>
+#include <QTextBrowser>
 
 #include <bit>
 
@@ -28,15 +28,15 @@ HandView::HandView(const CardFaces &faces, QWidget *parent)
         m_cards[slot] = box;
         m_holdMarks[slot] = mark;
     }
-    m_words = new QLabel;
-    m_words->setWordWrap(true);
-    m_words->setTextFormat(Qt::RichText);
-    m_words->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    // A text browser lays its words out once for its width, where a label
+    // that wraps its words lays them out many times to find its size.
+    m_words = new QTextBrowser;
+    m_words->setReadOnly(true);
+    m_words->setOpenLinks(false);
+    m_words->document()->setDocumentMargin(0);
+    m_words->viewport()->setAutoFillBackground(false);
     m_words->setAccessibleName(QStringLiteral("Analysis"));
-    auto *scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(m_words);
-    layout->addWidget(scroll, 2, 0, 1, HandSize);
+    layout->addWidget(m_words, 2, 0, 1, HandSize);
     layout->setRowStretch(2, 1);
 }
 
@@ -85,10 +85,10 @@ void HandView::showJudgement(const Judgement &judgement, unsigned held)
                 .arg(gone)
                 .arg(DeckSize - HandSize - gone)
                 .arg(adviceTable(judgement, HoldCount, held));
-    m_words->setText(text);
+    m_words->setHtml(text);
 }
 
 void HandView::showText(const QString &text)
 {
-    m_words->setText(text);
+    m_words->setHtml(text);
 }

@@ -10,6 +10,7 @@ class CardFaces;
 class Judgement;
 class PictureBox;
 class QLabel;
+class QTextBrowser;
 
 // A deal shown as it was: the five cards with the table's own faces, the
 // holds under them, and the trainer's words on a judgement of the holds on
@@ -35,7 +36,7 @@ public:
     void showText(const QString &text);
 
     PictureBox *card(int slot) const { return m_cards[slot]; }
-    QLabel *words() const { return m_words; }
+    QTextBrowser *words() const { return m_words; }
 
 signals:
     void cardClicked(int slot);
@@ -44,6 +45,6 @@ private:
     const CardFaces &m_faces;
     std::array<PictureBox *, HandSize> m_cards{};
     std::array<QLabel *, HandSize> m_holdMarks{};
-    QLabel *m_words;
+    QTextBrowser *m_words;
     unsigned m_held = 0;
 };

@@ -24,6 +24,9 @@
 
 namespace {
 
+// The rows whose widths the list's columns take.
+constexpr int RowsMeasured = 64;
+
 QPushButton *addButton(QHBoxLayout *layout, const QString &text)
 {
     auto *button = new QPushButton(text);
@@ -101,14 +104,17 @@ QWidget *ReviewWindow::makeHandsPage()
     });
     actions->addStretch();
     for (QComboBox *box : {m_scope, m_order})
-        connect(box, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
-    connect(m_mistakesOnly, &QCheckBox::toggled, this, &ReviewWindow::refresh);
+        connect(box, &QComboBox::currentIndexChanged, this, &ReviewWindow::refreshList);
+    connect(m_mistakesOnly, &QCheckBox::toggled, this, &ReviewWindow::refreshList);
 
     m_list = new QTableView;
     m_list->setModel(m_hands);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->verticalHeader()->hide();
+    // The columns take the width of the rows a screen shows, not of a
+    // thousand rows read for it.
+    m_list->horizontalHeader()->setResizeContentsPrecision(RowsMeasured);
     m_list->setMinimumHeight(120);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showHand(current.row()); });
@@ -152,6 +158,15 @@ qint64 ReviewWindow::chosenSession() const
 
 void ReviewWindow::refresh()
 {
+    refreshList();
+    // Before the table's session has a hand, the figures speak of the last
+    // session played.
+    const QList<qint64> sessions = m_history.sessions().value;
+    m_stats->refresh(sessions.contains(session()) || sessions.isEmpty() ? session() : sessions.last());
+}
+
+void ReviewWindow::refreshList()
+{
     m_hands->setQuery(query());
     m_list->resizeColumnsToContents();
     m_forgetSession->setEnabled(false);
@@ -160,10 +175,6 @@ void ReviewWindow::refresh()
                                            : QStringLiteral("No hands to show."));
     if (m_hands->readable() && m_hands->rowCount())
         m_list->selectRow(0);
-    // Before the table's session has a hand, the figures speak of the last
-    // session played.
-    const QList<qint64> sessions = m_history.sessions().value;
-    m_stats->refresh(sessions.contains(session()) || sessions.isEmpty() ? session() : sessions.last());
 }
 
 void ReviewWindow::showHand(int row)

@@ -56,6 +56,8 @@ public:
     StatsView *stats() const { return m_stats; }
 
 private:
+    // Lists the hands the controls ask for afresh, the figures as they were.
+    void refreshList();
     QWidget *makeHandsPage();
     // The session the list and the figures speak of: the one being played.
     qint64 session() const;

@@ -77,11 +77,21 @@ QString StatsView::chartsModulePath()
     return gameModulePath(DRAWPOKER_CHARTS_MODULE);
 }
 
+// The figures are read when they show: the review opens on its list of
+// hands, and a million hands' figures would slow it for nothing.
 void StatsView::refresh(qint64 session)
 {
     m_session = session;
+    m_stale = true;
+    if (isVisible())
+        write();
+}
+
+void StatsView::write()
+{
+    m_stale = false;
     const HistoryRead<HistoryStats> lifetime = m_history.stats();
-    const HistoryRead<HistoryStats> ofSession = m_history.stats(session);
+    const HistoryRead<HistoryStats> ofSession = m_history.stats(m_session);
     if (lifetime.ok() && ofSession.ok())
         m_figures->setText(statsTable(lifetime.value, ofSession.value));
     else
@@ -91,8 +101,12 @@ void StatsView::refresh(qint64 session)
 
 void StatsView::showEvent(QShowEvent *event)
 {
-    if (!m_chartsTried)
+    if (!m_chartsTried) {
         loadCharts();
+        m_stale = true;
+    }
+    if (m_stale)
+        write();
     QWidget::showEvent(event);
 }
 
@@ -113,7 +127,6 @@ void StatsView::loadCharts()
         return;
     }
     m_layout->addWidget(m_charts, 1);
-    drawCharts();
 }
 
 void StatsView::drawCharts()

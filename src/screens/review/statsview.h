@@ -22,7 +22,7 @@ public:
     StatsView(const HandHistory &history, QWidget *parent, QString chartsModule = chartsModulePath());
 
     // Writes everything afresh, the session's figures and credits for
-    // `session`.
+    // `session`, now or when the view next shows.
     void refresh(qint64 session);
 
     QLabel *figures() const { return m_figures; }
@@ -40,6 +40,7 @@ protected:
 
 private:
     void loadCharts();
+    void write();
     void drawCharts();
 
     const HandHistory &m_history;
@@ -50,6 +51,7 @@ private:
     StatsCharts *m_charts = nullptr;
     QLabel *m_chartsMissing = nullptr;
     bool m_chartsTried = false;
+    bool m_stale = false; // refreshed while hidden
 };
 
 // The figures of a lifetime and a session side by side, as an HTML table.

@@ -111,6 +111,17 @@ bool readRows(QSqlQuery &sql, Take take)
     return !sql.lastError().isValid();
 }
 
+// The rows of totals the figures are made of. The triggers keep every row
+// a sum of hands; a row that another program made of no hands, or of
+// credits that are not finite (an infinity, or NULL where SQLite met
+// infinities of both signs), is left out whole rather than let it turn
+// every figure it adds to into nonsense.
+QString soundTotals()
+{
+    return QStringLiteral("hands > 0 AND abs(held_credits) <= 1.7976931348623157e308"
+                          " AND abs(best_credits) <= 1.7976931348623157e308");
+}
+
 // One drill answer, inside the caller's transaction: the step the hand
 // has reached is read, and the next written with its due time.
 bool writeDrillAnswer(QSqlQuery &sql, qint64 handId, bool right, const QDateTime &now)
@@ -345,7 +356,8 @@ HistoryRead<HistoryStats> HandHistory::stats(qint64 session) const
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
     const QString statement = QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
-                                             " FROM totals") + (session ? QStringLiteral(" WHERE session = ?") : QString());
+                                             " FROM totals WHERE ") + soundTotals()
+                              + (session ? QStringLiteral(" AND session = ?") : QString());
     HistoryRead<HistoryStats> read;
     HistoryStats &stats = read.value;
     const auto add = [&](const QSqlQuery &row) {
@@ -377,24 +389,33 @@ HistoryRead<QList<SessionPoint>> HandHistory::progress() const
                            100.0 * row.value(3).toDouble() / double(hands)});
     };
     if (!run(sql, QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
-                                 " FROM totals GROUP BY session ORDER BY session"))
+                                 " FROM totals WHERE ") + soundTotals() + QStringLiteral(" GROUP BY session ORDER BY session"))
         || !readRows(sql, add))
         return {.error = unreadable(sql)};
     return read;
 }
 
+// Read whole and checked, so that a row that cannot be read puts no
+// point on the chart.
 HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
+    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" WHERE session = ? ORDER BY id"), {session}))
+        return {.error = unreadable(sql)};
     HistoryRead<QList<CreditsPoint>> read;
-    const auto add = [&](const QSqlQuery &row) { read.value.append({int(read.value.size()) + 1, row.value(0).toInt()}); };
-    if (!run(sql, QStringLiteral("SELECT credits FROM hands WHERE session = ? ORDER BY id"), {session})
-        || !readRows(sql, add))
+    const HandReader reader(sql.record());
+    const auto add = [&](const QSqlQuery &row) {
+        if (const StoredHand stored = reader.read(row); stored.readable)
+            read.value.append({int(read.value.size()) + 1, stored.record.credits});
+    };
+    if (!readRows(sql, add))
         return {.error = unreadable(sql)};
     return read;
 }
 
+// The rows come costliest first and are read only until the drill has
+// its hands, rows that cannot be read passed over.
 HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, int limit) const
 {
     QSqlQuery sql(database());
@@ -402,12 +423,16 @@ HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, in
     if (!run(sql, HistorySql::selectAll() + QStringLiteral(" LEFT JOIN drill ON drill.hand = hands.id WHERE ")
                       + HistorySql::isMistake()
                       + QStringLiteral(" AND (drill.due IS NULL OR drill.due <= ?)"
-                                       " ORDER BY best_credits - held_credits DESC, id DESC LIMIT ?"),
-             {now.toMSecsSinceEpoch(), limit}))
+                                       " ORDER BY best_credits - held_credits DESC, id DESC"),
+             {now.toMSecsSinceEpoch()}))
         return {.error = unreadable(sql)};
     HistoryRead<QList<StoredHand>> read;
     const HandReader reader(sql.record());
-    if (!readRows(sql, [&](const QSqlQuery &row) { read.value.append(reader.read(row)); }))
+    while (read.value.size() < limit && sql.next()) {
+        if (const StoredHand stored = reader.read(sql); stored.readable)
+            read.value.append(stored);
+    }
+    if (sql.lastError().isValid())
         return {.error = unreadable(sql)};
     return read;
 }

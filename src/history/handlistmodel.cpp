@@ -144,9 +144,14 @@ QVariant HandListModel::data(const QModelIndex &index, int role) const
     const Column &column = Columns[index.column()];
     if (role == Qt::TextAlignmentRole)
         return column.rightAligned ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
-    if (role == Qt::DisplayRole)
-        return column.text(m_hands[index.row()].record);
-    return {};
+    if (role != Qt::DisplayRole)
+        return {};
+    const StoredHand &stored = m_hands[index.row()];
+    if (stored.readable)
+        return column.text(stored.record);
+    // A row that fails the checks keeps its place in the list, with its id
+    // for whoever looks at the file, and nothing read from it.
+    return index.column() == 0 ? QVariant(QStringLiteral("Row %1 cannot be read").arg(stored.id)) : QVariant();
 }
 
 QVariant HandListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -14,7 +14,8 @@ class QSqlQuery;
 
 // The hands a query selects, a row each in the player's words: when, the
 // bet, the cards, the holds against the best, the final hand, the
-// winnings, the trainer's warning and the loss. The rows are read as they
+// winnings, the trainer's warning and the loss; a row that cannot be read
+// as a hand, by its id alone. The rows are read as they
 // are scrolled to, so that a long history opens at once, through a
 // connection of the list's own, so that the connection that records hands
 // never holds a read open. A history that cannot be read is told apart

@@ -34,12 +34,6 @@ int sqliteCode(const QSqlError &error)
     return error.nativeErrorCode().toInt() & 0xFF;
 }
 
-bool isNotAHistory(const QSqlError &error)
-{
-    const int code = sqliteCode(error);
-    return code == NotADb || code == Corrupt;
-}
-
 // Why a file cannot take hands, in the player's words.
 QString reasonFor(const QSqlError &error, const QString &fileName)
 {
@@ -210,14 +204,21 @@ bool HandHistory::open(const QString &path)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(notKept(QStringLiteral("its folder %1 cannot be made").arg(QDir::toNativeSeparators(folder))));
+    // Why the file asked for was passed over, when it was.
+    Opening passedOver = Opening::Opened;
     for (int number = 1; number <= MostFilesBeside; ++number) {
         const QString fileName = number == 1 ? path : besideName(path, number);
         const Opening opening = openFile(fileName);
-        if (opening == Opening::NotAHistory)
+        if (opening == Opening::NotAHistory || opening == Opening::Damaged) {
+            if (number == 1)
+                passedOver = opening;
             continue;
+        }
         if (opening == Opening::Opened && number > 1 && m_message.isEmpty()) {
-            m_message = QStringLiteral("%1 is not a hand history of this game; it is left as it is, and the "
-                                       "history is kept in %2 beside it.")
+            m_message = (passedOver == Opening::Damaged
+                             ? QStringLiteral("%1 is damaged; it is left as it is, and the history is kept in %2 beside it.")
+                             : QStringLiteral("%1 is not a hand history of this game; it is left as it is, and the "
+                                              "history is kept in %2 beside it."))
                             .arg(QFileInfo(path).fileName(), QFileInfo(fileName).fileName());
         }
         return m_state == State::Keeping;
@@ -244,12 +245,8 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     // second copy of the game that creates the history at this moment is
     // seen before or after, never with its tables made and its version not.
     if (!query.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM sqlite_master"))
-        || !query.next()) {
-        if (isNotAHistory(query.lastError()))
-            return Opening::NotAHistory;
-        fail(notKept(reasonFor(query.lastError(), fileName)));
-        return Opening::Failed;
-    }
+        || !query.next())
+        return failedRead(query.lastError());
     const int version = query.value(0).toInt();
     const int tables = query.value(1).toInt();
     query.finish();
@@ -261,6 +258,10 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     if (version == 0 && tables > 0)
         return Opening::NotAHistory;
+    if (version > 0) {
+        if (const Opening checked = checkFile(db, version); checked != Opening::Opened)
+            return checked;
+    }
     if (!switchToWal(query)) {
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
@@ -287,6 +288,41 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     m_state = State::Keeping;
     return Opening::Opened;
+}
+
+// Before anything is written to a file that holds a history's version:
+// its tables and columns must be those of that version, or it is another
+// program's, and SQLite must find every page of it sound, or it is
+// damaged. Either is left as it is. The check reads the whole file, once
+// a run.
+HandHistory::Opening HandHistory::checkFile(QSqlDatabase &db, int version)
+{
+    QStringList shape;
+    if (const QSqlError error = HistorySchema::readShape(db, shape); error.isValid())
+        return failedRead(error);
+    if (shape != HistorySchema::shapeOf(version))
+        return Opening::NotAHistory;
+    QSqlQuery check(db);
+    check.setForwardOnly(true);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")) || !check.next())
+        return failedRead(check.lastError());
+    return check.value(0).toString() == QLatin1String("ok") ? Opening::Opened : Opening::Damaged;
+}
+
+// A read of a file that is not yet in use failed: a file SQLite does not
+// take for a database, or finds damaged, is passed over; otherwise the
+// history is not kept, and why is told.
+HandHistory::Opening HandHistory::failedRead(const QSqlError &error)
+{
+    switch (sqliteCode(error)) {
+    case NotADb:
+        return Opening::NotAHistory;
+    case Corrupt:
+        return Opening::Damaged;
+    default:
+        fail(notKept(reasonFor(error, m_fileName)));
+        return Opening::Failed;
+    }
 }
 
 // A newer game's file: its hands can be read, but this version neither

@@ -107,8 +107,7 @@ bool readRows(QSqlQuery &sql, Take take)
 
 // The rows of totals the figures are made of. The triggers keep every row
 // a sum of hands; a row that another program made of no hands, or of
-// credits that are not finite (an infinity, or NULL where SQLite met
-// infinities of both signs), is left out whole rather than let it turn
+// credits that are not finite, is left out whole rather than let it turn
 // every figure it adds to into nonsense.
 QString soundTotals()
 {
@@ -293,8 +292,8 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
 // Before anything is written to a file that holds a history's version:
 // its tables and columns must be those of that version, or it is another
 // program's, and SQLite must find every page of it sound, or it is
-// damaged. Either is left as it is. The check reads the whole file, once
-// a run.
+// damaged. Either is left as it is. The check reads the whole file, each
+// time the history is opened.
 HandHistory::Opening HandHistory::checkFile(QSqlDatabase &db, int version)
 {
     QStringList shape;

@@ -74,7 +74,8 @@ run_tests() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
 }
 
-# The record reader under libFuzzer for about a minute.
+# The high-score reader and the decoding of the hand history's rows under
+# libFuzzer, about a minute each, side by side where there are two cores.
 fuzz() {
     cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DDRAWPOKER_FUZZ=ON >/dev/null
     cmake --build build-fuzz -j "$(nproc)"

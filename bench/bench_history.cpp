@@ -1,7 +1,8 @@
 // The hand history at the size a keen player reaches: the time the table
 // spends recording a hand (median and 95th percentile, on an empty file
-// and on one of a million hands), opening the review's model of every hand
-// with the lifetime statistics, and the file's bytes per hand.
+// and on one of a million hands), opening the history at the game's start,
+// opening the review's model of every hand with the lifetime statistics,
+// and the file's bytes per hand.
 #include "history/handhistory.h"
 #include "history/handlistmodel.h"
 #include "historysample.h"
@@ -141,6 +142,19 @@ void reviewChooseHand(benchmark::State &state)
         benchmark::DoNotOptimize(model.hand(row++ % 40).record.bet);
 }
 BENCHMARK(reviewChooseHand)->Unit(benchmark::kMicrosecond);
+
+// Opening at the game's start, with the check that SQLite finds every page
+// of the file sound before anything is written to it.
+void openHistory(benchmark::State &state)
+{
+    const QString path = historyOf(Million);
+    for (auto _ : state) {
+        HandHistory history;
+        if (!history.open(path))
+            state.SkipWithError(qPrintable(history.message()));
+    }
+}
+BENCHMARK(openHistory)->Unit(benchmark::kMillisecond);
 
 void bytesPerHand(benchmark::State &state)
 {

@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 
 #include <sys/stat.h>
 
@@ -78,6 +79,8 @@ private slots:
     void forgettingDeletesOnlyWhatWasAsked();
     void exportedRowsReadBackAsRecorded();
     void historyThatCannotBeReadSaysSo();
+    void rowsTheGameCannotHaveWrittenAreLeftOut_data();
+    void rowsTheGameCannotHaveWrittenAreLeftOut();
     void badFileLeavesTheGamePlayingAndTheFileAlone_data();
     void badFileLeavesTheGamePlayingAndTheFileAlone();
     void killedWriterLosesAtMostTheHandBeingWritten();
@@ -370,12 +373,65 @@ void tst_History::historyThatCannotBeReadSaysSo()
     QVERIFY(!history.exportCsv(HandQuery{}, out));
 }
 
+void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut_data()
+{
+    // Another program's change to the costliest mistake, or to the totals.
+    QTest::addColumn<QString>("change");
+    QTest::newRow("a card past the deck") << "UPDATE hands SET dealt = (dealt & ~63) | 52 WHERE id = %1";
+    QTest::newRow("a card twice") << "UPDATE hands SET final = (final & ~4032) | ((final & 63) << 6) WHERE id = %1";
+    QTest::newRow("a hold past the five cards") << "UPDATE hands SET best = 32 WHERE id = %1";
+    QTest::newRow("an outcome past the last") << QStringLiteral("UPDATE hands SET outcome = outcome + %1").arg(OutcomeCount) + " WHERE id = %1";
+    QTest::newRow("infinite credits") << "UPDATE hands SET held_credits = -9e999 WHERE id = %1";
+    QTest::newRow("credits as text") << "UPDATE hands SET best_credits = 'NaN' WHERE id = %1";
+    QTest::newRow("infinite totals") << "UPDATE totals SET best_credits = 9e999 WHERE session = (SELECT session FROM hands WHERE id = %1)";
+}
+
+void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut()
+{
+    // A changed row is listed by its id alone, and is neither drilled nor
+    // charted; the other rows read as before and the figures stay numbers.
+    QFETCH(QString, change);
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    const qsizetype recorded = recordSamples(history).size();
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(Start, Qt::UTC).addDays(2);
+    const QList<StoredHand> due = history.dueMistakes(now, 100).value;
+    const qint64 changed = due.first().id, session = due.first().record.session;
+    const qsizetype charted = history.creditsSeries(session).value.size();
+    fileValue(path(), change.arg(changed));
+    const bool handChanged = change.contains(QStringLiteral("UPDATE hands"));
+
+    HandListModel list(history);
+    QVERIFY(list.setQuery(HandQuery{}));
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const bool unreadable = handChanged && list.hand(row).id == changed;
+        QCOMPARE(list.hand(row).readable, !unreadable);
+        QStringList texts;
+        for (int column = 0; column < list.columnCount(); ++column)
+            texts << list.data(list.index(row, column)).toString();
+        QCOMPARE(texts[0].contains(QStringLiteral("Row %1 ").arg(changed)), unreadable);
+        QCOMPARE(texts.mid(1).join(QString()).isEmpty(), unreadable);
+    }
+    const QList<StoredHand> drilled = history.dueMistakes(now, 100).value;
+    QCOMPARE(drilled.size(), due.size() - handChanged);
+    QCOMPARE(history.creditsSeries(session).value.size(), charted - handChanged);
+    const HistoryStats stats = history.stats().value;
+    // Totals that are not numbers are left out whole, with their hands.
+    QCOMPARE(stats.hands < recorded, !handChanged);
+    QVERIFY(stats.hands > 0 && std::isfinite(stats.heldCredits) && std::isfinite(stats.bestCredits));
+    for (const SessionPoint &point : history.progress().value)
+        QVERIFY(std::isfinite(point.lossPer100Hands) && std::isfinite(point.accuracy));
+}
+
 void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone_data()
 {
     QTest::addColumn<QString>("condition");
     QTest::addColumn<HandHistory::State>("state");
     QTest::addColumn<QString>("told");
     QTest::newRow("not a database") << "garbage" << HandHistory::State::Keeping << "history-2.sqlite beside it";
+    QTest::newRow("a damaged page") << "damaged" << HandHistory::State::Keeping << "is damaged";
+    QTest::newRow("hands but no totals") << "hands alone" << HandHistory::State::Keeping << "history-2.sqlite beside it";
+    QTest::newRow("another program's tables") << "other tables" << HandHistory::State::Keeping << "history-2.sqlite beside it";
     QTest::newRow("a newer game's file") << "newer" << HandHistory::State::ReadOnly << "newer version";
     QTest::newRow("a read-only folder") << "read-only" << HandHistory::State::NotKept << "cannot be written";
     QTest::newRow("locked by a second copy") << "locked" << HandHistory::State::NotKept << "perhaps a second copy of the game";
@@ -397,12 +453,28 @@ void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone()
         QFile garbage(file);
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write(QByteArray(5000, 'x'));
+    } else if (condition == QLatin1String("other tables")) {
+        fileValue(file, QStringLiteral("CREATE TABLE notes (line TEXT)"));
+        fileValue(file, QStringLiteral("PRAGMA user_version = 1"));
     } else if (condition != QLatin1String("full")) {
-        HandHistory earlier;
-        QVERIFY(earlier.open(file));
-        QVERIFY(earlier.record(sampleHand(random, Start, Start)));
+        {
+            HandHistory earlier;
+            QVERIFY(earlier.open(file));
+            for (int hand = 0; hand < (condition == QLatin1String("damaged") ? 400 : 1); ++hand)
+                QVERIFY(earlier.record(sampleHand(random, Start, Start + hand)));
+        }
         if (condition == QLatin1String("newer"))
             fileValue(file, QStringLiteral("PRAGMA user_version = 99"));
+        if (condition == QLatin1String("hands alone")) {
+            for (const char *drop : {"TRIGGER count_hand", "TRIGGER uncount_hand", "TABLE totals", "TABLE drill"})
+                fileValue(file, QStringLiteral("DROP ") + QLatin1String(drop));
+        }
+        if (condition == QLatin1String("damaged")) {
+            // Garbage over a page in the middle of the closed file.
+            QFile damaged(file);
+            QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.seek(damaged.size() / 4096 / 2 * 4096));
+            QCOMPARE(damaged.write(QByteArray(4096, '\xA5')), 4096);
+        }
     }
     const QByteArray before = readAll(file);
 
@@ -434,6 +506,8 @@ void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone()
         history.record(sampleHand(random, Start, Start + i));
     QCOMPARE(history.state(), state);
     QVERIFY2(history.message().contains(told), qPrintable(history.message()));
+    if (state == HandHistory::State::Keeping)
+        QVERIFY(history.fileName().endsWith(QStringLiteral("history-2.sqlite")));
     qInfo().noquote() << history.message();
     QCOMPARE(failures.size(), state == HandHistory::State::NotKept ? 1 : 0);
     QVERIFY(!history.record(sampleHand(random, Start, Start)) || state == HandHistory::State::Keeping);

@@ -18,6 +18,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -61,6 +63,7 @@ private slots:
     void betKeysMoveTheBarBetweenRoundsOnly_data();
     void betKeysMoveTheBarBetweenRoundsOnly();
     void reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone();
+    void reviewNeitherDrawsNorDrillsARowThatCannotBeRead();
     void statisticsLoadTheirChartsWhenFirstShown_data();
     void statisticsLoadTheirChartsWhenFirstShown();
 
@@ -544,6 +547,40 @@ void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown()
     QVERIFY(progress.size() == 1 && progress[0].lossPer100Hands > 0);
     QVERIFY(drawn.contains(QList<QPointF>{{1, 100 * progress[0].accuracy}}));
     QVERIFY(drawn.contains(QList<QPointF>{{1, progress[0].lossPer100Hands}}));
+}
+
+// A row changed to cards outside the deck, which crashed the analysis, is
+// listed but neither drawn, judged nor drilled; once mended it is drawn.
+void tst_TablePlay::reviewNeitherDrawsNorDrillsARowThatCannotBeRead()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("history.sqlite"));
+    playMistakeInto(file);
+    // Another program's statement on the file, and its first value.
+    const auto sql = [&](const QString &statement) {
+        QVariant value;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            db.setDatabaseName(file);
+            if (QSqlQuery query(db); db.open() && query.exec(statement) && query.next())
+                value = query.value(0);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        return value;
+    };
+    const qint64 dealt = sql(QStringLiteral("SELECT dealt FROM hands")).toLongLong();
+    sql(QStringLiteral("UPDATE hands SET dealt = %1").arg((1 << 30) - 1));
+
+    ReviewWindow *review = c->openReview();
+    QCOMPARE(review->hands()->rowCount(), 1);
+    QVERIFY(review->handView()->words()->toPlainText().contains(QStringLiteral("cannot be read")));
+    QVERIFY(review->handView()->card(0)->isHidden());
+    QVERIFY(!review->openDrill()->current());
+
+    sql(QStringLiteral("UPDATE hands SET dealt = %1").arg(dealt));
+    review->refresh();
+    QVERIFY(review->handView()->words()->toPlainText().contains(QStringLiteral("Expected loss")));
+    QVERIFY(!review->handView()->card(0)->isHidden());
 }
 
 QTEST_MAIN(tst_TablePlay)

@@ -37,12 +37,6 @@ int sqliteCode(const QSqlError &error)
     return error.nativeErrorCode().toInt() & 0xFF;
 }
 
-bool isNotAHistory(const QSqlError &error)
-{
-    const int code = sqliteCode(error);
-    return code == NotADb || code == Corrupt;
-}
-
 // Why a file cannot take hands, in the player's words.
 QString reasonFor(const QSqlError &error, const QString &fileName)
 {
@@ -112,6 +106,16 @@ bool readRows(QSqlQuery &sql, Take take)
     while (sql.next())
         take(sql);
     return !sql.lastError().isValid();
+}
+
+// The rows of totals the figures are made of. The triggers keep every row
+// a sum of hands; a row that another program made of no hands, or of
+// credits that are not finite, is left out whole rather than let it turn
+// every figure it adds to into nonsense.
+QString soundTotals()
+{
+    return QStringLiteral("hands > 0 AND abs(held_credits) <= 1.7976931348623157e308"
+                          " AND abs(best_credits) <= 1.7976931348623157e308");
 }
 
 // One drill answer, inside the caller's transaction: the step the hand
@@ -205,14 +209,21 @@ bool HandHistory::open(const QString &path)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(notKept(QStringLiteral("its folder %1 cannot be made").arg(QDir::toNativeSeparators(folder))));
+    // Why the file asked for was passed over, when it was.
+    Opening passedOver = Opening::Opened;
     for (int number = 1; number <= MostFilesBeside; ++number) {
         const QString fileName = number == 1 ? path : besideName(path, number);
         const Opening opening = openFile(fileName);
-        if (opening == Opening::NotAHistory)
+        if (opening == Opening::NotAHistory || opening == Opening::Damaged) {
+            if (number == 1)
+                passedOver = opening;
             continue;
+        }
         if (opening == Opening::Opened && number > 1 && m_message.isEmpty()) {
-            m_message = QStringLiteral("%1 is not a hand history of this game; it is left as it is, and the "
-                                       "history is kept in %2 beside it.")
+            m_message = (passedOver == Opening::Damaged
+                             ? QStringLiteral("%1 is damaged; it is left as it is, and the history is kept in %2 beside it.")
+                             : QStringLiteral("%1 is not a hand history of this game; it is left as it is, and the "
+                                              "history is kept in %2 beside it."))
                             .arg(QFileInfo(path).fileName(), QFileInfo(fileName).fileName());
         }
         return m_state == State::Keeping;
@@ -239,12 +250,8 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     // second copy of the game that creates the history at this moment is
     // seen before or after, never with its tables made and its version not.
     if (!query.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), count(*) FROM sqlite_master"))
-        || !query.next()) {
-        if (isNotAHistory(query.lastError()))
-            return Opening::NotAHistory;
-        fail(notKept(reasonFor(query.lastError(), fileName)));
-        return Opening::Failed;
-    }
+        || !query.next())
+        return failedRead(query.lastError());
     const int version = query.value(0).toInt();
     const int tables = query.value(1).toInt();
     query.finish();
@@ -256,6 +263,10 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     if (version == 0 && tables > 0)
         return Opening::NotAHistory;
+    if (version > 0) {
+        if (const Opening checked = checkFile(db, version); checked != Opening::Opened)
+            return checked;
+    }
     if (!switchToWal(query)) {
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
@@ -285,6 +296,41 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     }
     m_state = State::Keeping;
     return Opening::Opened;
+}
+
+// Before anything is written to a file that holds a history's version:
+// its tables and columns must be those of that version, or it is another
+// program's, and SQLite must find every page of it sound, or it is
+// damaged. Either is left as it is. The check reads the whole file, each
+// time the history is opened.
+HandHistory::Opening HandHistory::checkFile(QSqlDatabase &db, int version)
+{
+    QStringList shape;
+    if (const QSqlError error = HistorySchema::readShape(db, shape); error.isValid())
+        return failedRead(error);
+    if (shape != HistorySchema::shapeOf(version))
+        return Opening::NotAHistory;
+    QSqlQuery check(db);
+    check.setForwardOnly(true);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")) || !check.next())
+        return failedRead(check.lastError());
+    return check.value(0).toString() == QLatin1String("ok") ? Opening::Opened : Opening::Damaged;
+}
+
+// A read of a file that is not yet in use failed: a file SQLite does not
+// take for a database, or finds damaged, is passed over; otherwise the
+// history is not kept, and why is told.
+HandHistory::Opening HandHistory::failedRead(const QSqlError &error)
+{
+    switch (sqliteCode(error)) {
+    case NotADb:
+        return Opening::NotAHistory;
+    case Corrupt:
+        return Opening::Damaged;
+    default:
+        fail(notKept(reasonFor(error, m_fileName)));
+        return Opening::Failed;
+    }
 }
 
 // A newer game's file: its hands can be read, but this version neither
@@ -404,7 +450,8 @@ HistoryRead<HistoryStats> HandHistory::stats(qint64 session) const
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
     const QString statement = QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
-                                             " FROM totals") + (session ? QStringLiteral(" WHERE session = ?") : QString());
+                                             " FROM totals WHERE ") + soundTotals()
+                              + (session ? QStringLiteral(" AND session = ?") : QString());
     HistoryRead<HistoryStats> read;
     HistoryStats &stats = read.value;
     const auto add = [&](const QSqlQuery &row) {
@@ -436,24 +483,33 @@ HistoryRead<QList<SessionPoint>> HandHistory::progress() const
                            100.0 * row.value(3).toDouble() / double(hands)});
     };
     if (!run(sql, QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
-                                 " FROM totals GROUP BY session ORDER BY session"))
+                                 " FROM totals WHERE ") + soundTotals() + QStringLiteral(" GROUP BY session ORDER BY session"))
         || !readRows(sql, add))
         return {.error = unreadable(sql)};
     return read;
 }
 
+// Read whole and checked, so that a row that cannot be read puts no
+// point on the chart.
 HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
+    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" WHERE session = ? ORDER BY id"), {session}))
+        return {.error = unreadable(sql)};
     HistoryRead<QList<CreditsPoint>> read;
-    const auto add = [&](const QSqlQuery &row) { read.value.append({int(read.value.size()) + 1, row.value(0).toInt()}); };
-    if (!run(sql, QStringLiteral("SELECT credits FROM hands WHERE session = ? ORDER BY id"), {session})
-        || !readRows(sql, add))
+    const HandReader reader(sql.record());
+    const auto add = [&](const QSqlQuery &row) {
+        if (const StoredHand stored = reader.read(row); stored.readable)
+            read.value.append({int(read.value.size()) + 1, stored.record.credits});
+    };
+    if (!readRows(sql, add))
         return {.error = unreadable(sql)};
     return read;
 }
 
+// The rows come costliest first and are read only until the drill has
+// its hands, rows that cannot be read passed over.
 HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, int limit) const
 {
     QSqlQuery sql(database());
@@ -461,12 +517,16 @@ HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, in
     if (!run(sql, HistorySql::selectAll() + QStringLiteral(" LEFT JOIN drill ON drill.hand = hands.id WHERE ")
                       + HistorySql::isMistake()
                       + QStringLiteral(" AND (drill.due IS NULL OR drill.due <= ?)"
-                                       " ORDER BY best_credits - held_credits DESC, id DESC LIMIT ?"),
-             {now.toMSecsSinceEpoch(), limit}))
+                                       " ORDER BY best_credits - held_credits DESC, id DESC"),
+             {now.toMSecsSinceEpoch()}))
         return {.error = unreadable(sql)};
     HistoryRead<QList<StoredHand>> read;
     const HandReader reader(sql.record());
-    if (!readRows(sql, [&](const QSqlQuery &row) { read.value.append(reader.read(row)); }))
+    while (read.value.size() < limit && sql.next()) {
+        if (const StoredHand stored = reader.read(sql); stored.readable)
+            read.value.append(stored);
+    }
+    if (sql.lastError().isValid())
         return {.error = unreadable(sql)};
     return read;
 }

@@ -24,8 +24,9 @@ class QSqlQuery;
 // whatever the file does: a file that cannot be opened, written, or is
 // not a history, leaves the history not kept, with a reason in the
 // player's words, and nothing existing is deleted or overwritten. A file
-// that is not a database is left as it is and the history goes on in a
-// new file beside it. A file from a newer version of the game is opened
+// that is not a database, whose tables are not a history's, or that SQLite
+// finds damaged, is left as it is and the history goes on in a new file
+// beside it. A file from a newer version of the game is opened
 // read-only and never migrated down.
 class HandHistory : public QObject
 {
@@ -50,15 +51,15 @@ public:
     static QString defaultPath();
 
     // Opens the history at `path`, creating it and its folder when missing,
-    // or the first file beside it that is a history or is missing when
-    // `path` is not one ("history-2.sqlite", ...). Returns whether hands
-    // will be recorded.
+    // or the first file beside it that is a sound history or is missing
+    // when `path` is not one ("history-2.sqlite", ...). Returns whether
+    // hands will be recorded.
     bool open(const QString &path);
     State state() const { return m_state; }
     // What the player should be told about the history, once: why hands
     // are not recorded, that the file is a newer game's, or that the
-    // history went on in a file beside one that is not a history. Empty
-    // when all is well.
+    // history went on in a file beside one that is not a history or is
+    // damaged. Empty when all is well.
     QString message() const { return m_message; }
     // The file in use, which may be one beside the path asked for.
     QString fileName() const { return m_fileName; }
@@ -118,8 +119,10 @@ signals:
     void delayed(const QString &message);
 
 private:
-    enum class Opening { Opened, NotAHistory, Failed };
+    enum class Opening { Opened, NotAHistory, Damaged, Failed };
     Opening openFile(const QString &fileName);
+    Opening checkFile(QSqlDatabase &db, int version);
+    Opening failedRead(const QSqlError &error);
     Opening openReadOnly(const QString &fileName);
     void closeFile();
     bool fail(const QString &message);

@@ -179,7 +179,13 @@ QVariant HandListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     const StoredHand *stored = handAt(index.row());
-    return stored ? column.text(stored->record) : QVariant();
+    if (!stored)
+        return {};
+    if (stored->readable)
+        return column.text(stored->record);
+    // A row that fails the checks keeps its place in the list, with its id
+    // for whoever looks at the file, and nothing read from it.
+    return index.column() == 0 ? QVariant(QStringLiteral("Row %1 cannot be read").arg(stored->id)) : QVariant();
 }
 
 QVariant HandListModel::headerData(int section, Qt::Orientation orientation, int role) const

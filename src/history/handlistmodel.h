@@ -11,15 +11,16 @@ class HandHistory;
 
 // The hands a query selects, a row each in the player's words: when, the
 // bet, the cards, the holds against the best, the final hand, the
-// winnings, the trainer's warning and the loss. The hands are counted
-// when the list is asked for, and read a page at a time as they are
-// shown, from whichever end of the list is nearer, so that a long history
-// opens, and shows its end, at once. Each page is read whole by a query of
-// its own through a connection of the list's own: no read stays open
-// between them, so the connection that records hands never waits behind
-// the list, and the journal can be written back into the file. Hands
-// recorded since the list was counted join it when it is asked for again.
-// A history that cannot be read is told apart from one without hands.
+// winnings, the trainer's warning and the loss; a row that cannot be read
+// as a hand, by its id alone. The hands are counted when the list is
+// asked for, and read a page at a time as they are shown, from whichever
+// end of the list is nearer, so that a long history opens, and shows its
+// end, at once. Each page is read whole by a query of its own through a
+// connection of the list's own: no read stays open between them, so the
+// connection that records hands never waits behind the list, and the
+// journal can be written back into the file. Hands recorded since the
+// list was counted join it when it is asked for again. A history that
+// cannot be read is told apart from one without hands.
 class HandListModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -7,6 +7,8 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -43,14 +45,93 @@ void bindSession(QSqlQuery &sql, const HandQuery &query)
         sql.bindValue(QStringLiteral(":session"), query.session);
 }
 
-std::array<CardCode, HandSize> unpackCards(qint64 packed)
+constexpr qint64 Largest32 = std::numeric_limits<qint32>::max();
+
+// The five cards packed six bits a card, when each is a card of the deck
+// and no two are the same.
+std::optional<std::array<CardCode, HandSize>> unpackCards(std::optional<qint64> packed)
 {
+    if (!packed || *packed < 0 || *packed >= qint64(1) << (6 * HandSize))
+        return std::nullopt;
     std::array<CardCode, HandSize> cards{};
+    CardSet seen = 0;
     for (int slot = 0; slot < HandSize; ++slot) {
-        const int index = int(packed >> (6 * slot)) & 0x3F;
+        const int index = int(*packed >> (6 * slot)) & 0x3F;
+        if (index >= DeckSize || (seen & (CardSet(1) << index)))
+            return std::nullopt;
+        seen |= CardSet(1) << index;
         cards[slot] = CardCode{qint16(index / SuitCount), qint16(index % SuitCount)};
     }
     return cards;
+}
+
+bool within(std::optional<qint64> value, qint64 lowest, qint64 highest)
+{
+    return value && *value >= lowest && *value <= highest;
+}
+
+// What a hold is expected to return: a finite number of credits, never
+// below naught.
+bool isExpectedCredits(std::optional<double> value)
+{
+    return value && std::isfinite(*value) && *value >= 0;
+}
+
+// The game deals the five cards from the cards not gone, and reshuffles
+// long before fewer than five are left to draw.
+bool isGoneAtDeal(std::optional<qint64> gone, const std::array<CardCode, HandSize> &dealt)
+{
+    if (!within(gone, 0, qint64(FullDeck)))
+        return false;
+    CardSet hand = 0;
+    for (const CardCode &card : dealt)
+        hand |= cardBit(card);
+    const CardSet goneCards = CardSet(*gone);
+    return !(goneCards & hand) && bitCount(FullDeck & ~goneCards & ~hand) >= HandSize;
+}
+
+std::optional<HandRecord> handOf(const HandRow &row)
+{
+    const auto dealt = unpackCards(row.dealt);
+    const auto final = unpackCards(row.final);
+    if (!dealt || !final || !isGoneAtDeal(row.gone, *dealt) || !row.played || !row.session
+        || !within(row.bet, 1, Largest32) || !within(row.held, 0, HoldCount - 1)
+        || !within(row.best, 0, HoldCount - 1) || !isExpectedCredits(row.heldCredits)
+        || !isExpectedCredits(row.bestCredits) || !within(row.outcome, 0, OutcomeCount - 1)
+        || !within(row.winnings, 0, Largest32) || !within(row.credits, 0, Largest32) || !within(row.warned, 0, 1))
+        return std::nullopt;
+    return HandRecord{.playedAt = *row.played,
+                      .session = *row.session,
+                      .bet = qint32(*row.bet),
+                      .dealt = *dealt,
+                      .goneAtDeal = CardSet(*row.gone),
+                      .held = unsigned(*row.held),
+                      .bestHold = unsigned(*row.best),
+                      .heldCredits = *row.heldCredits,
+                      .bestCredits = *row.bestCredits,
+                      .final = *final,
+                      .outcome = Outcome(*row.outcome),
+                      .winnings = qint32(*row.winnings),
+                      .credits = qint32(*row.credits),
+                      .warned = *row.warned == 1};
+}
+
+// A whole number, as SQLite gives an INTEGER; nothing for any other value.
+std::optional<qint64> wholeNumber(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::LongLong || type == QMetaType::Int)
+        return value.toLongLong();
+    return std::nullopt;
+}
+
+// A number, whole or not; nothing for text, a blob or NULL.
+std::optional<double> number(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int)
+        return value.toDouble();
+    return std::nullopt;
 }
 
 } // namespace
@@ -141,24 +222,19 @@ HandReader::HandReader(const QSqlRecord &columns)
                        m_bestCredits, m_final, m_outcome, m_winnings, m_credits, m_warned}) >= 0);
 }
 
+StoredHand HistorySql::decodeHand(const HandRow &row)
+{
+    if (const std::optional<HandRecord> hand = handOf(row))
+        return {row.id, *hand, true};
+    return {row.id, HandRecord{}, false};
+}
+
 StoredHand HandReader::read(const QSqlQuery &row) const
 {
-    StoredHand stored;
-    stored.id = row.value(m_id).toLongLong();
-    HandRecord &hand = stored.record;
-    hand.playedAt = row.value(m_played).toLongLong();
-    hand.session = row.value(m_session).toLongLong();
-    hand.bet = row.value(m_bet).toInt();
-    hand.dealt = unpackCards(row.value(m_dealt).toLongLong());
-    hand.goneAtDeal = CardSet(row.value(m_gone).toLongLong()) & FullDeck;
-    hand.held = row.value(m_held).toUInt() & (HoldCount - 1);
-    hand.bestHold = row.value(m_best).toUInt() & (HoldCount - 1);
-    hand.heldCredits = row.value(m_heldCredits).toDouble();
-    hand.bestCredits = row.value(m_bestCredits).toDouble();
-    hand.final = unpackCards(row.value(m_final).toLongLong());
-    hand.outcome = Outcome(std::clamp(row.value(m_outcome).toInt(), 0, int(Nothing)));
-    hand.winnings = row.value(m_winnings).toInt();
-    hand.credits = row.value(m_credits).toInt();
-    hand.warned = row.value(m_warned).toBool();
-    return stored;
+    const auto whole = [&](int column) { return wholeNumber(row.value(column)); };
+    const auto real = [&](int column) { return number(row.value(column)); };
+    return HistorySql::decodeHand({row.value(m_id).toLongLong(), whole(m_played), whole(m_session), whole(m_bet),
+                                   whole(m_dealt), whole(m_gone), whole(m_held), whole(m_best),
+                                   real(m_heldCredits), real(m_bestCredits), whole(m_final), whole(m_outcome),
+                                   whole(m_winnings), whole(m_credits), whole(m_warned)});
 }

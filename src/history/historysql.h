@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QSqlError;
 class QSqlQuery;
 class QSqlRecord;
@@ -20,8 +22,19 @@ struct HandSlice
     bool fromEnd = false;
 };
 
+// The columns of a hand's row as the file holds them. A column is empty
+// where the file holds no value of its kind: text, a blob or NULL, or a
+// fraction where a whole number belongs.
+struct HandRow
+{
+    qint64 id = 0;
+    std::optional<qint64> played, session, bet, dealt, gone, held, best;
+    std::optional<double> heldCredits, bestCredits;
+    std::optional<qint64> final, outcome, winnings, credits, warned;
+};
+
 // What the history's readers share: the statement that selects a list of
-// hands, the reading of a row back into a hand by its columns' names, and
+// hands, the reading of a row back into a hand, checked, and
 // a failed read in the player's words.
 namespace HistorySql {
 
@@ -43,6 +56,17 @@ bool select(QSqlQuery &sql, const HandQuery &query, const HandSlice &slice);
 // slot 1 lowest.
 qint64 packCards(const std::array<CardCode, HandSize> &cards);
 
+// The hand a row holds. A row the game cannot have written, that another
+// program changed or a damaged disk garbled, is not readable and comes
+// with an empty record, so that no card outside the deck, no hold or
+// outcome that does not exist and no credits that are not a number ever
+// leave the history: a column left empty, cards out of the deck or twice
+// in a hand, cards gone at the deal among those dealt or leaving fewer than
+// a draw needs, holds beyond the five slots, a bet below one, winnings or
+// credits below naught or beyond 32 bits, expected credits that are
+// negative or not finite.
+StoredHand decodeHand(const HandRow &row);
+
 // The connect options of every connection to the history.
 QString connectOptions();
 
@@ -52,7 +76,8 @@ QString unreadable(const QSqlError &error, const QString &fileName);
 } // namespace HistorySql
 
 // Reads hands from the rows of a query over HistorySql::selectAll(), each
-// column found once by its name among the query's columns.
+// column found once by its name among the query's columns, and each row
+// checked by HistorySql::decodeHand.
 class HandReader
 {
 public:

@@ -3,7 +3,10 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
+
+#include <array>
 
 namespace {
 
@@ -86,23 +89,41 @@ QSqlError run(QSqlDatabase &db, const QString &statement)
     return query.exec(statement) ? QSqlError() : query.lastError();
 }
 
-// Runs the steps the file has not had, inside the caller's transaction.
-QSqlError upgrade(QSqlDatabase &db)
+// Runs the steps the file has not had up to `target`, inside the
+// caller's transaction.
+QSqlError upgrade(QSqlDatabase &db, int target = HistorySchema::Version)
 {
     QSqlQuery current(db);
     if (!current.exec(QStringLiteral("PRAGMA user_version")) || !current.next())
         return current.lastError();
     const int version = current.value(0).toInt();
     current.finish();
-    if (version >= HistorySchema::Version)
+    if (version >= target)
         return {};
-    for (int step = version; step < HistorySchema::Version; ++step) {
+    for (int step = version; step < target; ++step) {
         for (const QString &statement : Steps[step]) {
             if (QSqlError error = run(db, statement); error.isValid())
                 return error;
         }
     }
-    return run(db, QStringLiteral("PRAGMA user_version = %1").arg(HistorySchema::Version));
+    return run(db, QStringLiteral("PRAGMA user_version = %1").arg(target));
+}
+
+// The shape of a history of `version`, read from one the steps make in
+// memory, so that the steps are the one description of every version.
+QStringList madeShape(int version)
+{
+    const QString connection = QStringLiteral("drawpoker-history-shape-%1").arg(version);
+    QStringList shape;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        const bool made = db.open() && !upgrade(db, version).isValid() && !HistorySchema::readShape(db, shape).isValid();
+        // The steps are this program's own: one that fails is its slip.
+        Q_ASSERT(made);
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return shape;
 }
 
 } // namespace
@@ -122,4 +143,36 @@ QSqlError HistorySchema::migrate(QSqlDatabase &db)
     if (error.isValid())
         run(db, QStringLiteral("ROLLBACK"));
     return error;
+}
+
+QSqlError HistorySchema::readShape(QSqlDatabase &db, QStringList &shape)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral(
+            "SELECT m.type, m.name, m.tbl_name, c.cid, c.name, c.type, c.\"notnull\", c.pk"
+            " FROM sqlite_master AS m LEFT JOIN pragma_table_info(m.name) AS c"
+            " WHERE m.type IN ('table', 'trigger') AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"
+            " ORDER BY m.type, m.name, c.cid")))
+        return query.lastError();
+    shape.clear();
+    while (query.next()) {
+        QStringList fields;
+        for (int field = 0; field < query.record().count(); ++field)
+            fields << query.value(field).toString();
+        shape << fields.join(QLatin1Char(' '));
+    }
+    return query.lastError();
+}
+
+QStringList HistorySchema::shapeOf(int version)
+{
+    Q_ASSERT(version >= 1 && version <= Version);
+    static const auto shapes = [] {
+        std::array<QStringList, Version + 1> made;
+        for (int version = 1; version <= Version; ++version)
+            made[version] = madeShape(version);
+        return made;
+    }();
+    return shapes[version];
 }

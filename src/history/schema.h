@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlError>
+#include <QStringList>
 
 class QSqlDatabase;
 
@@ -17,5 +18,13 @@ inline constexpr int Version = 2;
 // database's error, invalid when all went well; a file that fails is left
 // as it was.
 QSqlError migrate(QSqlDatabase &db);
+
+// The shape of a file: its tables with their columns in order, and its
+// triggers, a line each. Indexes and SQLite's own tables are left out, as
+// a version may add indexes and SQLite keeps statistics of its own.
+// Returns the database's error, invalid when the shape was read.
+QSqlError readShape(QSqlDatabase &db, QStringList &shape);
+// The shape the steps up to `version` make, 1..Version.
+QStringList shapeOf(int version);
 
 } // namespace HistorySchema

@@ -46,6 +46,8 @@ void HandView::showDeal(const std::array<CardCode, HandSize> &dealt)
         const CardCode &card = dealt[slot];
         m_faces.paintFace(m_cards[slot], card.rank, card.suit);
         m_cards[slot]->setAccessibleDescription(symbolCardName(card));
+        m_cards[slot]->show();
+        m_holdMarks[slot]->show();
     }
     setHeld(0);
     showText(QString());

@@ -23,7 +23,8 @@ class HandView : public QWidget
 public:
     HandView(const CardFaces &faces, QWidget *parent);
 
-    // Shows the five cards dealt with nothing held and no words.
+    // Shows the five cards dealt, hidden or not before, with nothing held
+    // and no words.
     void showDeal(const std::array<CardCode, HandSize> &dealt);
     void setHeld(unsigned held);
     // Hides the cards and their marks, once there is no hand to show.

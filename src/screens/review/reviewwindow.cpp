@@ -179,10 +179,18 @@ void ReviewWindow::refreshList()
 
 void ReviewWindow::showHand(int row)
 {
-    m_forgetSession->setEnabled(row >= 0);
+    const StoredHand stored = m_hands->hand(row);
+    // A row that cannot be read has no session to delete.
+    m_forgetSession->setEnabled(row >= 0 && stored.readable);
     if (row < 0)
         return;
-    const HandRecord hand = m_hands->hand(row).record;
+    if (!stored.readable) {
+        m_view->hideCards();
+        m_view->showText(QStringLiteral("Hand %1 in the history cannot be read: it is not shown, drilled or exported.")
+                             .arg(stored.id));
+        return;
+    }
+    const HandRecord &hand = stored.record;
     m_view->showDeal(hand.dealt);
     m_view->setHeld(hand.held);
     m_view->showJudgement(Judgement(hand), hand.held);

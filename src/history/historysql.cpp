@@ -33,6 +33,17 @@ QString orderClause(HandQuery::Order order)
     return QStringLiteral(" ORDER BY id DESC");
 }
 
+// Prepares `statement` over the hands `query` selects, then `tail`, binds
+// the query's values and runs it.
+bool runOver(QSqlQuery &sql, const QString &statement, const HandQuery &query, const QString &tail = {})
+{
+    if (!sql.driver()->isOpen() || !sql.prepare(statement + whereClause(query) + tail))
+        return false;
+    if (query.session)
+        sql.bindValue(QStringLiteral(":session"), query.session);
+    return sql.exec();
+}
+
 std::array<CardCode, HandSize> unpackCards(qint64 packed)
 {
     std::array<CardCode, HandSize> cards{};
@@ -67,11 +78,16 @@ qint64 HistorySql::packCards(const std::array<CardCode, HandSize> &cards)
 bool HistorySql::select(QSqlQuery &sql, const HandQuery &query)
 {
     sql.setForwardOnly(true);
-    if (!sql.driver()->isOpen() || !sql.prepare(selectAll() + whereClause(query) + orderClause(query.order)))
-        return false;
-    if (query.session)
-        sql.bindValue(QStringLiteral(":session"), query.session);
-    return sql.exec();
+    return runOver(sql, selectAll(), query, orderClause(query.order));
+}
+
+qint64 HistorySql::count(QSqlQuery &sql, const HandQuery &query)
+{
+    if (!runOver(sql, QStringLiteral("SELECT count(*) FROM hands"), query) || !sql.next())
+        return -1;
+    const qint64 hands = sql.value(0).toLongLong();
+    sql.finish();
+    return hands;
 }
 
 HandReader::HandReader(const QSqlRecord &columns)

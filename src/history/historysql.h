@@ -21,6 +21,9 @@ QString isMistake();
 // Prepares the hands `query` selects on `sql`, forward only, with the
 // query's values bound, and runs it. Returns whether it ran.
 bool select(QSqlQuery &sql, const HandQuery &query);
+// The number of hands `query` selects, read on `sql`; -1 when it could
+// not be read.
+qint64 count(QSqlQuery &sql, const HandQuery &query);
 
 // A hand's five cards as the hands table keeps them: six bits a card,
 // slot 1 lowest.

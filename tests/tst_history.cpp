@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <bit>
 
 #include <sys/stat.h>
 
@@ -390,26 +391,45 @@ void tst_History::forgottenHandsLeaveNoByteBehind()
 void tst_History::exportedRowsReadBackAsRecorded()
 {
     // Every row has the header's columns, newest first, and the cards,
-    // bet, winnings and credits written are the hand's own.
+    // holds, bet, winnings and credits written are the hand's own; no cell
+    // begins as a spreadsheet's formula does, not even a crafted row's.
     HandHistory history;
     QVERIFY(history.open(path()));
-    const QList<HandRecord> recorded = recordSamples(history);
+    QList<HandRecord> recorded = recordSamples(history);
+    HandRecord crafted = recorded.last();
+    crafted.held = 0;
+    crafted.credits = -5;
+    QVERIFY(history.record(crafted));
+    recorded.append(crafted);
     QCOMPARE(finish(history.exportCsv(HandQuery{}, path("hands.csv"))).rows, recorded.size());
     const QStringList lines = QString::fromUtf8(readAll(path("hands.csv"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), recorded.size() + 1);
     const QStringList header = lines[0].split(QLatin1Char(','));
+    const auto number = [&](const QStringList &fields, const char *column) {
+        const QString cell = fields[header.indexOf(QLatin1String(column))];
+        return cell.mid(cell.startsWith(QLatin1Char('\'')) ? 1 : 0).toLongLong();
+    };
     for (int row = 0; row < recorded.size(); ++row) {
         const QStringList fields = lines[row + 1].split(QLatin1Char(','));
         QCOMPARE(fields.size(), header.size());
-        QCOMPARE(fields[header.indexOf(QStringLiteral("id"))].toLongLong(), recorded.size() - row);
+        for (const QString &cell : fields)
+            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@").contains(cell.front()), qPrintable(lines[row + 1]));
+        QCOMPARE(number(fields, "id"), recorded.size() - row);
         const HandRecord &hand = recorded[recorded.size() - row - 1];
         const QStringList dealt = fields[header.indexOf(QStringLiteral("dealt"))].split(QLatin1Char(' '));
         QCOMPARE(dealt.size(), HandSize);
         for (int slot = 0; slot < HandSize; ++slot)
             QCOMPARE(parseCard(dealt[slot]), std::optional<CardCode>(hand.dealt[slot]));
-        QCOMPARE(fields[header.indexOf(QStringLiteral("bet"))].toInt(), hand.bet);
-        QCOMPARE(fields[header.indexOf(QStringLiteral("winnings"))].toLongLong(), hand.winnings);
-        QCOMPARE(fields[header.indexOf(QStringLiteral("credits"))].toLongLong(), hand.credits);
+        for (const auto &[column, hold] : {std::pair{"held", hand.held}, std::pair{"best hold", hand.bestHold}}) {
+            const QStringList kept = fields[header.indexOf(QLatin1String(column))].split(QLatin1Char(' '));
+            QCOMPARE(kept.size(), std::max(std::popcount(hold), 1));
+            QCOMPARE(kept == QStringList{QStringLiteral("none")}, hold == 0);
+            for (int slot = 0; slot < HandSize; ++slot)
+                QCOMPARE(kept.contains(shortCardName(hand.dealt[slot])), bool(hold & (1u << slot)));
+        }
+        QCOMPARE(number(fields, "bet"), hand.bet);
+        QCOMPARE(number(fields, "winnings"), hand.winnings);
+        QCOMPARE(number(fields, "credits"), hand.credits);
     }
 }
 

@@ -47,17 +47,25 @@ QString timeText(qint64 msecs)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
+bool beginsFormula(QChar c)
+{
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
 bool needsQuotes(QChar c)
 {
     return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
 }
 
-// Quotes a field that holds a comma, a quote or a line break.
+// A field as a spreadsheet takes it as it stands: quoted when it holds a
+// comma, a quote or a line break, and after an apostrophe when it begins
+// as a formula does, so that a crafted row can run nothing when opened.
 QString field(const QString &text)
 {
-    if (std::none_of(text.cbegin(), text.cend(), needsQuotes))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    QString written = !text.isEmpty() && beginsFormula(text.front()) ? QLatin1Char('\'') + text : text;
+    if (std::none_of(written.cbegin(), written.cend(), needsQuotes))
+        return written;
+    return QLatin1Char('"') + written.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QStringList csvFields(const StoredHand &stored)
@@ -65,7 +73,7 @@ QStringList csvFields(const StoredHand &stored)
     const HandRecord &hand = stored.record;
     return {QString::number(stored.id), timeText(hand.playedAt), timeText(hand.session),
             QString::number(hand.bet), cardsText(hand.dealt), cardSetText(hand.goneAtDeal),
-            holdColumnsText(hand.dealt, hand.held), holdColumnsText(hand.dealt, hand.bestHold),
+            keptShortNames(hand.dealt, hand.held), keptShortNames(hand.dealt, hand.bestHold),
             QString::number(hand.heldCredits, 'f', 6), QString::number(hand.bestCredits, 'f', 6),
             QString::number(hand.expectedLoss(), 'f', 6), cardsText(hand.final),
             categoryName(categoryOf(hand.outcome), PayTable::gameNaming()), QString::number(hand.winnings),

@@ -2,15 +2,20 @@
 // spends recording a hand (median and 95th percentile, on an empty file
 // and on one of a million hands), opening the history at the game's start,
 // opening the review's model of every hand with the lifetime statistics,
-// and the file's bytes per hand.
+// the file's bytes per hand, and the review's long work on a million
+// hands: exporting them all (time and the memory it takes) and deleting
+// them all (time, and the file's size before and after).
 #include "history/handhistory.h"
 #include "history/handlistmodel.h"
+#include "history/historyjob.h"
 #include "historysample.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -164,6 +169,92 @@ void bytesPerHand(benchmark::State &state)
     state.counters["bytes_per_hand"] = double(QFileInfo(path).size()) / double(Million);
 }
 BENCHMARK(bytesPerHand)->Iterations(1);
+
+// A figure of /proc/self/status, in MB.
+double statusMb(const char *name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (QByteArray line; !(line = status.readLine()).isEmpty();) {
+        if (line.startsWith(name))
+            return line.mid(qstrlen(name) + 1).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// The most memory the process takes from now on is measured from here.
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// Runs a job to its end; `lastStep` is given the time to its last step.
+HistoryJob::Result runToEnd(HistoryJob *job, double *lastStep = nullptr)
+{
+    const std::unique_ptr<HistoryJob> owned(job);
+    HistoryJob::Result result;
+    QEventLoop loop;
+    QElapsedTimer timer;
+    QObject::connect(job, &HistoryJob::progressed, job, [&](qint64 done, qint64 total) {
+        if (lastStep && done == total)
+            *lastStep = double(timer.elapsed()) / 1000.0;
+    });
+    QObject::connect(job, &HistoryJob::finished, job, [&](const HistoryJob::Result &ended) {
+        result = ended;
+        loop.quit();
+    });
+    timer.start();
+    job->start();
+    loop.exec();
+    return result;
+}
+
+// Every hand to CSV, in each order the review offers.
+void exportMillionHands(benchmark::State &state)
+{
+    HandHistory history;
+    history.open(historyOf(Million));
+    const QString csv = folder().filePath(QStringLiteral("hands.csv"));
+    for (auto _ : state) {
+        resetPeakMemory();
+        const double before = statusMb("VmRSS:");
+        const HistoryJob::Result result = runToEnd(history.exportCsv({.order = HandQuery::Order(state.range(0))}, csv));
+        state.counters["memory_growth_MB"] = statusMb("VmHWM:") - before;
+        if (result.outcome != HistoryJob::Outcome::Done)
+            state.SkipWithError(qPrintable(result.error));
+        state.counters["rows"] = double(result.rows);
+    }
+    state.counters["file_MB"] = double(QFileInfo(csv).size()) / 1e6;
+}
+BENCHMARK(exportMillionHands)->DenseRange(0, 2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// "Delete all..." on a copy of the million hands: the time to the last
+// batch deleted, when the other copy of the game may write again, and to
+// the end, the file vacuumed and its journal emptied.
+void deleteMillionHands(benchmark::State &state)
+{
+    const QString copy = folder().filePath(QStringLiteral("deleted.sqlite"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const QString &file : {copy, copy + QStringLiteral("-wal"), copy + QStringLiteral("-shm")})
+            QFile::remove(file);
+        QFile::copy(historyOf(Million), copy);
+        HandHistory history;
+        history.open(copy);
+        state.counters["before_MB"] = double(QFileInfo(copy).size()) / 1e6;
+        state.ResumeTiming();
+        double deleted = 0;
+        const HistoryJob::Result result = runToEnd(history.deleteAll(), &deleted);
+        if (result.outcome != HistoryJob::Outcome::Done)
+            state.SkipWithError(qPrintable(result.error));
+        state.counters["deleted_s"] = deleted;
+        state.counters["after_KB"] = double(QFileInfo(copy).size() + QFileInfo(copy + QStringLiteral("-wal")).size()) / 1e3;
+    }
+}
+BENCHMARK(deleteMillionHands)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace
 

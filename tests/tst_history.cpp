@@ -1,13 +1,14 @@
 #include "history/handhistory.h"
 
 #include "history/handlistmodel.h"
+#include "history/historyjob.h"
 #include "history/schema.h"
 #include "historysample.h"
 #include "model/names.h"
 #include "ordinaryuser.h"
 #include "smalldisk.h"
 
-#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <bit>
 
 #include <sys/stat.h>
 
@@ -62,6 +64,21 @@ qint64 rowCount(const QString &fileName)
     return fileValue(fileName, QStringLiteral("SELECT count(*) FROM hands")).toLongLong();
 }
 
+// Runs a job to its end, cancelled at the step where it has done the
+// share `cancelAt` of its work if asked, and gives what it did.
+HistoryJob::Result finish(HistoryJob *job, std::optional<double> cancelAt = {})
+{
+    const std::unique_ptr<HistoryJob> owned(job);
+    // On the job's thread, so that the cancel lands at that very step.
+    QObject::connect(job, &HistoryJob::progressed, job, [job, cancelAt](qint64 done, qint64 total) {
+        if (cancelAt && done > 0 && double(done) >= *cancelAt * double(total))
+            job->cancel();
+    }, Qt::DirectConnection);
+    QSignalSpy finished(job, &HistoryJob::finished);
+    job->start();
+    return finished.wait(60000) ? finished.takeFirst().at(0).value<HistoryJob::Result>() : HistoryJob::Result{};
+}
+
 } // namespace
 
 class tst_History : public QObject
@@ -77,7 +94,11 @@ private slots:
     void drillSpacesRightAnswersAndRepeatsWrongOnes_data();
     void drillSpacesRightAnswersAndRepeatsWrongOnes();
     void forgettingDeletesOnlyWhatWasAsked();
+    void forgottenHandsLeaveNoByteBehind_data();
+    void forgottenHandsLeaveNoByteBehind();
     void exportedRowsReadBackAsRecorded();
+    void unfinishedExportLeavesTheChosenFileAsItWas_data();
+    void unfinishedExportLeavesTheChosenFileAsItWas();
     void historyThatCannotBeReadSaysSo();
     void rowsTheGameCannotHaveWrittenAreLeftOut_data();
     void rowsTheGameCannotHaveWrittenAreLeftOut();
@@ -195,7 +216,7 @@ void tst_History::statisticsAddUpTheHands()
     const QList<HandRecord> recorded = recordSamples(history);
     const bool sessionDeleted = deleted == QLatin1String("session");
     if (sessionDeleted)
-        QVERIFY(history.deleteSession(Start));
+        QCOMPARE(finish(history.deleteSession(Start)).outcome, HistoryJob::Outcome::Done);
     else if (!deleted.isEmpty())
         fileValue(path(), QStringLiteral("DELETE FROM hands WHERE id % 3 = 0"));
     QList<HandRecord> kept;
@@ -313,41 +334,144 @@ void tst_History::forgettingDeletesOnlyWhatWasAsked()
     const qint64 drilled = mistakes.hand(0).id;
     QVERIFY(history.recordDrillAnswer(drilled, true, QDateTime::currentDateTimeUtc()));
     QVERIFY(history.drillDue(drilled).value);
-    QVERIFY(history.deleteSession(Start + 30 * Minute));
+    QCOMPARE(finish(history.deleteSession(Start + 30 * Minute)).outcome, HistoryJob::Outcome::Done);
     QCOMPARE(history.sessions().value, QList<qint64>{Start});
     QCOMPARE(history.stats().value.hands, kept);
     QVERIFY(history.drillDue(drilled).ok() && !history.drillDue(drilled).value);
-    QVERIFY(history.deleteAll());
+    QCOMPARE(finish(history.deleteAll()).outcome, HistoryJob::Outcome::Done);
     QCOMPARE(rowCount(path()), 0);
     QCOMPARE(pragma(history, QStringLiteral("integrity_check")), QStringLiteral("ok"));
+}
+
+void tst_History::forgottenHandsLeaveNoByteBehind_data()
+{
+    QTest::addColumn<bool>("everything");
+    QTest::addColumn<bool>("cancelled");
+    QTest::newRow("a session") << false << false;
+    QTest::newRow("every hand") << true << false;
+    QTest::newRow("every hand, cancelled") << true << true;
+}
+
+void tst_History::forgottenHandsLeaveNoByteBehind()
+{
+    // Deleted hands are gone, bytes and all, from the file and from its
+    // journal while the game still has them open, and deleting every hand
+    // leaves a smaller file; a cancelled deletion deletes no hand.
+    QFETCH(bool, everything);
+    QFETCH(bool, cancelled);
+    // Hands of a session whose eight bytes no other hand holds.
+    constexpr qint64 Marked = 0x0DE1E7ED0DE1E7ED;
+    const QByteArray mark = QByteArray::fromHex("0DE1E7ED0DE1E7ED");
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    QRandomGenerator random(5);
+    const auto recordHands = [&](qint64 session, int count) {
+        QSqlQuery(history.database()).exec(QStringLiteral("BEGIN"));
+        for (int i = 0; i < count; ++i)
+            history.record(sampleHand(random, session, session + i));
+        QSqlQuery(history.database()).exec(QStringLiteral("COMMIT"));
+    };
+    recordHands(Start, 3000);
+    recordHands(Marked, 1500);
+    fileValue(path(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    recordHands(Marked, 1500);
+    const QString journal = path() + QStringLiteral("-wal");
+    QVERIFY(readAll(path()).contains(mark) && readAll(journal).contains(mark));
+    const qint64 before = QFileInfo(path()).size() + QFileInfo(journal).size();
+
+    const HistoryJob::Result result = finish(everything ? history.deleteAll() : history.deleteSession(Marked),
+                                             cancelled ? std::optional(0.0) : std::nullopt);
+    const qint64 deleted = cancelled ? 0 : everything ? 6000 : 3000;
+    QCOMPARE(result.outcome, cancelled ? HistoryJob::Outcome::Cancelled : HistoryJob::Outcome::Done);
+    QCOMPARE(rowCount(path()), 6000 - deleted);
+    if (cancelled)
+        return;
+    QCOMPARE(result.rows, deleted);
+    QVERIFY(!readAll(path()).contains(mark) && !readAll(journal).contains(mark));
+    const qint64 after = QFileInfo(path()).size() + QFileInfo(journal).size();
+    QVERIFY2(!everything || after < before / 2, qPrintable(QStringLiteral("%1 bytes, then %2").arg(before).arg(after)));
 }
 
 void tst_History::exportedRowsReadBackAsRecorded()
 {
     // Every row has the header's columns, newest first, and the cards,
-    // bet, winnings and credits written are the hand's own.
+    // holds, bet, winnings and credits written are the hand's own; no cell
+    // begins as a spreadsheet's formula does. A crafted row the game cannot
+    // have written is left out, and counted.
     HandHistory history;
     QVERIFY(history.open(path()));
-    const QList<HandRecord> recorded = recordSamples(history);
-    QBuffer out;
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    QVERIFY(history.exportCsv(HandQuery{}, out));
-    const QStringList lines = QString::fromUtf8(out.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QList<HandRecord> recorded = recordSamples(history);
+    HandRecord drawsFive = recorded.last();
+    drawsFive.held = 0;
+    QVERIFY(history.record(drawsFive));
+    recorded.append(drawsFive);
+    HandRecord crafted = drawsFive;
+    crafted.credits = -5;
+    QVERIFY(history.record(crafted));
+    const HistoryJob::Result exported = finish(history.exportCsv(HandQuery{}, path("hands.csv")));
+    QCOMPARE(exported.rows, recorded.size());
+    QCOMPARE(exported.unreadable, 1);
+    const QStringList lines = QString::fromUtf8(readAll(path("hands.csv"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), recorded.size() + 1);
     const QStringList header = lines[0].split(QLatin1Char(','));
+    const auto number = [&](const QStringList &fields, const char *column) {
+        const QString cell = fields[header.indexOf(QLatin1String(column))];
+        return cell.mid(cell.startsWith(QLatin1Char('\'')) ? 1 : 0).toLongLong();
+    };
     for (int row = 0; row < recorded.size(); ++row) {
         const QStringList fields = lines[row + 1].split(QLatin1Char(','));
         QCOMPARE(fields.size(), header.size());
-        QCOMPARE(fields[header.indexOf(QStringLiteral("id"))].toLongLong(), recorded.size() - row);
+        for (const QString &cell : fields)
+            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@").contains(cell.front()), qPrintable(lines[row + 1]));
+        QCOMPARE(number(fields, "id"), recorded.size() - row);
         const HandRecord &hand = recorded[recorded.size() - row - 1];
         const QStringList dealt = fields[header.indexOf(QStringLiteral("dealt"))].split(QLatin1Char(' '));
         QCOMPARE(dealt.size(), HandSize);
         for (int slot = 0; slot < HandSize; ++slot)
             QCOMPARE(parseCard(dealt[slot]), std::optional<CardCode>(hand.dealt[slot]));
-        QCOMPARE(fields[header.indexOf(QStringLiteral("bet"))].toInt(), hand.bet);
-        QCOMPARE(fields[header.indexOf(QStringLiteral("winnings"))].toLongLong(), hand.winnings);
-        QCOMPARE(fields[header.indexOf(QStringLiteral("credits"))].toLongLong(), hand.credits);
+        for (const auto &[column, hold] : {std::pair{"held", hand.held}, std::pair{"best hold", hand.bestHold}}) {
+            const QStringList kept = fields[header.indexOf(QLatin1String(column))].split(QLatin1Char(' '));
+            QCOMPARE(kept.size(), std::max(std::popcount(hold), 1));
+            QCOMPARE(kept == QStringList{QStringLiteral("none")}, hold == 0);
+            for (int slot = 0; slot < HandSize; ++slot)
+                QCOMPARE(kept.contains(shortCardName(hand.dealt[slot])), bool(hold & (1u << slot)));
+        }
+        QCOMPARE(number(fields, "bet"), hand.bet);
+        QCOMPARE(number(fields, "winnings"), hand.winnings);
+        QCOMPARE(number(fields, "credits"), hand.credits);
     }
+}
+
+void tst_History::unfinishedExportLeavesTheChosenFileAsItWas_data()
+{
+    QTest::addColumn<bool>("cancelled"); // or failed on a full disk
+    QTest::newRow("cancelled half-way") << true;
+    QTest::newRow("a full disk") << false;
+}
+
+void tst_History::unfinishedExportLeavesTheChosenFileAsItWas()
+{
+    // A cancelled or failed export leaves the file chosen as it was, with
+    // no part-written file beside it.
+    QFETCH(bool, cancelled);
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    recordSamples(history, 800);
+    const QString folder = m_dir->filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(folder));
+    std::optional<SmallDisk> disk;
+    if (!cancelled && !disk.emplace(folder, 8).mounted())
+        QSKIP("mounting a small disk needs root");
+    const QString chosen = folder + QStringLiteral("/hands.csv");
+    QFile earlier(chosen);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") && earlier.flush());
+
+    const HistoryJob::Result result =
+        finish(history.exportCsv(HandQuery{}, chosen), cancelled ? std::optional(0.5) : std::nullopt);
+    QCOMPARE(result.outcome, cancelled ? HistoryJob::Outcome::Cancelled : HistoryJob::Outcome::Failed);
+    QCOMPARE(readAll(chosen), QByteArray("earlier\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("hands.csv")});
+    QVERIFY2(cancelled || result.error.contains(QStringLiteral("could not be written")), qPrintable(result.error));
 }
 
 void tst_History::historyThatCannotBeReadSaysSo()
@@ -368,9 +492,8 @@ void tst_History::historyThatCannotBeReadSaysSo()
                                  history.creditsSeries(Start).error, history.dueMistakes(now, 10).error,
                                  history.drillDue(1).error})
         QVERIFY2(error.contains(QStringLiteral("could not be read")), qPrintable(error));
-    QBuffer out;
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    QVERIFY(!history.exportCsv(HandQuery{}, out));
+    const QString exported = finish(history.exportCsv(HandQuery{}, path("hands.csv"))).error;
+    QVERIFY2(exported.contains(QStringLiteral("could not be read")), qPrintable(exported));
 }
 
 void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut_data()

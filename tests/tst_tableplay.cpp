@@ -2,6 +2,7 @@
 
 #include "history/handhistory.h"
 #include "history/handlistmodel.h"
+#include "history/historyjob.h"
 #include "platform/modulesoundoutput.h"
 #include "screens/review/drillwindow.h"
 #include "screens/review/handview.h"
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -64,6 +66,7 @@ private slots:
     void betKeysMoveTheBarBetweenRoundsOnly();
     void reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone();
     void reviewNeitherDrawsNorDrillsARowThatCannotBeRead();
+    void reviewDeletesAsAJobItWaitsFor();
     void statisticsLoadTheirChartsWhenFirstShown_data();
     void statisticsLoadTheirChartsWhenFirstShown();
 
@@ -613,4 +616,20 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     QVERIFY(drill->current());
     QCOMPARE(c->round.credits(), credits);
     QCOMPARE(c->round.presscount(), presses);
+}
+
+// "Delete all..." runs on its own thread: the review's controls wait for
+// its end and come back with it, on an empty list.
+void tst_TablePlay::reviewDeletesAsAJobItWaitsFor()
+{
+    QTemporaryDir dir;
+    playMistakeInto(dir.filePath(QStringLiteral("history.sqlite")));
+    press(c->Command1);
+    ReviewWindow *review = c->openReview();
+    QCOMPARE(review->hands()->rowCount(), 1);
+    QSignalSpy deleted(review->forget(0), &HistoryJob::finished);
+    QVERIFY(!review->list()->isEnabled());
+    QVERIFY(deleted.wait());
+    QVERIFY(review->list()->isEnabled());
+    QCOMPARE(review->hands()->rowCount(), 0);
 }

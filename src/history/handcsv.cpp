@@ -1,17 +1,19 @@
-// The export of hands as comma-separated values: one line a hand, cards by
-// their short names and times in ISO 8601, for a spreadsheet.
-#include "handhistory.h"
+#include "handcsv.h"
 
 #include "historysql.h"
 #include "model/names.h"
 
-#include <QIODevice>
+#include <QDateTime>
+#include <QDir>
+#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,12 +47,25 @@ QString timeText(qint64 msecs)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
-// Quotes a field that holds a comma, a quote or a line break.
+bool beginsFormula(QChar c)
+{
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+bool needsQuotes(QChar c)
+{
+    return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
+}
+
+// A field as a spreadsheet takes it as it stands: quoted when it holds a
+// comma, a quote or a line break, and after an apostrophe when it begins
+// as a formula does, so that a crafted row can run nothing when opened.
 QString field(const QString &text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    QString written = !text.isEmpty() && beginsFormula(text.front()) ? QLatin1Char('\'') + text : text;
+    if (std::none_of(written.cbegin(), written.cend(), needsQuotes))
+        return written;
+    return QLatin1Char('"') + written.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QStringList csvFields(const StoredHand &stored)
@@ -58,30 +73,79 @@ QStringList csvFields(const StoredHand &stored)
     const HandRecord &hand = stored.record;
     return {QString::number(stored.id), timeText(hand.playedAt), timeText(hand.session),
             QString::number(hand.bet), cardsText(hand.dealt), cardSetText(hand.goneAtDeal),
-            holdColumnsText(hand.dealt, hand.held), holdColumnsText(hand.dealt, hand.bestHold),
+            keptShortNames(hand.dealt, hand.held), keptShortNames(hand.dealt, hand.bestHold),
             QString::number(hand.heldCredits, 'f', 6), QString::number(hand.bestCredits, 'f', 6),
             QString::number(hand.expectedLoss(), 'f', 6), cardsText(hand.final),
             categoryName(categoryOf(hand.outcome), PayTable::gameNaming()), QString::number(hand.winnings),
             QString::number(hand.credits), hand.warned ? QStringLiteral("yes") : QStringLiteral("no")};
 }
 
+QString csvLine(const QStringList &texts)
+{
+    QString line;
+    line.reserve(256);
+    for (const QString &text : texts) {
+        if (!line.isEmpty())
+            line += QLatin1Char(',');
+        line += field(text);
+    }
+    return line += QLatin1Char('\n');
+}
+
+HistoryJob::Result failed(const QString &error)
+{
+    return {.outcome = HistoryJob::Outcome::Failed, .error = error};
+}
+
+// A failed write through the file is not always given a reason.
+QString notWritten(const QString &path, const QSaveFile &file)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (file.error() == QFileDevice::NoError)
+        return QStringLiteral("The hands could not be written to %1; is the disk full?").arg(shown);
+    return QStringLiteral("The hands could not be written to %1: %2.").arg(shown, file.errorString());
+}
+
 } // namespace
 
-bool HandHistory::exportCsv(const HandQuery &query, QIODevice &out) const
+HistoryJob::Result HandCsv::save(QSqlDatabase &db, const HandQuery &query, const QString &path,
+                                 const HistoryJob::Step &step)
 {
-    QSqlQuery sql(database());
-    if (!HistorySql::select(sql, query))
-        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(notWritten(path, file));
+    QSqlQuery sql(db);
+    // The count and the rows are read in one snapshot, so that the
+    // progress ends where the rows do, whatever the table records meanwhile.
+    const bool begun = db.transaction();
+    const qint64 total = begun ? HistorySql::count(sql, query) : -1;
+    if (total < 0 || !HistorySql::select(sql, query))
+        return failed(HistorySql::unreadable(begun ? sql.lastError() : db.lastError(), db.databaseName()));
     const HandReader reader(sql.record());
-    QTextStream stream(&out);
+    QTextStream stream(&file);
     stream.setEncoding(QStringConverter::Utf8);
-    stream << Header.join(QLatin1Char(',')) << '\n';
+    stream << csvLine(Header);
+    HistoryJob::Result result;
+    qint64 done = 0;
+    step(done, total);
     while (sql.next()) {
-        QStringList fields = csvFields(reader.read(sql));
-        for (QString &text : fields)
-            text = field(text);
-        stream << fields.join(QLatin1Char(',')) << '\n';
+        const StoredHand hand = reader.read(sql);
+        if (hand.readable) {
+            stream << csvLine(csvFields(hand));
+            ++result.rows;
+        } else {
+            ++result.unreadable;
+        }
+        if (!step(++done, total))
+            return HistoryJob::cancelled();
     }
+    if (sql.lastError().isValid())
+        return failed(HistorySql::unreadable(sql.lastError(), db.databaseName()));
+    sql.finish();
+    db.commit();
     stream.flush();
-    return !sql.lastError().isValid() && stream.status() == QTextStream::Ok;
+    if (stream.status() != QTextStream::Ok || !file.commit())
+        return failed(notWritten(path, file));
+    result.outcome = HistoryJob::Outcome::Done;
+    return result;
 }

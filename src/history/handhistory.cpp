@@ -1,5 +1,7 @@
 #include "handhistory.h"
 
+#include "handcsv.h"
+#include "historyjob.h"
 #include "historysql.h"
 #include "schema.h"
 
@@ -16,6 +18,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QVariant>
+
+#include <functional>
 
 namespace {
 
@@ -133,6 +137,82 @@ bool writeDrillAnswer(QSqlQuery &sql, qint64 handId, bool right, const QDateTime
     return run(sql, QStringLiteral("INSERT OR REPLACE INTO drill (hand, due, step) SELECT id, ?, ? FROM hands WHERE id = ?"),
                {now.addDays(days).toMSecsSinceEpoch(), step, handId})
            && sql.numRowsAffected() == 1;
+}
+
+// Hands deleted between two looks at a cancel: some tens of milliseconds'
+// work.
+constexpr int DeleteBatch = 4096;
+// Tries at the work after a deletion that another copy of the game may
+// hold back for a moment, each with its busy wait.
+constexpr int AttemptsAfterDeleting = 8;
+
+HistoryJob::Result notDeleted(const QSqlQuery &failed, const QString &fileName)
+{
+    return {.outcome = HistoryJob::Outcome::Failed,
+            .error = QStringLiteral("No hand was deleted: %1.").arg(reasonFor(failed.lastError(), fileName))};
+}
+
+bool tryAgainWhileHeld(const std::function<bool()> &attempt)
+{
+    for (int tries = 0; tries < AttemptsAfterDeleting; ++tries) {
+        if (attempt())
+            return true;
+    }
+    return false;
+}
+
+// What a deletion leaves behind is cleared off the disk: the journal's
+// frames, old ones among them, are copied into the file and the journal
+// emptied; after every hand, the file is rebuilt to its size. A reader
+// that holds them back beyond the tries leaves them to SQLite's own later
+// checkpoints.
+void clearAfterDeleting(QSqlQuery &sql, bool everything)
+{
+    if (everything)
+        tryAgainWhileHeld([&] { return sql.exec(QStringLiteral("VACUUM")); });
+    tryAgainWhileHeld([&] {
+        return sql.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && sql.next() && sql.value(0).toInt() == 0;
+    });
+    sql.finish();
+}
+
+// Deletes one session's hands, or every hand for 0, in one transaction
+// taken in batches: a cancel between two rolls all of it back. Deleted
+// rows are overwritten with zeros where they lay, and the drill schedule
+// goes with its hands. The write lock is taken for the deleting and the
+// clearing after it alone: the other copy of the game records again as
+// soon as they are done.
+HistoryJob::Result forgetHands(QSqlDatabase &db, qint64 session, const HistoryJob::Step &step)
+{
+    const QString fileName = db.databaseName();
+    const QString which = session ? QStringLiteral(" WHERE session = ?") : QString();
+    const QVariantList values = session ? QVariantList{session} : QVariantList();
+    QSqlQuery sql(db);
+    if (!sql.exec(QStringLiteral("PRAGMA secure_delete = ON")) || !sql.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
+        || !sql.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return notDeleted(sql, fileName);
+    const auto rollBack = [&](HistoryJob::Result result) {
+        sql.exec(QStringLiteral("ROLLBACK"));
+        return result;
+    };
+    if (!run(sql, QStringLiteral("SELECT count(*) FROM hands") + which, values) || !sql.next())
+        return rollBack(notDeleted(sql, fileName));
+    const qint64 total = sql.value(0).toLongLong();
+    sql.finish();
+    HistoryJob::Result result;
+    step(0, total);
+    const QString batch =
+        QStringLiteral("DELETE FROM hands WHERE id IN (SELECT id FROM hands%1 LIMIT %2)").arg(which).arg(DeleteBatch);
+    while (run(sql, batch, values) && sql.numRowsAffected() > 0) {
+        result.rows += sql.numRowsAffected();
+        if (!step(result.rows, total))
+            return rollBack(HistoryJob::cancelled());
+    }
+    if (sql.lastError().isValid() || !sql.exec(QStringLiteral("COMMIT")))
+        return rollBack(notDeleted(sql, fileName));
+    clearAfterDeleting(sql, !session);
+    result.outcome = HistoryJob::Outcome::Done;
+    return result;
 }
 
 } // namespace
@@ -557,20 +637,28 @@ HistoryRead<std::optional<QDateTime>> HandHistory::drillDue(qint64 handId) const
     return read;
 }
 
-bool HandHistory::deleteSession(qint64 session)
+HistoryJob *HandHistory::exportCsv(const HandQuery &query, const QString &path, QObject *parent) const
 {
-    if (m_state != State::Keeping)
-        return false;
-    QSqlQuery sql(database());
-    return run(sql, QStringLiteral("DELETE FROM hands WHERE session = ?"), {session});
+    if (!database().isOpen())
+        return HistoryJob::failing(HistorySql::unreadable(QSqlError(), QString()), parent);
+    return new HistoryJob(
+        m_fileName, HistoryJob::Access::Reads,
+        [query, path](QSqlDatabase &db, const HistoryJob::Step &step) { return HandCsv::save(db, query, path, step); },
+        parent);
 }
-// Forgetting everything leaves no trace of a hand in the file: the freed
-// pages are given back and the journal emptied.
-bool HandHistory::deleteAll()
+
+HistoryJob *HandHistory::deleteSession(qint64 session, QObject *parent)
 {
-    if (m_state != State::Keeping)
-        return false;
-    QSqlQuery sql(database());
-    return sql.exec(QStringLiteral("DELETE FROM hands")) && sql.exec(QStringLiteral("VACUUM"))
-           && sql.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (m_state != State::Keeping) {
+        const QString why = m_message.isEmpty() ? QStringLiteral("The hand history is not open.") : m_message;
+        return HistoryJob::failing(QStringLiteral("No hand was deleted. %1").arg(why), parent);
+    }
+    return new HistoryJob(
+        m_fileName, HistoryJob::Access::Writes,
+        [session](QSqlDatabase &db, const HistoryJob::Step &step) { return forgetHands(db, session, step); }, parent);
+}
+
+HistoryJob *HandHistory::deleteAll(QObject *parent)
+{
+    return deleteSession(0, parent);
 }

@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-class QIODevice;
+class HistoryJob;
 class QSqlDatabase;
 class QSqlError;
 class QSqlQuery;
@@ -101,15 +101,19 @@ public:
     // When a hand is next due in the drill; nothing for a hand never drilled.
     HistoryRead<std::optional<QDateTime>> drillDue(qint64 handId) const;
 
-    // The hands a query selects, in its order, as comma-separated values
-    // with a header line, read by one query and written as they are read.
-    // Returns false when the history could not be read or `out` written.
-    bool exportCsv(const HandQuery &query, QIODevice &out) const;
+    // Work on the whole history, each a job not yet started that runs on
+    // a thread and a connection of its own, with progress and a cancel.
 
-    // Forgetting on the player's request: one session's hands, or every
-    // hand, with their drill schedule.
-    bool deleteSession(qint64 session);
-    bool deleteAll();
+    // Writes the hands a query selects, in its order, to `path` as
+    // comma-separated values with a header line, read by one query and
+    // written as they are read, rows not readable as hands left out and
+    // counted; the file is replaced only once every row is written.
+    HistoryJob *exportCsv(const HandQuery &query, const QString &path, QObject *parent = nullptr) const;
+    // Forgetting on the player's request: one session's hands (every hand
+    // for session 0), or every hand, with their drill schedule, all or none
+    // of them, and no byte of them left in the file.
+    HistoryJob *deleteSession(qint64 session, QObject *parent = nullptr);
+    HistoryJob *deleteAll(QObject *parent = nullptr);
 
 signals:
     // Hands stopped being recorded; `message` says why. Sent once.

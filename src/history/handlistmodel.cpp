@@ -107,7 +107,7 @@ bool HandListModel::openConnection()
 bool HandListModel::countHands()
 {
     QSqlQuery sql(QSqlDatabase::database(m_connection, false));
-    if (!HistorySql::count(sql, m_query)) {
+    if (!HistorySql::listed(sql, m_query)) {
         m_error = HistorySql::unreadable(sql.lastError(), m_history.fileName());
         return false;
     }

@@ -45,6 +45,16 @@ void bindSession(QSqlQuery &sql, const HandQuery &query)
         sql.bindValue(QStringLiteral(":session"), query.session);
 }
 
+// Prepares `statement` over the hands `query` selects, then `tail`, binds
+// the query's values and runs it.
+bool runOver(QSqlQuery &sql, const QString &statement, const HandQuery &query, const QString &tail = {})
+{
+    if (!sql.driver()->isOpen() || !sql.prepare(statement + whereClause(query) + tail))
+        return false;
+    bindSession(sql, query);
+    return sql.exec();
+}
+
 constexpr qint64 Largest32 = std::numeric_limits<qint32>::max();
 
 // The five cards packed six bits a card, when each is a card of the deck
@@ -158,16 +168,22 @@ qint64 HistorySql::packCards(const std::array<CardCode, HandSize> &cards)
 bool HistorySql::select(QSqlQuery &sql, const HandQuery &query)
 {
     sql.setForwardOnly(true);
-    if (!sql.driver()->isOpen() || !sql.prepare(selectAll() + whereClause(query) + orderClause(query.order)))
-        return false;
-    bindSession(sql, query);
-    return sql.exec();
+    return runOver(sql, selectAll(), query, orderClause(query.order));
+}
+
+qint64 HistorySql::count(QSqlQuery &sql, const HandQuery &query)
+{
+    if (!runOver(sql, QStringLiteral("SELECT count(*) FROM hands"), query) || !sql.next())
+        return -1;
+    const qint64 hands = sql.value(0).toLongLong();
+    sql.finish();
+    return hands;
 }
 
 // From the running totals, which the triggers keep with every insert and
 // delete in the same transaction: a few thousand rows in place of a
 // million. One statement, so one snapshot for the count and the last id.
-bool HistorySql::count(QSqlQuery &sql, const HandQuery &query)
+bool HistorySql::listed(QSqlQuery &sql, const HandQuery &query)
 {
     sql.setForwardOnly(true);
     const QString counted = query.mistakesOnly ? QStringLiteral("mistakes") : QStringLiteral("hands");

@@ -46,9 +46,13 @@ QString isMistake();
 // Prepares the hands `query` selects on `sql`, forward only, with the
 // query's values bound, and runs it. Returns whether it ran.
 bool select(QSqlQuery &sql, const HandQuery &query);
-// Counts the hands `query` selects: one row, the count and the highest id
+// The number of hands `query` selects, read on `sql`; -1 when it could
+// not be read.
+qint64 count(QSqlQuery &sql, const HandQuery &query);
+// What a list of the hands `query` selects needs before its first page,
+// from the running totals: one row, the number of hands and the highest id
 // of every hand. Returns whether it was read.
-bool count(QSqlQuery &sql, const HandQuery &query);
+bool listed(QSqlQuery &sql, const HandQuery &query);
 // The same as select() for a part of the list alone.
 bool select(QSqlQuery &sql, const HandQuery &query, const HandSlice &slice);
 

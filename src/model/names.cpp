@@ -130,6 +130,16 @@ QString holdColumnsText(const std::array<CardCode, HandSize> &hand, unsigned mas
     return columns.join(QLatin1Char(' '));
 }
 
+QString keptShortNames(const std::array<CardCode, HandSize> &hand, unsigned mask)
+{
+    QStringList kept;
+    for (int slot = 0; slot < HandSize; ++slot) {
+        if (mask & (1u << slot))
+            kept << shortCardName(hand[slot]);
+    }
+    return kept.isEmpty() ? QStringLiteral("none") : kept.join(QLatin1Char(' '));
+}
+
 QString quotedStart(const QString &text)
 {
     constexpr int Longest = 40;

@@ -50,6 +50,9 @@ QString suitCountText(int count, int suit);
 // A hold as a row of a table: every slot, a kept card by its short name and
 // "--" for one drawn anew: "Ah -- 7c 7d --".
 QString holdColumnsText(const std::array<CardCode, HandSize> &hand, unsigned mask);
+// The cards a hold keeps by their short names, for a file: "7c 7d", or
+// "none".
+QString keptShortNames(const std::array<CardCode, HandSize> &hand, unsigned mask);
 
 // Text someone gave, as a message quotes it: in double quotes, its start
 // only, with control characters shown as "?".

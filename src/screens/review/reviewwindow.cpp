@@ -9,12 +9,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -26,12 +27,23 @@ namespace {
 
 // The rows whose widths the list's columns take.
 constexpr int RowsMeasured = 64;
+constexpr int ProgressSteps = 1000;
+// Work done sooner than this is not worth a dialog.
+constexpr int ProgressShownAfterMs = 250;
 
 QPushButton *addButton(QHBoxLayout *layout, const QString &text)
 {
     auto *button = new QPushButton(text);
     layout->addWidget(button);
     return button;
+}
+
+// Told, not asked: the box is opened, and the review goes on beneath it.
+void tell(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
+    auto *box = new QMessageBox(icon, parent->windowTitle(), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QLabel *labelFor(const QString &text, QWidget *buddy)
@@ -60,15 +72,15 @@ ReviewWindow::ReviewWindow(const CardFaces &faces, HandHistory &history, std::fu
     , m_history(history)
     , m_currentSession(std::move(currentSession))
     , m_hands(new HandListModel(history, this))
+    , m_tabs(new QTabWidget)
 {
     setWindowTitle(QStringLiteral("Review of your hands"));
-    auto *tabs = new QTabWidget;
-    tabs->addTab(scrolling(makeHandsPage()), QStringLiteral("&Hands"));
+    m_tabs->addTab(scrolling(makeHandsPage()), QStringLiteral("&Hands"));
     m_stats = new StatsView(history, this);
-    tabs->addTab(scrolling(m_stats), QStringLiteral("&Statistics"));
+    m_tabs->addTab(scrolling(m_stats), QStringLiteral("&Statistics"));
     new QShortcut(QKeySequence(Qt::Key_D), this, this, &ReviewWindow::openDrill);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(m_tabs);
     resize(1240, 980);
     refresh();
 }
@@ -196,11 +208,20 @@ void ReviewWindow::showHand(int row)
     m_view->showJudgement(Judgement(hand), hand.held);
 }
 
-bool ReviewWindow::exportShown(const QString &path)
+HistoryJob *ReviewWindow::exportShown(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && m_history.exportCsv(m_hands->query(), file)
-           && file.flush();
+    return runJob(m_history.exportCsv(m_hands->query(), path), QStringLiteral("Exporting the shown hands..."),
+                  [this, path](const HistoryJob::Result &result) {
+                      if (result.outcome == HistoryJob::Outcome::Failed)
+                          tell(this, QMessageBox::Warning, result.error);
+                      else if (result.outcome == HistoryJob::Outcome::Done && result.unreadable)
+                          tell(this, QMessageBox::Information,
+                               QStringLiteral("%1 hands were written to %2. %3 rows of the history could not be "
+                                              "read as hands and were left out.")
+                                   .arg(result.rows)
+                                   .arg(QDir::toNativeSeparators(path))
+                                   .arg(result.unreadable));
+                  });
 }
 
 // The dialogs are opened, not run: the table may close meanwhile, and the
@@ -212,10 +233,7 @@ void ReviewWindow::askExport()
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
-        if (!exportShown(path))
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("The hands could not be written to %1.").arg(path));
-    });
+    connect(dialog, &QFileDialog::fileSelected, this, &ReviewWindow::exportShown);
     dialog->open();
 }
 
@@ -231,11 +249,40 @@ void ReviewWindow::askToForget(qint64 session, const QString &question)
     box->open();
 }
 
-bool ReviewWindow::forget(qint64 session)
+HistoryJob *ReviewWindow::forget(qint64 session)
 {
-    const bool done = session ? m_history.deleteSession(session) : m_history.deleteAll();
-    refresh();
-    return done;
+    HistoryJob *job = session ? m_history.deleteSession(session) : m_history.deleteAll();
+    return runJob(job, QStringLiteral("Deleting the hands..."), [this](const HistoryJob::Result &result) {
+        refresh();
+        if (result.outcome == HistoryJob::Outcome::Failed)
+            tell(this, QMessageBox::Warning, result.error);
+    });
+}
+
+// The dialog shows itself only for work that lasts; the table plays on
+// meanwhile, while the review's own controls wait for the end.
+HistoryJob *ReviewWindow::runJob(HistoryJob *job, const QString &doing,
+                                 std::function<void(const HistoryJob::Result &)> ended)
+{
+    job->setParent(this);
+    auto *progress = new QProgressDialog(doing, QStringLiteral("Cancel"), 0, ProgressSteps, this);
+    progress->setWindowTitle(windowTitle());
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    progress->setMinimumDuration(ProgressShownAfterMs);
+    connect(job, &HistoryJob::progressed, progress, [progress](qint64 done, qint64 total) {
+        progress->setValue(total > 0 ? int(done * ProgressSteps / total) : 0);
+    });
+    connect(progress, &QProgressDialog::canceled, job, &HistoryJob::cancel);
+    connect(job, &HistoryJob::finished, this, [this, job, progress, ended](const HistoryJob::Result &result) {
+        progress->deleteLater();
+        job->deleteLater();
+        m_tabs->setEnabled(true);
+        ended(result);
+    });
+    m_tabs->setEnabled(false);
+    job->start();
+    return job;
 }
 
 DrillWindow *ReviewWindow::openDrill()

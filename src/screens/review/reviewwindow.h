@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/historyjob.h"
 #include "history/historyquery.h"
 
 #include <QPointer>
@@ -15,6 +16,7 @@ class HandView;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 class StatsView;
 
@@ -43,12 +45,12 @@ public:
     // Shows the hand in `row` of the list as it was.
     void showHand(int row);
     // Writes every row the list shows to `path`, as comma-separated values.
-    bool exportShown(const QString &path);
+    HistoryJob *exportShown(const QString &path);
     // Opens the drill on the player's due mistakes (key D).
     DrillWindow *openDrill();
     // Deletes one session's hands, or every hand for 0, and shows what is
     // left. Only after the player has said yes.
-    bool forget(qint64 session);
+    HistoryJob *forget(qint64 session);
 
     HandListModel *hands() const { return m_hands; }
     QTableView *list() const { return m_list; }
@@ -64,6 +66,10 @@ private:
     qint64 chosenSession() const;
     void askExport();
     void askToForget(qint64 session, const QString &question);
+    // Starts `job` with a dialog that shows its progress under `doing` and
+    // cancels it; the hands stay still until it has ended, when `ended`
+    // is given its result.
+    HistoryJob *runJob(HistoryJob *job, const QString &doing, std::function<void(const HistoryJob::Result &)> ended);
 
     const CardFaces &m_faces;
     HandHistory &m_history;
@@ -72,6 +78,7 @@ private:
     QTableView *m_list = nullptr;
     HandView *m_view = nullptr;
     StatsView *m_stats;
+    QTabWidget *m_tabs;
     QComboBox *m_scope = nullptr;
     QComboBox *m_order = nullptr;
     QCheckBox *m_mistakesOnly = nullptr;

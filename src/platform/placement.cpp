@@ -85,6 +85,11 @@ std::optional<QMargins> frameToCome(QWidget *window)
     if (root == XCB_WINDOW_NONE || !windowManagerSupports(connection, root, request))
         return std::nullopt;
 
+    // An answer to an earlier request may speak of the window as it was
+    // then (resizable, say, with a handle along the frame's bottom): it
+    // goes, so that the one read below is the answer to this request.
+    const xcb_atom_t extents = atomNamed(connection, "_NET_FRAME_EXTENTS");
+    xcb_delete_property(connection, id, extents);
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -95,7 +100,6 @@ std::optional<QMargins> frameToCome(QWidget *window)
                    reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
 
-    const xcb_atom_t extents = atomNamed(connection, "_NET_FRAME_EXTENTS");
     QElapsedTimer waited;
     waited.start();
     do {

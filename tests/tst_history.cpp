@@ -193,11 +193,14 @@ void tst_History::handsComeBackAsRecorded()
 void tst_History::statisticsAddUpTheHands_data()
 {
     QTest::addColumn<qint64>("session"); // 0: every hand
-    QTest::addColumn<QString>("deleted"); // the first session, every third hand, or nothing
-    for (const QString &deleted : {QString(), QStringLiteral("session"), QStringLiteral("every third hand")}) {
+    // The first session or every third hand deleted, every third hand
+    // changed by another program, or nothing.
+    QTest::addColumn<QString>("deleted");
+    for (const QString &deleted : {QString(), QStringLiteral("session"), QStringLiteral("every third hand"),
+                                   QStringLiteral("changed")}) {
         for (const qint64 session : {qint64(0), Start, Start + 30 * Minute}) {
             const QString scope = session ? QStringLiteral("session %1").arg(session == Start ? 1 : 2) : QStringLiteral("all");
-            QTest::addRow("%s, %s deleted", qPrintable(scope), deleted.isEmpty() ? "nothing" : qPrintable(deleted))
+            QTest::addRow("%s, %s", qPrintable(scope), deleted.isEmpty() ? "nothing deleted" : qPrintable(deleted))
                 << session << deleted;
         }
     }
@@ -215,14 +218,24 @@ void tst_History::statisticsAddUpTheHands()
     QVERIFY(history.open(path()));
     const QList<HandRecord> recorded = recordSamples(history);
     const bool sessionDeleted = deleted == QLatin1String("session");
+    const bool changed = deleted == QLatin1String("changed");
     if (sessionDeleted)
         QCOMPARE(finish(history.deleteSession(Start)).outcome, HistoryJob::Outcome::Done);
+    else if (changed)
+        fileValue(path(), QStringLiteral("UPDATE hands SET bet = bet + 1, winnings = winnings + 1, warned = 1 - warned,"
+                                         " outcome = (outcome + 1) % %1 WHERE id % 3 = 0").arg(OutcomeCount));
     else if (!deleted.isEmpty())
         fileValue(path(), QStringLiteral("DELETE FROM hands WHERE id % 3 = 0"));
     QList<HandRecord> kept;
     for (qsizetype id = 1; id <= recorded.size(); ++id) {
-        const HandRecord &hand = recorded[id - 1];
-        if (deleted.isEmpty() || (sessionDeleted ? hand.session != Start : id % 3 != 0))
+        HandRecord hand = recorded[id - 1];
+        if (changed && id % 3 == 0) {
+            ++hand.bet;
+            ++hand.winnings;
+            hand.warned = !hand.warned;
+            hand.outcome = Outcome((hand.outcome + 1) % OutcomeCount);
+        }
+        if (deleted.isEmpty() || changed || (sessionDeleted ? hand.session != Start : id % 3 != 0))
             kept.append(hand);
     }
     QCOMPARE(rowCount(path()), kept.size());
@@ -498,15 +511,17 @@ void tst_History::historyThatCannotBeReadSaysSo()
 
 void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut_data()
 {
-    // Another program's change to the costliest mistake, or to the totals.
+    // Another program's change to the costliest mistake, or to the totals,
+    // and whether it leaves totals that are not numbers.
     QTest::addColumn<QString>("change");
-    QTest::newRow("a card past the deck") << "UPDATE hands SET dealt = (dealt & ~63) | 52 WHERE id = %1";
-    QTest::newRow("a card twice") << "UPDATE hands SET final = (final & ~4032) | ((final & 63) << 6) WHERE id = %1";
-    QTest::newRow("a hold past the five cards") << "UPDATE hands SET best = 32 WHERE id = %1";
-    QTest::newRow("an outcome past the last") << QStringLiteral("UPDATE hands SET outcome = outcome + %1").arg(OutcomeCount) + " WHERE id = %1";
-    QTest::newRow("infinite credits") << "UPDATE hands SET held_credits = -9e999 WHERE id = %1";
-    QTest::newRow("credits as text") << "UPDATE hands SET best_credits = 'NaN' WHERE id = %1";
-    QTest::newRow("infinite totals") << "UPDATE totals SET best_credits = 9e999 WHERE session = (SELECT session FROM hands WHERE id = %1)";
+    QTest::addColumn<bool>("totalsLeftOut");
+    QTest::newRow("a card past the deck") << "UPDATE hands SET dealt = (dealt & ~63) | 52 WHERE id = %1" << false;
+    QTest::newRow("a card twice") << "UPDATE hands SET final = (final & ~4032) | ((final & 63) << 6) WHERE id = %1" << false;
+    QTest::newRow("a hold past the five cards") << "UPDATE hands SET best = 32 WHERE id = %1" << false;
+    QTest::newRow("an outcome past the last") << QStringLiteral("UPDATE hands SET outcome = outcome + %1").arg(OutcomeCount) + " WHERE id = %1" << false;
+    QTest::newRow("infinite credits") << "UPDATE hands SET held_credits = -9e999 WHERE id = %1" << true;
+    QTest::newRow("credits as text") << "UPDATE hands SET best_credits = 'NaN' WHERE id = %1" << false;
+    QTest::newRow("infinite totals") << "UPDATE totals SET best_credits = 9e999 WHERE session = (SELECT session FROM hands WHERE id = %1)" << true;
 }
 
 void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut()
@@ -514,6 +529,7 @@ void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut()
     // A changed row is listed by its id alone, and is neither drilled nor
     // charted; the other rows read as before and the figures stay numbers.
     QFETCH(QString, change);
+    QFETCH(bool, totalsLeftOut);
     HandHistory history;
     QVERIFY(history.open(path()));
     const qsizetype recorded = recordSamples(history).size();
@@ -540,7 +556,7 @@ void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut()
     QCOMPARE(history.creditsSeries(session).value.size(), charted - handChanged);
     const HistoryStats stats = history.stats().value;
     // Totals that are not numbers are left out whole, with their hands.
-    QCOMPARE(stats.hands < recorded, !handChanged);
+    QCOMPARE(stats.hands < recorded, totalsLeftOut);
     QVERIFY(stats.hands > 0 && std::isfinite(stats.heldCredits) && std::isfinite(stats.bestCredits));
     for (const SessionPoint &point : history.progress().value)
         QVERIFY(std::isfinite(point.lossPer100Hands) && std::isfinite(point.accuracy));

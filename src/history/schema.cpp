@@ -10,6 +10,25 @@
 
 namespace {
 
+// What a hand adds to the totals of its session and outcome, and what
+// taking it away leaves: the triggers that keep the totals with every
+// insert, delete and change of a hand share them.
+const QString CountNew = QStringLiteral(
+    " INSERT INTO totals VALUES (new.session, new.outcome, 1, new.best_credits > new.held_credits,"
+    "  new.warned, new.bet, new.winnings, new.held_credits, new.best_credits)"
+    " ON CONFLICT (session, outcome) DO UPDATE SET hands = hands + 1,"
+    "  mistakes = mistakes + excluded.mistakes, warned = warned + excluded.warned,"
+    "  bet = bet + excluded.bet, winnings = winnings + excluded.winnings,"
+    "  held_credits = held_credits + excluded.held_credits,"
+    "  best_credits = best_credits + excluded.best_credits;");
+const QString UncountOld = QStringLiteral(
+    " UPDATE totals SET hands = hands - 1,"
+    "  mistakes = mistakes - (old.best_credits > old.held_credits), warned = warned - old.warned,"
+    "  bet = bet - old.bet, winnings = winnings - old.winnings,"
+    "  held_credits = held_credits - old.held_credits, best_credits = best_credits - old.best_credits"
+    "  WHERE session = old.session AND outcome = old.outcome;"
+    " DELETE FROM totals WHERE session = old.session AND outcome = old.outcome AND hands = 0;");
+
 // Step n brings a file of version n - 1 to version n. A later version of
 // the game adds a step here and never changes one already shipped.
 const QStringList Steps[] = {
@@ -50,23 +69,8 @@ const QStringList Steps[] = {
                        " held_credits REAL NOT NULL,"
                        " best_credits REAL NOT NULL,"
                        " PRIMARY KEY (session, outcome)) WITHOUT ROWID"),
-        QStringLiteral("CREATE TRIGGER count_hand AFTER INSERT ON hands BEGIN"
-                       " INSERT INTO totals VALUES (new.session, new.outcome, 1, new.best_credits > new.held_credits,"
-                       "  new.warned, new.bet, new.winnings, new.held_credits, new.best_credits)"
-                       " ON CONFLICT (session, outcome) DO UPDATE SET hands = hands + 1,"
-                       "  mistakes = mistakes + excluded.mistakes, warned = warned + excluded.warned,"
-                       "  bet = bet + excluded.bet, winnings = winnings + excluded.winnings,"
-                       "  held_credits = held_credits + excluded.held_credits,"
-                       "  best_credits = best_credits + excluded.best_credits;"
-                       " END"),
-        QStringLiteral("CREATE TRIGGER uncount_hand AFTER DELETE ON hands BEGIN"
-                       " UPDATE totals SET hands = hands - 1,"
-                       "  mistakes = mistakes - (old.best_credits > old.held_credits), warned = warned - old.warned,"
-                       "  bet = bet - old.bet, winnings = winnings - old.winnings,"
-                       "  held_credits = held_credits - old.held_credits, best_credits = best_credits - old.best_credits"
-                       "  WHERE session = old.session AND outcome = old.outcome;"
-                       " DELETE FROM totals WHERE session = old.session AND outcome = old.outcome AND hands = 0;"
-                       " END"),
+        QStringLiteral("CREATE TRIGGER count_hand AFTER INSERT ON hands BEGIN") + CountNew + QStringLiteral(" END"),
+        QStringLiteral("CREATE TRIGGER uncount_hand AFTER DELETE ON hands BEGIN") + UncountOld + QStringLiteral(" END"),
         QStringLiteral("CREATE TABLE drill ("
                        " hand INTEGER PRIMARY KEY REFERENCES hands (id) ON DELETE CASCADE,"
                        " due INTEGER NOT NULL,"
@@ -75,10 +79,13 @@ const QStringList Steps[] = {
     // 2: an index for each order the review lists all hands in, so that
     // its first and last rows are found without sorting a million: the
     // costliest first (the mistakes alone have one already), and the best
-    // final hand first, the newest first among equals.
+    // final hand first, the newest first among equals. The totals follow
+    // a hand that another program changes, too.
     {
         QStringLiteral("CREATE INDEX hands_by_loss ON hands (best_credits - held_credits)"),
         QStringLiteral("CREATE INDEX hands_by_outcome ON hands (outcome, id DESC)"),
+        QStringLiteral("CREATE TRIGGER recount_hand AFTER UPDATE ON hands BEGIN") + UncountOld + CountNew
+            + QStringLiteral(" END"),
     },
 };
 static_assert(std::size(Steps) == HistorySchema::Version);

@@ -59,6 +59,14 @@ QString pragma(const HandHistory &history, const QString &name)
     return fileValue(history.fileName(), QStringLiteral("PRAGMA ") + name);
 }
 
+// Garbage over a page in the middle of a closed file.
+bool damagePageInTheMiddle(const QString &fileName)
+{
+    QFile damaged(fileName);
+    return damaged.open(QIODevice::ReadWrite) && damaged.seek(damaged.size() / 4096 / 2 * 4096)
+           && damaged.write(QByteArray(4096, '\xA5')) == 4096;
+}
+
 qint64 rowCount(const QString &fileName)
 {
     return fileValue(fileName, QStringLiteral("SELECT count(*) FROM hands")).toLongLong();
@@ -104,6 +112,8 @@ private slots:
     void rowsTheGameCannotHaveWrittenAreLeftOut();
     void badFileLeavesTheGamePlayingAndTheFileAlone_data();
     void badFileLeavesTheGamePlayingAndTheFileAlone();
+    void checkInTheBackgroundKeepsTheHandsSettledMeanwhile_data();
+    void checkInTheBackgroundKeepsTheHandsSettledMeanwhile();
     void killedWriterLosesAtMostTheHandBeingWritten();
     void twoCopiesBothRecordEveryHand();
     void aCopyWithItsListOpenLosesNoHandAndKeepsItsJournalShort();
@@ -608,12 +618,8 @@ void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone()
             for (const char *drop : {"TRIGGER count_hand", "TRIGGER uncount_hand", "TABLE totals", "TABLE drill"})
                 fileValue(file, QStringLiteral("DROP ") + QLatin1String(drop));
         }
-        if (condition == QLatin1String("damaged")) {
-            // Garbage over a page in the middle of the closed file.
-            QFile damaged(file);
-            QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.seek(damaged.size() / 4096 / 2 * 4096));
-            QCOMPARE(damaged.write(QByteArray(4096, '\xA5')), 4096);
-        }
+        if (condition == QLatin1String("damaged"))
+            QVERIFY(damagePageInTheMiddle(file));
     }
     const QByteArray before = readAll(file);
 
@@ -660,6 +666,45 @@ void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone()
         other.close();
     other = {};
     QSqlDatabase::removeDatabase(QStringLiteral("other copy"));
+}
+
+void tst_History::checkInTheBackgroundKeepsTheHandsSettledMeanwhile_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("a sound history") << false;
+    QTest::newRow("a damaged history") << true;
+}
+
+void tst_History::checkInTheBackgroundKeepsTheHandsSettledMeanwhile()
+{
+    // Checked in the background, a history takes the hand settled meanwhile
+    // once the check is over: into the file, or into a new one beside a
+    // damaged file, which keeps every byte.
+    QFETCH(bool, damaged);
+    QRandomGenerator random(9);
+    constexpr int Earlier = 400;
+    {
+        HandHistory earlier;
+        QVERIFY(earlier.open(path()));
+        for (int hand = 0; hand < Earlier; ++hand)
+            QVERIFY(earlier.record(sampleHand(random, Start, Start + hand)));
+    }
+    if (damaged)
+        QVERIFY(damagePageInTheMiddle(path()));
+    const QByteArray before = readAll(path());
+    HandHistory history;
+    QSignalSpy opened(&history, &HandHistory::opened);
+    QVERIFY(history.open(path(), HandHistory::Check::InBackground));
+    QCOMPARE(history.state(), HandHistory::State::Checking);
+    QVERIFY(!history.record(sampleHand(random, Start, Start + Earlier)));
+    QVERIFY(opened.wait(60000));
+    QCOMPARE(history.state(), HandHistory::State::Keeping);
+    QCOMPARE(history.fileName().endsWith(QStringLiteral("history-2.sqlite")), damaged);
+    QCOMPARE(history.message().contains(QStringLiteral("is damaged")), damaged);
+    QCOMPARE(history.waiting(), 0);
+    QCOMPARE(rowCount(history.fileName()), damaged ? 1 : Earlier + 1);
+    if (damaged)
+        QCOMPARE(readAll(path()), before);
 }
 
 void tst_History::killedWriterLosesAtMostTheHandBeingWritten()

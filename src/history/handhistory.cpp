@@ -19,6 +19,8 @@
 #include <QThread>
 #include <QVariant>
 
+#include <utility>
+
 #include <functional>
 
 namespace {
@@ -279,37 +281,48 @@ void HandHistory::closeFile()
     }
 }
 
-bool HandHistory::open(const QString &path)
+bool HandHistory::open(const QString &path, Check check)
 {
+    m_checkJob.reset();
     closeFile();
     m_state = State::Closed;
     m_message.clear();
+    m_path = path;
+    m_check = check;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return fail(notKept(QStringLiteral("Qt's SQLite driver is not installed")));
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(notKept(QStringLiteral("its folder %1 cannot be made").arg(QDir::toNativeSeparators(folder))));
-    // Why the file asked for was passed over, when it was.
-    Opening passedOver = Opening::Opened;
-    for (int number = 1; number <= MostFilesBeside; ++number) {
-        const QString fileName = number == 1 ? path : besideName(path, number);
+    return openFrom(1, Opening::Opened);
+}
+
+// Tries the files from the one numbered `number` on, the path asked for
+// being the first; `passedOver` says why that one was passed over, when it
+// was.
+bool HandHistory::openFrom(int number, Opening passedOver)
+{
+    for (; number <= MostFilesBeside; ++number) {
+        m_number = number;
+        const QString fileName = number == 1 ? m_path : besideName(m_path, number);
         const Opening opening = openFile(fileName);
         if (opening == Opening::NotAHistory || opening == Opening::Damaged) {
             if (number == 1)
                 passedOver = opening;
             continue;
         }
-        if (opening == Opening::Opened && number > 1 && m_message.isEmpty()) {
+        m_passedOver = passedOver;
+        if (opening != Opening::Failed && number > 1 && m_message.isEmpty()) {
             m_message = (passedOver == Opening::Damaged
                              ? QStringLiteral("%1 is damaged; it is left as it is, and the history is kept in %2 beside it.")
                              : QStringLiteral("%1 is not a hand history of this game; it is left as it is, and the "
                                               "history is kept in %2 beside it."))
-                            .arg(QFileInfo(path).fileName(), QFileInfo(fileName).fileName());
+                            .arg(QFileInfo(m_path).fileName(), QFileInfo(fileName).fileName());
         }
-        return m_state == State::Keeping;
+        return m_state == State::Keeping || m_state == State::Checking;
     }
     return fail(notKept(QStringLiteral("%1 and the files beside it are not hand histories")
-                            .arg(QDir::toNativeSeparators(path))));
+                            .arg(QDir::toNativeSeparators(m_path))));
 }
 
 HandHistory::Opening HandHistory::openFile(const QString &fileName)
@@ -347,6 +360,15 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
         if (const Opening checked = checkFile(db, version); checked != Opening::Opened)
             return checked;
     }
+    return startKeeping(db);
+}
+
+// Once the file is known to be a sound history of this version or an
+// older one, or a new file: it is made ready to take hands.
+HandHistory::Opening HandHistory::startKeeping(QSqlDatabase &db)
+{
+    const QString fileName = db.databaseName();
+    QSqlQuery query(db);
     if (!switchToWal(query)) {
         fail(notKept(reasonFor(query.lastError(), fileName)));
         return Opening::Failed;
@@ -378,6 +400,47 @@ HandHistory::Opening HandHistory::openFile(const QString &fileName)
     return Opening::Opened;
 }
 
+// SQLite's check of every page reads the whole file, about a second at a
+// million hands: in the background it runs on a connection of its own,
+// read-only, and nothing is written to the file until it has passed.
+HandHistory::Opening HandHistory::checkInBackground(const QString &fileName)
+{
+    // The job's one row is the file, counted when it is sound.
+    const auto check = [](QSqlDatabase &db, const HistoryJob::Step &) {
+        QSqlQuery pages(db);
+        const bool sound = pages.exec(QStringLiteral("PRAGMA quick_check(1)")) && pages.next()
+                           && pages.value(0).toString() == QLatin1String("ok");
+        HistoryJob::Result result;
+        result.outcome = HistoryJob::Outcome::Done;
+        result.rows = sound;
+        return result;
+    };
+    m_checkJob = std::make_unique<HistoryJob>(fileName, HistoryJob::Access::Reads, check);
+    connect(m_checkJob.get(), &HistoryJob::finished, this, [this](const HistoryJob::Result &result) {
+        checked(result.outcome == HistoryJob::Outcome::Done && result.rows == 1);
+    });
+    m_checkJob->start();
+    m_state = State::Checking;
+    return Opening::Checking;
+}
+
+// The end of a check in the background: the file takes hands, or is left
+// as it is for the next one beside it. The hands that waited go in.
+void HandHistory::checked(bool sound)
+{
+    m_checkJob.release()->deleteLater();
+    if (sound) {
+        QSqlDatabase db = database();
+        startKeeping(db);
+    } else {
+        m_message.clear();
+        openFrom(m_number + 1, m_number == 1 ? Opening::Damaged : m_passedOver);
+    }
+    if (m_state == State::Keeping && !m_waiting.isEmpty())
+        writeHands();
+    emit opened();
+}
+
 // Before anything is written to a file that holds a history's version:
 // its tables and columns must be those of that version, or it is another
 // program's, and SQLite must find every page of it sound, or it is
@@ -390,6 +453,8 @@ HandHistory::Opening HandHistory::checkFile(QSqlDatabase &db, int version)
         return failedRead(error);
     if (shape != HistorySchema::shapeOf(version))
         return Opening::NotAHistory;
+    if (m_check == Check::InBackground)
+        return checkInBackground(db.databaseName());
     QSqlQuery check(db);
     check.setForwardOnly(true);
     if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")) || !check.next())
@@ -444,19 +509,25 @@ bool HandHistory::fail(const QString &message)
 
 bool HandHistory::record(const HandRecord &hand)
 {
-    if (m_state != State::Keeping)
+    if (m_state != State::Keeping && m_state != State::Checking)
         return false;
-    const bool wasWaiting = !m_waiting.isEmpty();
     m_waiting.append(hand);
+    return m_state == State::Keeping && writeHands();
+}
+
+// The hands waiting, the newest last, into the file.
+bool HandHistory::writeHands()
+{
     const QSqlError error = writeWaiting();
     if (!error.isValid()) {
         m_waiting.clear();
-        if (wasWaiting)
+        if (std::exchange(m_toldDelayed, false))
             emit delayed(QString());
         return true;
     }
     if (sqliteCode(error) != Busy && sqliteCode(error) != Locked)
         return fail(notKept(reasonFor(error, m_fileName)));
+    m_toldDelayed = true;
     emit delayed(QStringLiteral("%1 waiting to be recorded: %2. They are written with the next hand.")
                      .arg(m_waiting.size() == 1 ? QStringLiteral("1 hand is")
                                                 : QStringLiteral("%1 hands are").arg(m_waiting.size()),

@@ -39,6 +39,7 @@ public:
 
     enum class State {
         Closed,   // not opened yet
+        Checking, // the file is being checked; hands wait until it is done
         Keeping,  // hands are recorded
         ReadOnly, // a newer game's file: shown, never written
         NotKept,  // the file cannot be used; message() says why
@@ -50,11 +51,16 @@ public:
     // history.sqlite in the player's data folder.
     static QString defaultPath();
 
+    // When SQLite's check of a file's pages runs: before open returns, or
+    // on a thread of its own (a second or so at a million hands), with the
+    // hands settled meanwhile waiting for it and opened telling its end.
+    enum class Check { Now, InBackground };
+
     // Opens the history at `path`, creating it and its folder when missing,
     // or the first file beside it that is a sound history or is missing
     // when `path` is not one ("history-2.sqlite", ...). Returns whether
     // hands will be recorded.
-    bool open(const QString &path);
+    bool open(const QString &path, Check check = Check::Now);
     State state() const { return m_state; }
     // What the player should be told about the history, once: why hands
     // are not recorded, that the file is a newer game's, or that the
@@ -121,11 +127,19 @@ signals:
     // Hands are waiting to be written, and `message` says why; empty once
     // they are all in the file.
     void delayed(const QString &message);
+    // A file checked in the background is in use, or was passed over for
+    // one beside it: state() and message() tell which.
+    void opened();
 
 private:
-    enum class Opening { Opened, NotAHistory, Damaged, Failed };
+    enum class Opening { Opened, Checking, NotAHistory, Damaged, Failed };
+    bool openFrom(int number, Opening passedOver);
     Opening openFile(const QString &fileName);
     Opening checkFile(QSqlDatabase &db, int version);
+    Opening checkInBackground(const QString &fileName);
+    void checked(bool sound);
+    Opening startKeeping(QSqlDatabase &db);
+    bool writeHands();
     Opening failedRead(const QSqlError &error);
     Opening openReadOnly(const QString &fileName);
     void closeFile();
@@ -143,4 +157,14 @@ private:
 
     std::unique_ptr<QSqlQuery> m_insert;
     QList<HandRecord> m_waiting;
+    bool m_toldDelayed = false;
+
+    // The opening under way: the path asked for, how its files are
+    // checked, the file being checked and why the one asked for was
+    // passed over, when it was.
+    QString m_path;
+    Check m_check = Check::Now;
+    int m_number = 1;
+    Opening m_passedOver = Opening::Opened;
+    std::unique_ptr<HistoryJob> m_checkJob;
 };

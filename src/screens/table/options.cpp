@@ -133,8 +133,11 @@ void cards::openHistory(const QString &path)
     connect(m_history.get(), &HandHistory::delayed, panel, [this](const QString &message) {
         panel->setHistoryMessage(message.isEmpty() ? m_history->message() : message);
     });
+    connect(m_history.get(), &HandHistory::opened, panel, [this] { panel->setHistoryMessage(m_history->message()); });
     connect(&trainer, &Trainer::settled, m_history.get(), &HandHistory::record);
-    m_history->open(path);
+    // The file is checked on a thread of its own: a long history takes a
+    // second or so, and the table is playing meanwhile.
+    m_history->open(path, HandHistory::Check::InBackground);
     panel->setHistoryMessage(m_history->message());
 }
 
@@ -142,6 +145,7 @@ ReviewWindow *cards::openReview()
 {
     const bool readable = m_history
                           && (m_history->state() == HandHistory::State::Keeping
+                              || m_history->state() == HandHistory::State::Checking
                               || m_history->state() == HandHistory::State::ReadOnly);
     if (!readable)
         return nullptr;

@@ -86,6 +86,14 @@ QString Trainer::warningText() const
     return m_judgement->warningText(*m_warned);
 }
 
+// Read off the deal's judgement and the holds drawn with.
+std::optional<Mistake> Trainer::mistake() const
+{
+    if (!m_drawnOutcome || !m_judgement || !m_judgement->isMistake(m_drawnHolds))
+        return std::nullopt;
+    return Mistake{m_judgement->best(), m_judgement->expectedLoss(m_drawnHolds)};
+}
+
 QString Trainer::verdictText() const
 {
     if (!m_drawnOutcome || !m_judgement)
@@ -116,7 +124,6 @@ void Trainer::analyseDeal()
 {
     m_judgement.emplace(m_round.hand(), goneFrom(m_round), m_round.bet(), Round::payTable());
     m_drawnOutcome.reset();
-    m_mistake.reset();
     m_warned.reset();
     m_warnedThisDeal = false;
     m_refilled = false;
@@ -137,10 +144,9 @@ void Trainer::checkDraw(Outcome, qint32 winnings)
         m_session.creditsWon += winnings;
         m_session.expectedYours += deal.expectedCredits(m_drawnHolds);
         m_session.expectedBest += deal.expectedCredits(deal.best());
-        if (deal.isMistake(m_drawnHolds)) {
-            m_mistake = Mistake{deal.best(), deal.expectedLoss(m_drawnHolds)};
+        if (const std::optional<Mistake> drawnBadly = mistake()) {
             ++m_session.mistakes;
-            m_session.mistakeCost += m_mistake->expectedLoss;
+            m_session.mistakeCost += drawnBadly->expectedLoss;
         }
         emit settled(settledRecord(winnings));
     }

@@ -74,7 +74,7 @@ public:
     // After a draw and until the next deal: the final hand's outcome, with
     // one pair told apart from no pair, and whether it was a mistake.
     std::optional<Outcome> drawnOutcome() const { return m_drawnOutcome; }
-    const std::optional<Mistake> &mistake() const { return m_mistake; }
+    std::optional<Mistake> mistake() const;
     // The credits ran out at the last draw and were refilled.
     bool refilled() const { return m_refilled; }
 
@@ -102,7 +102,6 @@ private:
     const Round &m_round;
     std::optional<Judgement> m_judgement;
     std::optional<Outcome> m_drawnOutcome;
-    std::optional<Mistake> m_mistake;
     std::optional<unsigned> m_warned;
     unsigned m_drawnHolds = 0;
     WarnThreshold m_threshold = WarnThreshold::AnyLoss;

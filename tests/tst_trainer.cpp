@@ -1,6 +1,7 @@
 #include "model/names.h"
 #include "play/round.h"
 #include "scriptedrandom.h"
+#include "trainer/gamestrategy.h"
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
 
@@ -70,6 +71,8 @@ private slots:
     void settledRecordIsTheDealItCameFrom();
     void settingsFallBackToTheDefaults_data();
     void settingsFallBackToTheDefaults();
+    void gameChartsAreTheOnesItsTableGives_data();
+    void gameChartsAreTheOnesItsTableGives();
 };
 
 void tst_Trainer::everyResultHasItsName_data()
@@ -382,6 +385,22 @@ void tst_Trainer::settingsFallBackToTheDefaults()
     QCOMPARE((QList<bool>{read.panelShown, read.adviceAlways, read.soundOn, read.training, read.firstStart}),
              (QList<bool>{flipped.panelShown, flipped.adviceAlways, flipped.soundOn, flipped.training, false}));
     QCOMPARE(read.threshold, WarnThreshold::OverOnePercentOfBet);
+}
+
+void tst_Trainer::gameChartsAreTheOnesItsTableGives_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::newRow("full") << true;
+    QTest::newRow("short") << false;
+}
+
+// The charts the game comes with are those its pay table derives today:
+// makechart writes them again after a change to how charts are derived.
+void tst_Trainer::gameChartsAreTheOnesItsTableGives()
+{
+    QFETCH(bool, full);
+    const ChartLevel level = full ? ChartLevel::Full : ChartLevel::Short;
+    QCOMPARE(gameStrategy(level).toText(), StrategyChart(PayTable::game(), level).toText());
 }
 
 QTEST_GUILESS_MAIN(tst_Trainer)

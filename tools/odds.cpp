@@ -646,11 +646,13 @@ int showStrategy(const Request &request, const PayTable &table)
     }
     const std::vector<StrategyChart::Line> &lines = chart.lines();
     out << QStringLiteral("Play the highest line the hand has; of two holds on one line, keep the higher cards.\n");
-    out << QStringLiteral(" #  line  |  example  |  how often played  |  average value\n");
+    out << QStringLiteral(" #  line  |  example: the cards, and those kept  |  how often played  |  average value\n");
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out << QStringLiteral("%1  %2  |  %3  |  %4  |  %5\n")
                    .arg(i + 1, 2)
-                   .arg(chart.words(int(i)), handNames(lines[i].example), oneIn(lines[i].deals, Choose[DeckSize][HandSize]))
+                   .arg(chart.words(int(i)),
+                        handNames(lines[i].example) + QStringLiteral(", keep ") + keptShortNames(lines[i].example, lines[i].exampleHold),
+                        oneIn(lines[i].deals, Choose[DeckSize][HandSize]))
                    .arg(lines[i].averageValue(), 0, 'f', 4);
     }
     const double cost = chart.bestReturn().value() - chart.chartReturn().value();

@@ -212,9 +212,12 @@ private:
     // `lower` made one line in the place of either.
     struct Step
     {
-        enum Kind { Drop, JoinAbove, JoinBelow } kind = Drop;
+        // Widen lets one field of the class `lower` of the line `upper`
+        // take every value.
+        enum Kind { Drop, JoinAbove, JoinBelow, Widen } kind = Drop;
         int upper = 0;
         int lower = 0;
+        int field = 0;
         double gain = 0; // what the game's return gains, in deals times credits
     };
     // A step gains nothing when it loses less than rounding could.
@@ -226,7 +229,7 @@ private:
     static constexpr std::size_t MostKindsInALine = 4;
     bool joinsKinds(const Step &step) const
     {
-        if (step.kind == Step::Drop)
+        if (step.kind == Step::Drop || step.kind == Step::Widen)
             return false;
         const StrategyLine &upper = m_lines[std::size_t(step.upper)];
         const StrategyLine &lower = m_lines[std::size_t(step.lower)];
@@ -247,6 +250,25 @@ private:
 
     std::size_t aliveLines() const { return std::size_t(std::count(m_alive.begin(), m_alive.end(), true)); }
     std::vector<Step> possibleSteps() const;
+    // What a step does: the line it changes and what that line holds
+    // after it, and the line it takes away.
+    struct Change
+    {
+        int line = NoLine;
+        StrategyLine holds;
+        int gone = NoLine;
+    };
+    Change changeOf(const Step &step) const;
+    // Whether widening a class lets in a shape of its kind that it did not.
+    bool widens(const Step &step) const
+    {
+        const HoldClass &holds = m_lines[std::size_t(step.upper)].classes[std::size_t(step.lower)];
+        const HoldClass wider = holds.withEveryValue(step.field);
+        const std::vector<int> &shapes = m_shapesOfKind[kindIndex(holds.kind, holds.cards)];
+        return std::any_of(shapes.begin(), shapes.end(), [&](int s) {
+            return wider.matches(m_deals.shapes[std::size_t(s)]) && !holds.matches(m_deals.shapes[std::size_t(s)]);
+        });
+    }
     // Where the shapes of the step's kind of hold go after it: for each
     // shape whose line changes, the shape and its new line.
     std::vector<std::pair<int, int>> movedShapes(const Step &step) const;
@@ -469,6 +491,18 @@ void Derivation::shorten(std::size_t most)
             changed = true;
         }
     }
+    // Conditions that need not be said, as the chart plays the same
+    // without them, are let go; the ranks a line names stay, as a player
+    // goes by them.
+    for (int line = 0; line < int(m_lines.size()); ++line) {
+        for (int holds = 0; m_alive[std::size_t(line)] && holds < int(m_lines[std::size_t(line)].classes.size()); ++holds) {
+            for (int field = HoldClass::RanksField + 1; field < HoldClass::FieldCount; ++field) {
+                const Step widen{Step::Widen, line, holds, field};
+                if (widens(widen) && gainOf(widen, lineOfShape, seen, ++mark) >= FreeStep)
+                    apply(widen);
+            }
+        }
+    }
     std::vector<StrategyLine> kept;
     for (std::size_t line = 0; line < m_lines.size(); ++line) {
         if (m_alive[line])
@@ -508,20 +542,33 @@ std::vector<Derivation::Step> Derivation::possibleSteps() const
     return steps;
 }
 
-std::vector<std::pair<int, int>> Derivation::movedShapes(const Step &step) const
+Derivation::Change Derivation::changeOf(const Step &step) const
 {
     const StrategyLine &upper = m_lines[std::size_t(step.upper)];
-    const StrategyLine &lower = m_lines[std::size_t(step.lower)];
-    const StrategyLine joined = step.kind == Step::Drop ? StrategyLine{} : upper.joined(lower);
-    const int joinedAt = step.kind == Step::JoinAbove ? step.upper : step.kind == Step::JoinBelow ? step.lower : NoLine;
-    const int goneAt = step.kind == Step::JoinAbove ? step.lower : step.upper;
+    switch (step.kind) {
+    case Step::Drop: return {NoLine, {}, step.upper};
+    case Step::JoinAbove: return {step.upper, upper.joined(m_lines[std::size_t(step.lower)]), step.lower};
+    case Step::JoinBelow: return {step.lower, upper.joined(m_lines[std::size_t(step.lower)]), step.upper};
+    case Step::Widen: {
+        StrategyLine widened = upper;
+        widened.classes[std::size_t(step.lower)] = widened.classes[std::size_t(step.lower)].withEveryValue(step.field);
+        return {step.upper, widened, NoLine};
+    }
+    }
+    return {};
+}
+
+std::vector<std::pair<int, int>> Derivation::movedShapes(const Step &step) const
+{
+    const Change change = changeOf(step);
     const auto holdsAfter = [&](int line, const HoldShape &shape) {
-        if (line == joinedAt)
-            return joined.matches(shape);
-        return line != goneAt && m_alive[std::size_t(line)] && m_lines[std::size_t(line)].matches(shape);
+        if (line == change.line)
+            return change.holds.matches(shape);
+        return line != change.gone && m_alive[std::size_t(line)] && m_lines[std::size_t(line)].matches(shape);
     };
+    const StrategyLine &kinds = change.line == NoLine ? m_lines[std::size_t(step.upper)] : change.holds;
     std::vector<std::pair<int, int>> moved;
-    for (const HoldClass &holds : joined.classes.empty() ? upper.classes : joined.classes) {
+    for (const HoldClass &holds : kinds.classes) {
         for (int s : m_shapesOfKind[kindIndex(holds.kind, holds.cards)]) {
             // The lines above the step's stay as they are.
             const int was = m_lineOfShape[std::size_t(s)];
@@ -565,11 +612,11 @@ double Derivation::gainOf(const Step &step, std::vector<int> &lineOfShape, std::
 void Derivation::apply(const Step &step)
 {
     const std::vector<std::pair<int, int>> moved = movedShapes(step);
-    if (step.kind == Step::JoinAbove)
-        m_lines[std::size_t(step.upper)] = m_lines[std::size_t(step.upper)].joined(m_lines[std::size_t(step.lower)]);
-    if (step.kind == Step::JoinBelow)
-        m_lines[std::size_t(step.lower)] = m_lines[std::size_t(step.upper)].joined(m_lines[std::size_t(step.lower)]);
-    m_alive[std::size_t(step.kind == Step::JoinAbove ? step.lower : step.upper)] = false;
+    const Change change = changeOf(step);
+    if (change.line != NoLine)
+        m_lines[std::size_t(change.line)] = change.holds;
+    if (change.gone != NoLine)
+        m_alive[std::size_t(change.gone)] = false;
     for (const auto &[shape, line] : moved)
         m_lineOfShape[std::size_t(shape)] = line;
     std::vector<int> seen(std::size_t(m_deals.classCount()), 0);
@@ -621,6 +668,15 @@ bool HoldClass::matches(const HoldShape &shape) const
     return kind == shape.kind && cards == shape.cards && (ranks & bitOf(shape.rank))
         && (highCards & bitOf(shape.highCards)) && (gaps & bitOf(shape.gaps)) && (straights & bitOf(shape.straights))
         && (suitDiscarded & bitOf(shape.suitDiscarded)) && (straightDiscarded & bitOf(shape.straightDiscarded));
+}
+
+HoldClass HoldClass::withEveryValue(int field) const
+{
+    HoldClass wider = *this;
+    std::array<unsigned *, FieldCount> fields = {&wider.ranks, &wider.highCards, &wider.gaps, &wider.straights,
+                                                &wider.suitDiscarded, &wider.straightDiscarded};
+    *fields[std::size_t(field)] = ~0u;
+    return wider;
 }
 
 int HoldClass::fieldsApart(const HoldClass &other) const
@@ -698,7 +754,7 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level)
     for (const StrategyLine &line : derivation.lines())
         m_lines.push_back(Line{line});
     std::vector<std::int32_t> exampleWeight(m_lines.size(), 0);
-    const __int128 denominator = __int128(DealCount) * deals.common;
+    const std::int64_t denominator = DealCount * deals.common;
     m_chartReturn.denominator = denominator;
     m_bestReturn.denominator = denominator;
     for (int deal = 0; deal < deals.classCount(); ++deal) {
@@ -712,12 +768,24 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level)
         if (weight > exampleWeight[std::size_t(played.line)]) {
             exampleWeight[std::size_t(played.line)] = weight;
             line.example = handOf(deals.cards[std::size_t(deal)]);
+            line.exampleHold = played.hold;
         }
-        m_chartReturn.numerator += __int128(weight) * value;
+        m_chartReturn.numerator += weight * value;
         m_bestReturn.numerator +=
-            __int128(weight) * *std::max_element(deals.value.begin() + std::ptrdiff_t(first),
+            weight * *std::max_element(deals.value.begin() + std::ptrdiff_t(first),
                                                  deals.value.begin() + std::ptrdiff_t(first + HoldCount));
     }
+}
+
+StrategyChart::StrategyChart(const PayTable &table, ChartLevel level, std::vector<Line> lines, ExactReturn chart,
+                             ExactReturn best)
+    : m_table(table)
+    , m_level(level)
+    , m_shaper(table)
+    , m_lines(std::move(lines))
+    , m_chartReturn(chart)
+    , m_bestReturn(best)
+{
 }
 
 std::optional<int> StrategyChart::lineOf(const std::array<CardCode, HandSize> &hand, unsigned hold) const

@@ -30,7 +30,10 @@ struct HoldClass
     // How many fields of two classes allow different values; all of them
     // for classes of different kinds.
     static constexpr int FieldCount = 6;
+    static constexpr int RanksField = 0;
     int fieldsApart(const HoldClass &other) const;
+    // The class with one field, by its place above, allowing every value.
+    HoldClass withEveryValue(int field) const;
     // The class widened to hold the shapes of `other`, of the same kind.
     HoldClass joined(const HoldClass &other) const;
 };
@@ -52,11 +55,13 @@ struct StrategyLine
 enum class ChartLevel { Short, Full };
 
 // An exact fraction of a credit bet: the return of a way of playing every
-// deal on a fresh deck.
+// deal on a fresh deck. The denominator counts every deal times every
+// draw, some 2 * 10^13, so that even the largest pays keep the numerator
+// in 64 bits.
 struct ExactReturn
 {
-    __int128 numerator = 0;
-    __int128 denominator = 1;
+    std::int64_t numerator = 0;
+    std::int64_t denominator = 1;
     double value() const { return double(numerator) / double(denominator); }
 };
 
@@ -76,12 +81,19 @@ public:
         std::int64_t deals = 0;
         double totalValue = 0;
         std::array<CardCode, HandSize> example{};
+        unsigned exampleHold = 0;
 
         double averageValue() const { return deals ? totalValue / double(deals) : 0.0; }
     };
 
     // Derives the chart of `level` for `table`: a few seconds.
     StrategyChart(const PayTable &table, ChartLevel level);
+
+    // The chart as text, to be kept and read back without deriving it
+    // again; and read back for `table`, or nothing with the reason in
+    // `error` when the text is not such a chart of that table.
+    QString toText() const;
+    static std::optional<StrategyChart> fromText(const QString &text, const PayTable &table, QString *error);
 
     const PayTable &table() const { return m_table; }
     ChartLevel level() const { return m_level; }
@@ -105,6 +117,8 @@ public:
     QString words(int line) const;
 
 private:
+    StrategyChart(const PayTable &table, ChartLevel level, std::vector<Line> lines, ExactReturn chart, ExactReturn best);
+
     PayTable m_table;
     ChartLevel m_level;
     HoldShaper m_shaper;

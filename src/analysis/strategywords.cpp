@@ -80,10 +80,14 @@ QString keptWords(const HoldClass &holds, const PayTable &table)
 {
     const std::array<unsigned, RankCount> groups = rankGroups(table, holds.kind);
     const QString count = QLatin1String(CountWords[holds.cards]);
-    unsigned ranks = 0;
-    for (unsigned bits = holds.ranks; bits; bits &= bits - 1)
-        ranks |= groups[std::size_t(std::countr_zero(bits))];
     const unsigned everyRank = valuesFrom(Two, Ace);
+    unsigned ranks = 0;
+    // A lone card is named by its own rank; a pair or more by the ranks
+    // paid alike.
+    for (unsigned bits = holds.ranks & everyRank; bits; bits &= bits - 1) {
+        const int rank = std::countr_zero(bits);
+        ranks |= holds.kind == HoldKind::LoneCard ? 1u << rank : groups[std::size_t(rank)];
+    }
     const bool paysPairs = table.pair > 0 && table.pairFromRank < RankCount;
     const unsigned highRanks = paysPairs ? valuesFrom(table.pairFromRank, Ace) : 0;
     const int kickers = singlesOf(holds);
@@ -92,7 +96,8 @@ QString keptWords(const HoldClass &holds, const PayTable &table)
                                              : QStringLiteral(" with %1 kickers").arg(QLatin1String(CountWords[kickers]));
     switch (holds.kind) {
     case HoldKind::DrawFive: return QStringLiteral("nothing: draw five new cards");
-    case HoldKind::LoneCard: return QStringLiteral("a lone %1").arg(rankWords(holds.ranks, false));
+    case HoldKind::LoneCard:
+        return ranks == everyRank ? QStringLiteral("a lone card") : QStringLiteral("a lone %1").arg(rankWords(ranks, false));
     case HoldKind::Unrelated: return QStringLiteral("%1 cards of mixed suits that no straight holds").arg(count);
     case HoldKind::ToStraight:
         return holds.cards == HandSize ? QStringLiteral("a straight") : QStringLiteral("%1 to a straight").arg(count);
@@ -133,22 +138,24 @@ QStringList qualifiers(const HoldClass &holds, const PayTable &table, ChartLevel
     QStringList words;
     const bool paysPairs = table.pair > 0 && table.pairFromRank < RankCount;
     const int singles = singlesOf(holds);
-    if (paysPairs && singles > 0 && holds.kind != HoldKind::ToRoyalFlush && holds.highCards != valuesFrom(0, singles)) {
-        words << (holds.highCards == 1u ? QStringLiteral("no high card")
-                                        : QStringLiteral("%1 high card%2")
-                                              .arg(numbers(holds.highCards), holds.highCards == 2u ? QString() : QStringLiteral("s")));
+    if (paysPairs && singles > 0 && holds.kind != HoldKind::ToRoyalFlush && (holds.highCards & valuesFrom(0, singles)) != valuesFrom(0, singles)) {
+        const unsigned high = holds.highCards & valuesFrom(0, singles);
+        words << (high == 1u ? QStringLiteral("no high card")
+                             : QStringLiteral("%1 high card%2").arg(numbers(high), high == 2u ? QString() : QStringLiteral("s")));
     }
     if (drawsToStraight(holds.kind) && holds.cards < HandSize && holds.cards > 1) {
         const unsigned everyGap = valuesFrom(0, HandSize - holds.cards);
-        if ((holds.gaps & everyGap) != everyGap) {
-            words << (holds.gaps == 1u   ? QStringLiteral("no gap")
-                      : holds.gaps == 2u ? QStringLiteral("one gap")
-                                         : QStringLiteral("%1 gaps").arg(numbers(holds.gaps)));
+        const unsigned gaps = holds.gaps & everyGap;
+        if (gaps != everyGap) {
+            words << (gaps == 1u   ? QStringLiteral("no gap")
+                      : gaps == 2u ? QStringLiteral("one gap")
+                                   : QStringLiteral("%1 gaps").arg(numbers(gaps)));
         }
         const unsigned everyCount = valuesFrom(1, HandSize + 1 - holds.cards);
-        if ((holds.straights & everyCount) != everyCount) {
-            words << (holds.straights == 2u ? QStringLiteral("one straight can come of it")
-                                            : QStringLiteral("%1 straights can come of it").arg(numbers(holds.straights)));
+        const unsigned straights = holds.straights & everyCount;
+        if (straights != everyCount) {
+            words << (straights == 2u ? QStringLiteral("one straight can come of it")
+                                      : QStringLiteral("%1 straights can come of it").arg(numbers(straights)));
         }
     }
     const bool draws = holds.cards < HandSize && (drawsToStraight(holds.kind) || holds.kind == HoldKind::ToFlush

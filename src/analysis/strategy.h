@@ -115,6 +115,9 @@ public:
 
     // A line in a player's words: "Four to a flush", "A lone 7".
     QString words(int line) const;
+    // What a hold keeps, in lower case, whether or not it is on a line:
+    // "three to a flush", "a lone 7".
+    QString holdWords(const std::array<CardCode, HandSize> &hand, unsigned hold) const;
 
 private:
     StrategyChart(const PayTable &table, ChartLevel level, std::vector<Line> lines, ExactReturn chart, ExactReturn best);

@@ -193,3 +193,8 @@ QString StrategyChart::words(int line) const
     }
     return capitalisedStart(alternatives(classes));
 }
+
+QString StrategyChart::holdWords(const std::array<CardCode, HandSize> &hand, unsigned hold) const
+{
+    return keptWords(HoldClass::of(m_shaper.shape(hand, hold, false)), m_table);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "analysis/strategy.h"
+#include "trainer/mistakekinds.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class HandHistory;
+class QButtonGroup;
+class QLabel;
+class QPrinter;
+class QTableWidget;
+
+// The game's strategy chart, full or short, a line a row: its words, an
+// example with the cards kept, how often it is the line played and what
+// its holds are worth. The lines the player's mistakes should have played
+// are marked from the history, with the mistakes by kind below. The chart
+// can be saved as PDF and printed.
+class StrategyWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit StrategyWindow(const HandHistory &history, QWidget *parent = nullptr);
+    ~StrategyWindow() override;
+
+    ChartLevel level() const { return m_level; }
+    void setLevel(ChartLevel level);
+    // Reads the player's mistakes again.
+    void refresh();
+
+    QTableWidget *lines() const { return m_lines; }
+    QLabel *mistakes() const { return m_mistakes; }
+    // The chart as a document of its own, for a PDF file or a printer.
+    QString documentHtml() const;
+    // Writes the chart to `path` as PDF; false when the file cannot be written.
+    bool saveAsPdf(const QString &path) const;
+
+private:
+    void fill();
+    void askWhereToSave();
+    void askToPrint();
+    const StrategyChart &chart() const;
+    // How often the player's mistakes should have played each line, and
+    // what they cost.
+    struct Misses
+    {
+        int count = 0;
+        double credits = 0;
+    };
+    std::vector<Misses> missesByLine() const;
+
+    const HandHistory &m_history;
+    ChartLevel m_level = ChartLevel::Full;
+    QList<HandRecord> m_handsMissed;
+    QString m_historyError;
+    QButtonGroup *m_levels;
+    QLabel *m_summary;
+    QTableWidget *m_lines;
+    QLabel *m_mistakes;
+    std::unique_ptr<QPrinter> m_printer;
+};

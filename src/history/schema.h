@@ -12,7 +12,7 @@ class QSqlDatabase;
 namespace HistorySchema {
 
 // The schema this version writes, kept in PRAGMA user_version.
-inline constexpr int Version = 2;
+inline constexpr int Version = 3;
 
 // Brings the file from the version it is at up to Version. Returns the
 // database's error, invalid when all went well; a file that fails is left

@@ -174,14 +174,14 @@ QStringList madeShape(int version)
 
 } // namespace
 
-QSqlError HistorySchema::migrate(QSqlDatabase &db)
+QSqlError HistorySchema::migrate(QSqlDatabase &db, int target)
 {
     // BEGIN IMMEDIATE takes the write lock first, so that of two copies of
     // the game opening a new file at once, the second sees the first's
     // tables rather than building them again.
     if (QSqlError error = run(db, QStringLiteral("BEGIN IMMEDIATE")); error.isValid())
         return error;
-    QSqlError error = upgrade(db);
+    QSqlError error = upgrade(db, target);
     if (!error.isValid())
         error = run(db, QStringLiteral("COMMIT"));
     // A commit that failed may leave the transaction open: nothing of it

@@ -117,7 +117,7 @@ QStringList Trainer::sessionLines() const
             .arg(s.hands).arg(rightOf(s.firstPressMistakes), rightOf(s.mistakes)),
         QStringLiteral("Warnings %1, heeded %2").arg(s.warned).arg(s.heeded),
         QStringLiteral("Expected loss to mistakes %1 credits, %2 a hand").arg(credits(s.mistakeCost), credits(s.mistakeCost / s.hands)),
-        QStringLiteral("Per credit bet %1, or %2 per 100 hands at bet 1")
+        QStringLiteral("Loss per credit bet %1: %2 credits per 100 hands at bet 1")
             .arg(QString::number(s.lossPerCreditBet(), 'f', 4), credits(100 * s.lossPerCreditBet())),
         QStringLiteral("Credits bet %1, won %2").arg(s.creditsBet).arg(s.creditsWon),
     };

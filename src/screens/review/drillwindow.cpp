@@ -140,8 +140,9 @@ QString DrillWindow::missedList() const
                          richCards(keptCardsText(hand.dealt, hand.bestHold)), QString::number(hand.bestCredits, 'f', 2),
                          miss.rightInTheEnd ? QStringLiteral("right when it came back") : QStringLiteral("still missed"));
     }
-    return QStringLiteral("<p>Missed, with the best hold and its expected credits:</p>"
-                          "<table cellspacing=0 cellpadding=2>%1</table>")
+    return QStringLiteral("<p>The hands missed:</p><table cellspacing=0 cellpadding=2><tr><th align=left>Dealt</th>"
+                          "<th align=left>&nbsp;Best hold (expected credits)</th><th align=left>&nbsp;In this drill</th>"
+                          "</tr>%1</table>")
         .arg(rows);
 }
 

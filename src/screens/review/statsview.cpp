@@ -46,7 +46,7 @@ QString statsTable(const HistoryStats &lifetime, const HistoryStats &session)
     figures(QStringLiteral("Warnings heeded"), [](const HistoryStats &s) { return QString::number(s.heeded); });
     figures(QStringLiteral("Expected loss per credit bet"),
             [](const HistoryStats &s) { return QString::number(s.lossPerCreditBet(), 'f', 4); });
-    figures(QStringLiteral("Per 100 hands at bet 1"),
+    figures(QStringLiteral("Loss per 100 hands at bet 1"),
             [](const HistoryStats &s) { return QString::number(100 * s.lossPerCreditBet(), 'f', 2); });
     figures(QStringLiteral("Return against best play"), [](const HistoryStats &s) { return percent(s.returnAgainstBest()); });
     figures(QStringLiteral("Actual return"), [](const HistoryStats &s) { return percent(s.actualReturn()); });

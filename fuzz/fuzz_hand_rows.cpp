@@ -72,6 +72,8 @@ HandRow rowOf(const std::uint8_t *data, std::size_t size)
     row.bestCredits = columns.real();
     for (std::optional<qint64> *column : {&row.final, &row.outcome, &row.winnings, &row.credits, &row.warned})
         *column = columns.whole();
+    row.firstHeld = columns.whole();
+    row.firstHeldNull = !row.firstHeld;
     return row;
 }
 
@@ -103,6 +105,7 @@ void checkReadable(const HandRow &row, const HandRecord &hand)
     check(hand.heldCredits == *row.heldCredits && hand.bestCredits == *row.bestCredits);
     check(hand.outcome == *row.outcome && hand.winnings == *row.winnings && hand.credits == *row.credits);
     check(int(hand.warned) == *row.warned);
+    check(hand.firstHeld == row.firstHeld);
 }
 
 } // namespace

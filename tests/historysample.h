@@ -36,6 +36,11 @@ inline HandRecord sampleHand(QRandomGenerator &random, qint64 session, qint64 pl
     hand.outcome = Outcome(random.bounded(int(OutcomeCount)));
     hand.winnings = random.bounded(3) ? 0 : hand.bet * 2;
     hand.credits = random.bounded(1, 2000);
-    hand.warned = hand.held != hand.bestHold && random.bounded(2);
+    // Warned at the first press, drawn with the best (heeded) or not; first
+    // holds sometimes unknown, as in a hand kept before they were.
+    hand.warned = random.bounded(3) == 0;
+    const unsigned firstHeld = hand.warned ? (hand.bestHold + 1 + random.bounded(HoldCount - 1)) % HoldCount : hand.held;
+    if (random.bounded(8))
+        hand.firstHeld = firstHeld;
     return hand;
 }

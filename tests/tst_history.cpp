@@ -1,7 +1,9 @@
 #include "history/handhistory.h"
 
+#include "history/drillqueue.h"
 #include "history/handlistmodel.h"
 #include "history/historyjob.h"
+#include "history/historysql.h"
 #include "history/schema.h"
 #include "historysample.h"
 #include "model/names.h"
@@ -101,6 +103,10 @@ private slots:
     void statisticsAddUpTheHands();
     void drillSpacesRightAnswersAndRepeatsWrongOnes_data();
     void drillSpacesRightAnswersAndRepeatsWrongOnes();
+    void drillQueueBringsMissedHandsBack_data();
+    void drillQueueBringsMissedHandsBack();
+    void olderFileKeepsEveryHandWithFirstHoldsUnknown_data();
+    void olderFileKeepsEveryHandWithFirstHoldsUnknown();
     void forgettingDeletesOnlyWhatWasAsked();
     void forgottenHandsLeaveNoByteBehind_data();
     void forgottenHandsLeaveNoByteBehind();
@@ -252,6 +258,7 @@ void tst_History::statisticsAddUpTheHands()
 
     HistoryStats expected;
     QList<SessionPoint> progress;
+    QMap<qint64, qint64> betOf;
     QMap<qint64, QList<CreditsPoint>> credits{{Start, {}}, {Start + 30 * Minute, {}}};
     for (const HandRecord &hand : kept) {
         QList<CreditsPoint> &series = credits[hand.session];
@@ -262,12 +269,15 @@ void tst_History::statisticsAddUpTheHands()
         // Summed here, divided by the session's hands below.
         ++point.hands;
         point.accuracy += !hand.isMistake();
-        point.lossPer100Hands += 100 * hand.expectedLoss();
+        point.firstPressAccuracy += !hand.firstPressMistake();
+        point.lossPer100HandsAtBet1 += 100 * hand.expectedLoss();
+        betOf[hand.session] += hand.bet;
         if (session && hand.session != session)
             continue;
         ++expected.hands;
         expected.mistakes += hand.isMistake();
         expected.warned += hand.warned;
+        expected.heeded += hand.heededWarning();
         expected.creditsBet += hand.bet;
         expected.creditsWon += hand.winnings;
         expected.heldCredits += hand.heldCredits;
@@ -278,6 +288,9 @@ void tst_History::statisticsAddUpTheHands()
     QCOMPARE(stats.hands, expected.hands);
     QCOMPARE(stats.mistakes, expected.mistakes);
     QCOMPARE(stats.warned, expected.warned);
+    QCOMPARE(stats.heeded, expected.heeded);
+    // The samples warn, and heed some of the warnings.
+    QVERIFY(session || !deleted.isEmpty() || (expected.heeded > 0 && expected.heeded < expected.warned));
     QCOMPARE(stats.creditsBet, expected.creditsBet);
     QCOMPARE(stats.creditsWon, expected.creditsWon);
     QVERIFY(qAbs(stats.heldCredits - expected.heldCredits) < 1e-9);
@@ -291,7 +304,8 @@ void tst_History::statisticsAddUpTheHands()
         QCOMPARE(drawn[i].session, point.session);
         QCOMPARE(drawn[i].hands, point.hands);
         QVERIFY(qAbs(drawn[i].accuracy - point.accuracy / double(point.hands)) < 1e-9);
-        QVERIFY(qAbs(drawn[i].lossPer100Hands - point.lossPer100Hands / double(point.hands)) < 1e-9);
+        QVERIFY(qAbs(drawn[i].firstPressAccuracy - point.firstPressAccuracy / double(point.hands)) < 1e-9);
+        QVERIFY(qAbs(drawn[i].lossPer100HandsAtBet1 - point.lossPer100HandsAtBet1 / double(betOf[point.session])) < 1e-9);
     }
     for (auto [of, series] : credits.asKeyValueRange()) {
         const QList<CreditsPoint> read = history.creditsSeries(of).value;
@@ -342,6 +356,108 @@ void tst_History::drillSpacesRightAnswersAndRepeatsWrongOnes()
     QVERIFY(isDue(last.addDays(daysUntilDue)));
     if (daysUntilDue > 0)
         QVERIFY(!isDue(last.addDays(daysUntilDue).addSecs(-1)));
+    // The outlook counts the hands due and tells when the one put off is.
+    const DrillOutlook outlook = history.drillOutlook(last).value;
+    QCOMPARE(outlook.dueNow, due.size() - (daysUntilDue > 0));
+    QCOMPARE(outlook.nextDue.value_or(0), daysUntilDue ? last.addDays(daysUntilDue).toMSecsSinceEpoch() : 0);
+}
+
+void tst_History::drillQueueBringsMissedHandsBack_data()
+{
+    QTest::addColumn<int>("due");
+    QTest::addColumn<QString>("answers"); // R right, W wrong, in order
+    QTest::addColumn<QString>("asked");   // the hands asked, by id, in order
+    QTest::addColumn<QString>("lengths"); // N of "hand k of N" at each ask
+    QTest::addColumn<QString>("missed");  // id, + right in the end, - not
+    QTest::newRow("one hand, missed then right") << 1 << "WR" << "1 1" << "1 2" << "1+";
+    QTest::newRow("missed every time, asked three times") << 1 << "WWW" << "1 1 1" << "1 2 3" << "1-";
+    QTest::newRow("back after two others") << 4 << "WRRRR" << "1 2 3 1 4" << "4 5 5 5 5" << "1+";
+    QTest::newRow("missed near the end comes last") << 3 << "RRWR" << "1 2 3 3" << "3 3 3 4" << "3+";
+    QTest::newRow("two missed, one twice") << 3 << "WWRWRR" << "1 2 3 1 2 1" << "3 4 5 5 6 6" << "1+ 2+";
+}
+
+void tst_History::drillQueueBringsMissedHandsBack()
+{
+    // A hand answered wrong comes back a few hands later in the same drill,
+    // up to three asks, and "hand k of N" counts every ask to come.
+    QFETCH(int, due);
+    QFETCH(QString, answers);
+    QFETCH(QString, asked);
+    QFETCH(QString, lengths);
+    QFETCH(QString, missed);
+    QList<StoredHand> hands;
+    for (int id = 1; id <= due; ++id)
+        hands.append(StoredHand{id, HandRecord{}, true});
+    DrillQueue queue(hands);
+    QStringList askedIds, counted, missedIds;
+    for (const QChar answer : answers) {
+        QVERIFY(queue.current());
+        askedIds << QString::number(queue.current()->id);
+        counted << QString::number(queue.total());
+        QCOMPARE(queue.position(), askedIds.size());
+        queue.answer(answer == QLatin1Char('R'));
+    }
+    QVERIFY(!queue.current() && queue.total() == answers.size());
+    QCOMPARE(askedIds.join(QLatin1Char(' ')), asked);
+    QCOMPARE(counted.join(QLatin1Char(' ')), lengths);
+    for (const DrillQueue::Missed &miss : queue.missed())
+        missedIds << QString::number(miss.hand.id) + (miss.rightInTheEnd ? QLatin1Char('+') : QLatin1Char('-'));
+    QCOMPARE(missedIds.join(QLatin1Char(' ')), missed);
+}
+
+void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("hands");
+    QTest::newRow("version 2, 60 hands") << 2 << 60;
+    QTest::newRow("version 1, 60 hands") << 1 << 60;
+}
+
+void tst_History::olderFileKeepsEveryHandWithFirstHoldsUnknown()
+{
+    // A file an older version wrote opens as this version's: every hand
+    // kept, its first holds unknown, the warnings heeded counted.
+    QFETCH(int, version);
+    QFETCH(int, hands);
+    QRandomGenerator random(11);
+    QList<HandRecord> recorded;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+        db.setDatabaseName(path());
+        QVERIFY(db.open() && !HistorySchema::migrate(db, version).isValid());
+        QSqlQuery insert(db);
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO hands (played, session, bet, dealt, gone, held, best,"
+                                              " held_credits, best_credits, final, outcome, winnings, credits, warned)"
+                                              " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+        for (int i = 0; i < hands; ++i) {
+            HandRecord hand = sampleHand(random, i < hands / 2 ? Start : Start + 30 * Minute, Start + i * Minute);
+            hand.firstHeld.reset();
+            for (const QVariant &value : QVariantList{hand.playedAt, hand.session, hand.bet, HistorySql::packCards(hand.dealt),
+                                                      qint64(hand.goneAtDeal), hand.held, hand.bestHold, hand.heldCredits,
+                                                      hand.bestCredits, HistorySql::packCards(hand.final),
+                                                      int(hand.outcome), hand.winnings, hand.credits, int(hand.warned)})
+                insert.addBindValue(value);
+            QVERIFY(insert.exec());
+            recorded.append(hand);
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+
+    HandHistory history;
+    QVERIFY(history.open(path()));
+    QCOMPARE(history.fileName(), path());
+    QCOMPARE(pragma(history, QStringLiteral("user_version")).toInt(), HistorySchema::Version);
+    QSqlDatabase db = history.database();
+    QStringList shape;
+    QVERIFY(!HistorySchema::readShape(db, shape).isValid());
+    QCOMPARE(shape, HistorySchema::shapeOf(HistorySchema::Version));
+    HandListModel list(history);
+    QVERIFY(list.setQuery(HandQuery{}));
+    QCOMPARE(list.rowCount(), recorded.size());
+    for (int row = 0; row < list.rowCount(); ++row)
+        QCOMPARE(list.hand(row).record, recorded[list.hand(row).id - 1]);
+    const HistoryStats stats = history.stats().value;
+    QCOMPARE(stats.heeded, std::count_if(recorded.begin(), recorded.end(), [](const HandRecord &h) { return h.heededWarning(); }));
 }
 
 void tst_History::forgettingDeletesOnlyWhatWasAsked()
@@ -452,6 +568,8 @@ void tst_History::exportedRowsReadBackAsRecorded()
         QCOMPARE(dealt.size(), HandSize);
         for (int slot = 0; slot < HandSize; ++slot)
             QCOMPARE(parseCard(dealt[slot]), std::optional<CardCode>(hand.dealt[slot]));
+        const QString first = fields[header.indexOf(QStringLiteral("first held"))];
+        QCOMPARE(first, hand.firstHeld ? keptShortNames(hand.dealt, *hand.firstHeld) : QStringLiteral("unknown"));
         for (const auto &[column, hold] : {std::pair{"held", hand.held}, std::pair{"best hold", hand.bestHold}}) {
             const QStringList kept = fields[header.indexOf(QLatin1String(column))].split(QLatin1Char(' '));
             QCOMPARE(kept.size(), std::max(std::popcount(hold), 1));
@@ -528,6 +646,7 @@ void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut_data()
     QTest::newRow("a card past the deck") << "UPDATE hands SET dealt = (dealt & ~63) | 52 WHERE id = %1" << false;
     QTest::newRow("a card twice") << "UPDATE hands SET final = (final & ~4032) | ((final & 63) << 6) WHERE id = %1" << false;
     QTest::newRow("a hold past the five cards") << "UPDATE hands SET best = 32 WHERE id = %1" << false;
+    QTest::newRow("first holds as text") << "UPDATE hands SET first_held = 'all' WHERE id = %1" << false;
     QTest::newRow("an outcome past the last") << QStringLiteral("UPDATE hands SET outcome = outcome + %1").arg(OutcomeCount) + " WHERE id = %1" << false;
     QTest::newRow("infinite credits") << "UPDATE hands SET held_credits = -9e999 WHERE id = %1" << true;
     QTest::newRow("credits as text") << "UPDATE hands SET best_credits = 'NaN' WHERE id = %1" << false;
@@ -569,7 +688,7 @@ void tst_History::rowsTheGameCannotHaveWrittenAreLeftOut()
     QCOMPARE(stats.hands < recorded, totalsLeftOut);
     QVERIFY(stats.hands > 0 && std::isfinite(stats.heldCredits) && std::isfinite(stats.bestCredits));
     for (const SessionPoint &point : history.progress().value)
-        QVERIFY(std::isfinite(point.lossPer100Hands) && std::isfinite(point.accuracy));
+        QVERIFY(std::isfinite(point.lossPer100HandsAtBet1) && std::isfinite(point.accuracy));
 }
 
 void tst_History::badFileLeavesTheGamePlayingAndTheFileAlone_data()

@@ -547,9 +547,10 @@ void tst_TablePlay::statisticsLoadTheirChartsWhenFirstShown()
             drawn << static_cast<QXYSeries *>(series)->points();
     }
     const QList<SessionPoint> progress = c->history()->progress().value;
-    QVERIFY(progress.size() == 1 && progress[0].lossPer100Hands > 0);
+    QVERIFY(progress.size() == 1 && progress[0].lossPer100HandsAtBet1 > 0);
     QVERIFY(drawn.contains(QList<QPointF>{{1, 100 * progress[0].accuracy}}));
-    QVERIFY(drawn.contains(QList<QPointF>{{1, progress[0].lossPer100Hands}}));
+    QVERIFY(drawn.contains(QList<QPointF>{{1, 100 * progress[0].firstPressAccuracy}}));
+    QVERIFY(drawn.contains(QList<QPointF>{{1, progress[0].lossPer100HandsAtBet1}}));
 }
 
 // A row changed to cards outside the deck, which crashed the analysis, is
@@ -608,12 +609,25 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     m_t->showFace(10, 0, 0);
     QCOMPARE(review->handView()->card(0)->Image(), c->Picturecard[0]->Image());
 
+    c->setTrainerShown(true);
+    QVERIFY(c->panel->drillDue()->isVisibleTo(c->panel) && c->panel->drillDue()->text().startsWith("1 mistake is due"));
     DrillWindow *drill = review->openDrill();
-    QVERIFY(drill->current());
+    QVERIFY(drill->status()->text().startsWith(QStringLiteral("Hand 1 of 1 ")));
     drill->answerOrGoOn(); // nothing held again: wrong, and back in the drill
     QCOMPARE(drill->rightAnswers(), 0);
     drill->answerOrGoOn();
-    QVERIFY(drill->current());
+    QVERIFY(drill->status()->text().startsWith(QStringLiteral("Hand 2 of 2 ")));
+    for (int slot = 0; slot < HandSize; ++slot) {
+        if (drill->current()->record.bestHold & (1u << slot))
+            drill->toggleHold(slot);
+    }
+    drill->answerOrGoOn();
+    drill->answerOrGoOn();
+    QVERIFY(drill->finished());
+    const QString end = drill->view()->words()->toPlainText();
+    QVERIFY2(end.contains("right when it came back") && end.contains("next hand is due on"), qPrintable(end));
+    // Answered right, the mistake is put off: none is due at the table.
+    QVERIFY(!c->panel->drillDue()->isVisibleTo(c->panel));
     QCOMPARE(c->round.credits(), credits);
     QCOMPARE(c->round.presscount(), presses);
 }

@@ -260,7 +260,7 @@ void tst_Trainer::sessionAddsUpTheHands()
     QCOMPARE(stats.expectedBest, 400 + 5 * bestOfTwoPair.expectedReturn());
     QCOMPARE(stats.mistakes, 1);
     QCOMPARE(stats.mistakeCost, stats.expectedBest - stats.expectedYours);
-    QCOMPARE(s.trainer->sessionLines().first(), QStringLiteral("Hands 2, correct holds 1 (50 %)"));
+    QCOMPARE(s.trainer->sessionLines().first(), QStringLiteral("Hands 2, right at the first press 1 (50 %), after warnings 1 (50 %)"));
     s.trainer->resetSession();
     QCOMPARE(s.trainer->session().hands, 0);
 }
@@ -274,10 +274,14 @@ void tst_Trainer::settledRecordIsTheDealItCameFrom_data()
     QTest::addColumn<unsigned>("holds");
     QTest::addColumn<QString>("drawn");
     QTest::addColumn<bool>("warned"); // training stopped the draw, and DEAL was pressed again
-    QTest::newRow("fresh deck, the best hold") << "" << "Jh Qd 7c 4s 2c" << 2 << 0b00100u << "Kc 3d 5s 9h" << false;
+    QTest::addColumn<unsigned>("firstHolds"); // at the first press of DEAL
+    QTest::newRow("fresh deck, the best hold") << "" << "Jh Qd 7c 4s 2c" << 2 << 0b00100u << "Kc 3d 5s 9h" << false
+                                               << 0b00100u;
     QTest::newRow("hearts gone, warned and drawn anyway")
-        << "3h 4h 6h 7h 8h" << "2h 5h 9h Jh 2c" << 3 << 0b01111u << "Kc" << true;
-    QTest::newRow("a pat royal flush") << "Ad Kd Qd Jd 9d" << "Ts Js Qs Ks As" << 4 << 0b11111u << "" << false;
+        << "3h 4h 6h 7h 8h" << "2h 5h 9h Jh 2c" << 3 << 0b01111u << "Kc" << true << 0b01111u;
+    QTest::newRow("a pat royal flush") << "Ad Kd Qd Jd 9d" << "Ts Js Qs Ks As" << 4 << 0b11111u << "" << false << 0b11111u;
+    QTest::newRow("warned, changed to other holds still worth less")
+        << "" << "Jh Qd 7c 4s 2c" << 1 << 0b00001u << "Kc 3d 5s 9h" << true << 0b00010u;
 }
 
 void tst_Trainer::settledRecordIsTheDealItCameFrom()
@@ -290,6 +294,7 @@ void tst_Trainer::settledRecordIsTheDealItCameFrom()
     QFETCH(unsigned, holds);
     QFETCH(QString, drawn);
     QFETCH(bool, warned);
+    QFETCH(unsigned, firstHolds);
     Session s;
     CardSet gone = 0;
     if (!before.isEmpty()) {
@@ -306,15 +311,20 @@ void tst_Trainer::settledRecordIsTheDealItCameFrom()
     Hand final = handOf(dealt);
     const QStringList replacements = drawn.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (int slot = 0, next = 0; slot < HandSize; ++slot) {
-        if (holds & (1u << slot)) {
+        if (firstHolds & (1u << slot))
             s.round->toggleHold(slot);
-        } else {
+        if (!(holds & (1u << slot))) {
             final[slot] = *parseCard(replacements[next++]);
             s.random->queueCard(final[slot].rank, final[slot].suit);
         }
     }
-    QCOMPARE(s.trainer->confirmDraw(holds), !warned);
-    QVERIFY(s.trainer->confirmDraw(holds));
+    QCOMPARE(s.trainer->confirmDraw(firstHolds), !warned);
+    for (int slot = 0; slot < HandSize; ++slot) {
+        if ((firstHolds ^ holds) & (1u << slot))
+            s.round->toggleHold(slot);
+    }
+    // Holds changed after a warning may be warned about once more.
+    QVERIFY(s.trainer->confirmDraw(holds) || s.trainer->confirmDraw(holds));
     const qint64 drawnFrom = QDateTime::currentMSecsSinceEpoch();
     s.round->pressDeal();
     QCOMPARE(settled.size(), 1);
@@ -340,6 +350,7 @@ void tst_Trainer::settledRecordIsTheDealItCameFrom()
     QCOMPARE(record.winnings, qint32(Round::payTable().pay(record.outcome) * bet));
     QCOMPARE(record.credits, s.round->credits());
     QCOMPARE(record.warned, warned);
+    QCOMPARE(record.firstHeld, std::optional<unsigned>(firstHolds));
     QCOMPARE(record.isMistake(), holds != best);
 }
 

@@ -5,7 +5,9 @@
 //   fillhistory FILE [SESSIONS] [HANDS] [SEED]
 //
 // The player holds the trainer's best hold, but for a share of mistakes
-// that falls from session to session, as a learning player's would.
+// that falls from session to session, as a learning player's would; warned
+// about a mistake, the player heeds the warning half the time. Each session
+// is played at a bet of its own.
 #include "history/handhistory.h"
 #include "play/round.h"
 #include "trainer/trainer.h"
@@ -15,6 +17,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -29,7 +32,7 @@ private:
     QRandomGenerator m_generator;
 };
 
-constexpr qint32 Bet = 5;
+constexpr qint32 Bets[] = {5, 1, 10, 2, 5, 1};
 
 // The held mask: the best, or with chance `slips` another one at random.
 unsigned chooseHolds(const Trainer &trainer, double slips, QRandomGenerator &random)
@@ -68,13 +71,21 @@ int main(int argc, char **argv)
         QThread::msleep(2);
         trainer.resetSession();
         const double slips = 0.4 / (session + 1);
+        const qint32 bet = Bets[session % std::size(Bets)];
         for (int hand = 0; hand < hands; ++hand) {
-            round.setBet(std::min(Bet, round.largestBet()));
+            round.setBet(std::min(bet, round.largestBet()));
             round.pressDeal();
             const unsigned holds = chooseHolds(trainer, slips, choices);
             for (int slot = 0; slot < HandSize; ++slot) {
                 if (holds & (1u << slot))
                     round.toggleHold(slot);
+            }
+            if (!trainer.confirmDraw(holds) && choices.bounded(2)) {
+                const unsigned best = trainer.judgement()->best();
+                for (int slot = 0; slot < HandSize; ++slot) {
+                    if ((holds ^ best) & (1u << slot))
+                        round.toggleHold(slot);
+                }
             }
             round.pressDeal();
             round.pressDeal();

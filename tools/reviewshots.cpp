@@ -2,9 +2,12 @@
 //
 //   reviewshots HISTORY OUTDIR
 //
-// review.png: the mistakes, costliest first, the first one opened;
-// stats.png: the statistics and charts; drill.png: a drill hand answered;
-// drillend.png: the drill's score. The drill's answers go to HISTORY.
+// panel.png: the table with the trainer's panel after a few hands, and
+// its note of the mistakes due; review.png: the mistakes, costliest first, the first one
+// opened; stats.png: the statistics and charts; drill.png: a drill hand
+// answered; drillback.png: the first hand missed, asked again later;
+// drillend.png: the drill's end, with the hands missed. The drill's
+// answers go to HISTORY.
 #include "screens/review/drillwindow.h"
 #include "screens/review/handview.h"
 #include "screens/review/reviewwindow.h"
@@ -38,6 +41,13 @@ int main(int argc, char **argv)
     const QString out = args[2] + QLatin1Char('/');
     cards table;
     table.openHistory(args[1]);
+    table.setTrainerShown(true);
+    table.show();
+    // A few hands drawn holding nothing, each warning overridden, for the
+    // session's figures.
+    while (table.trainer.session().hands < 4)
+        table.Command1_Click();
+    save(&table, out + QStringLiteral("panel.png"));
     ReviewWindow *review = table.openReview();
     if (!review)
         return 1;
@@ -48,14 +58,18 @@ int main(int argc, char **argv)
     save(review, out + QStringLiteral("stats.png"));
 
     DrillWindow *drill = review->openDrill();
-    drill->toggleHold(0);
-    drill->toggleHold(1);
+    // The first hand missed: nothing held, unless that is its best hold.
+    const qint64 missed = drill->current() ? drill->current()->id : 0;
+    if (drill->current() && drill->current()->record.bestHold == 0)
+        drill->toggleHold(0);
     drill->answerOrGoOn();
     save(drill, out + QStringLiteral("drill.png"));
     // The rest answered with the best hold, as the trainer says it.
     while (!drill->finished()) {
         drill->answerOrGoOn();
         if (const StoredHand *hand = drill->current()) {
+            if (hand->id == missed)
+                save(drill, out + QStringLiteral("drillback.png"));
             for (int slot = 0; slot < HandSize; ++slot) {
                 if (hand->record.bestHold & (1u << slot))
                     drill->toggleHold(slot);

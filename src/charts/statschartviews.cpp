@@ -65,7 +65,7 @@ StatsChartViews::StatsChartViews(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     // The charts sit in the statistics' own layout as if laid out there.
     layout->setContentsMargins(0, 0, 0, 0);
-    m_progress = makeChartView(QStringLiteral("Accuracy and expected loss per 100 hands, session by session"));
+    m_progress = makeChartView(QStringLiteral("Accuracy and expected loss per 100 hands at bet 1, session by session"));
     m_credits = makeChartView(QStringLiteral("The session's credits, hand by hand"));
     layout->addWidget(m_progress);
     layout->addWidget(m_credits);
@@ -77,27 +77,37 @@ void StatsChartViews::draw(const QList<SessionPoint> &progress, const QList<Cred
     drawCredits(credits);
 }
 
+// The loss is per credit bet, so that sessions at different bets share
+// one scale.
 void StatsChartViews::drawProgress(const QList<SessionPoint> &points)
 {
     QChart *chart = m_progress->chart();
     clearChart(chart);
+    auto *firstPress = new QLineSeries;
+    firstPress->setName(QStringLiteral("Right at the first press, %"));
     auto *accuracy = new QLineSeries;
-    accuracy->setName(QStringLiteral("Accuracy, %"));
+    accuracy->setName(QStringLiteral("Right after warnings, %"));
     auto *loss = new QLineSeries;
-    loss->setName(QStringLiteral("Expected loss per 100 hands, credits"));
+    loss->setName(QStringLiteral("Expected loss per 100 hands at bet 1, credits"));
     for (qsizetype i = 0; i < points.size(); ++i) {
+        firstPress->append(double(i + 1), 100.0 * points[i].firstPressAccuracy);
         accuracy->append(double(i + 1), 100.0 * points[i].accuracy);
-        loss->append(double(i + 1), points[i].lossPer100Hands);
+        loss->append(double(i + 1), points[i].lossPer100HandsAtBet1);
     }
+    chart->addSeries(firstPress);
     chart->addSeries(accuracy);
     chart->addSeries(loss);
     QValueAxis *sessions = addAxis(chart, QStringLiteral("Session"), Qt::AlignBottom, accuracy);
+    firstPress->attachAxis(sessions);
     loss->attachAxis(sessions);
     sessions->setLabelFormat(QStringLiteral("%d"));
     sessions->setRange(1, std::max<qsizetype>(points.size(), 2));
     sessions->setTickCount(int(std::clamp<qsizetype>(points.size(), 2, 12)));
-    addAxis(chart, QStringLiteral("Accuracy, %"), Qt::AlignLeft, accuracy)->setRange(0, 100);
-    fitToValues(addAxis(chart, QStringLiteral("Loss per 100 hands"), Qt::AlignRight, loss), loss);
+    QValueAxis *percent = addAxis(chart, QStringLiteral("Right, %"), Qt::AlignLeft, accuracy);
+    percent->setRange(0, 100);
+    firstPress->attachAxis(percent);
+    firstPress->setPointsVisible(true);
+    fitToValues(addAxis(chart, QStringLiteral("Loss per 100 hands at bet 1"), Qt::AlignRight, loss), loss);
 }
 
 void StatsChartViews::drawCredits(const QList<CreditsPoint> &series)

@@ -22,7 +22,7 @@ const QStringList Header{
     QStringLiteral("dealt"), QStringLiteral("gone at the deal"), QStringLiteral("held"),
     QStringLiteral("best hold"), QStringLiteral("held credits"), QStringLiteral("best credits"),
     QStringLiteral("expected loss"), QStringLiteral("final"), QStringLiteral("outcome"),
-    QStringLiteral("winnings"), QStringLiteral("credits"), QStringLiteral("warned")};
+    QStringLiteral("winnings"), QStringLiteral("credits"), QStringLiteral("warned"), QStringLiteral("first held")};
 
 QString cardsText(const std::array<CardCode, HandSize> &cards)
 {
@@ -77,7 +77,8 @@ QStringList csvFields(const StoredHand &stored)
             QString::number(hand.heldCredits, 'f', 6), QString::number(hand.bestCredits, 'f', 6),
             QString::number(hand.expectedLoss(), 'f', 6), cardsText(hand.final),
             categoryName(categoryOf(hand.outcome), PayTable::gameNaming()), QString::number(hand.winnings),
-            QString::number(hand.credits), hand.warned ? QStringLiteral("yes") : QStringLiteral("no")};
+            QString::number(hand.credits), hand.warned ? QStringLiteral("yes") : QStringLiteral("no"),
+            hand.firstHeld ? keptShortNames(hand.dealt, *hand.firstHeld) : QStringLiteral("unknown")};
 }
 
 QString csvLine(const QStringList &texts)

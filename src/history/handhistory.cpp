@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <utility>
 
 #include <functional>
@@ -392,7 +393,8 @@ HandHistory::Opening HandHistory::startKeeping(QSqlDatabase &db)
     m_insert = std::make_unique<QSqlQuery>(db);
     if (!m_insert->prepare(QStringLiteral(
             "INSERT INTO hands (played, session, bet, dealt, gone, held, best, held_credits, best_credits,"
-            " final, outcome, winnings, credits, warned) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+            " final, outcome, winnings, credits, warned, first_held)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
         fail(notKept(reasonFor(m_insert->lastError(), fileName)));
         return Opening::Failed;
     }
@@ -544,7 +546,8 @@ QSqlError HandHistory::insert(const HandRecord &hand)
     const QVariantList values{hand.playedAt, hand.session, hand.bet, HistorySql::packCards(hand.dealt),
                               qint64(hand.goneAtDeal), hand.held, hand.bestHold, hand.heldCredits,
                               hand.bestCredits, HistorySql::packCards(hand.final), int(hand.outcome), hand.winnings,
-                              hand.credits, int(hand.warned)};
+                              hand.credits, int(hand.warned),
+                              hand.firstHeld ? QVariant(*hand.firstHeld) : QVariant(QMetaType::fromType<qint64>())};
     for (int attempt = 0; attempt < 2; ++attempt) {
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
@@ -600,8 +603,8 @@ HistoryRead<HistoryStats> HandHistory::stats(qint64 session) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    const QString statement = QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits, best_credits"
-                                             " FROM totals WHERE ") + soundTotals()
+    const QString statement = QStringLiteral("SELECT outcome, hands, mistakes, warned, bet, winnings, held_credits,"
+                                             " best_credits, heeded FROM totals WHERE ") + soundTotals()
                               + (session ? QStringLiteral(" AND session = ?") : QString());
     HistoryRead<HistoryStats> read;
     HistoryStats &stats = read.value;
@@ -617,6 +620,7 @@ HistoryRead<HistoryStats> HandHistory::stats(qint64 session) const
         stats.creditsWon += row.value(5).toLongLong();
         stats.heldCredits += row.value(6).toDouble();
         stats.bestCredits += row.value(7).toDouble();
+        stats.heeded += row.value(8).toLongLong();
     };
     if (!run(sql, statement, session ? QVariantList{session} : QVariantList()) || !readRows(sql, add))
         return {.error = unreadable(sql)};
@@ -630,11 +634,17 @@ HistoryRead<QList<SessionPoint>> HandHistory::progress() const
     HistoryRead<QList<SessionPoint>> read;
     const auto add = [&](const QSqlQuery &row) {
         const qint64 hands = row.value(1).toLongLong();
-        read.value.append({row.value(0).toLongLong(), hands, double(hands - row.value(2).toLongLong()) / double(hands),
-                           100.0 * row.value(3).toDouble() / double(hands)});
+        const qint64 mistakes = row.value(2).toLongLong();
+        const qint64 bet = row.value(5).toLongLong();
+        read.value.append({.session = row.value(0).toLongLong(),
+                           .hands = hands,
+                           .accuracy = double(hands - mistakes) / double(hands),
+                           .firstPressAccuracy = double(hands - mistakes - row.value(4).toLongLong()) / double(hands),
+                           .lossPer100HandsAtBet1 = bet > 0 ? 100.0 * row.value(3).toDouble() / double(bet) : 0.0});
     };
-    if (!run(sql, QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits)"
-                                 " FROM totals WHERE ") + soundTotals() + QStringLiteral(" GROUP BY session ORDER BY session"))
+    if (!run(sql, QStringLiteral("SELECT session, sum(hands), sum(mistakes), total(best_credits) - total(held_credits),"
+                                 " sum(heeded), sum(bet) FROM totals WHERE ")
+                      + soundTotals() + QStringLiteral(" GROUP BY session ORDER BY session"))
         || !readRows(sql, add))
         return {.error = unreadable(sql)};
     return read;
@@ -714,6 +724,28 @@ bool HandHistory::recordDrillAnswer(qint64 handId, bool right, const QDateTime &
         return true;
     sql.exec(QStringLiteral("ROLLBACK"));
     return false;
+}
+
+// Every mistake is due but those put off past `now`: the totals count the
+// mistakes, and the schedule holds only the hands drilled, so that neither
+// read walks the hands.
+HistoryRead<DrillOutlook> HandHistory::drillOutlook(const QDateTime &now) const
+{
+    QSqlQuery sql(database());
+    sql.setForwardOnly(true);
+    const qint64 at = now.toMSecsSinceEpoch();
+    if (!run(sql, QStringLiteral("SELECT (SELECT total(mistakes) FROM totals WHERE ") + soundTotals()
+                      + QStringLiteral("), (SELECT count(*) FROM drill JOIN hands ON hands.id = drill.hand"
+                                       " WHERE drill.due > ? AND ") + HistorySql::isMistake()
+                      + QStringLiteral("), (SELECT min(due) FROM drill WHERE due > ?)"),
+             {at, at})
+        || !sql.next())
+        return {.error = unreadable(sql)};
+    HistoryRead<DrillOutlook> read;
+    read.value.dueNow = std::max<qint64>(0, sql.value(0).toLongLong() - sql.value(1).toLongLong());
+    if (!sql.isNull(2))
+        read.value.nextDue = sql.value(2).toLongLong();
+    return read;
 }
 
 HistoryRead<std::optional<QDateTime>> HandHistory::drillDue(qint64 handId) const

@@ -106,6 +106,8 @@ public:
     // A drill answer: a right one puts the hand off for the next interval,
     // a wrong one makes it due again at once and starts its intervals over.
     bool recordDrillAnswer(qint64 handId, bool right, const QDateTime &now);
+    // How many mistakes are due at `now`, and when the next comes due.
+    HistoryRead<DrillOutlook> drillOutlook(const QDateTime &now) const;
     // When a hand is next due in the drill; nothing for a hand never drilled.
     HistoryRead<std::optional<QDateTime>> drillDue(qint64 handId) const;
 

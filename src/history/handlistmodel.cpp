@@ -35,6 +35,10 @@ const Column Columns[] = {
     {"Bet", true, [](const HandRecord &hand) -> QVariant { return hand.bet; }},
     {"Dealt", false, [](const HandRecord &hand) -> QVariant { return keptCardsText(hand.dealt, HoldCount - 1); }},
     {"Held", false, [](const HandRecord &hand) -> QVariant { return keptCardsText(hand.dealt, hand.held); }},
+    {"First press", false,
+     [](const HandRecord &hand) -> QVariant {
+         return hand.firstHeld ? keptCardsText(hand.dealt, *hand.firstHeld) : QStringLiteral("unknown");
+     }},
     {"Best hold", false, [](const HandRecord &hand) -> QVariant { return keptCardsText(hand.dealt, hand.bestHold); }},
     {"Final hand", false, [](const HandRecord &hand) -> QVariant { return outcomeName(hand.outcome); }},
     {"Won", true, [](const HandRecord &hand) -> QVariant { return hand.winnings; }},

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // A stored hand: its row id and its record, and whether the row held a
 // hand the game can show: one that fails the checks made as it is read
@@ -49,6 +50,7 @@ struct HistoryStats
     qint64 hands = 0;
     qint64 mistakes = 0;
     qint64 warned = 0;
+    qint64 heeded = 0; // warned, and drawn with holds worth the best
     qint64 creditsBet = 0;
     qint64 creditsWon = 0;
     double heldCredits = 0; // what the player's holds were expected to return
@@ -56,9 +58,14 @@ struct HistoryStats
     // Final hands by outcome, one pair told apart from no pair.
     std::array<qint64, OutcomeCount> outcomes{};
 
+    // The share of hands drawn with the best holds, after any warning.
     double accuracy() const { return hands ? double(hands - mistakes) / double(hands) : 0.0; }
+    // The share right at the first press of DEAL: a warning heeded was a
+    // mistake put right.
+    double firstPressAccuracy() const { return hands ? double(hands - mistakes - heeded) / double(hands) : 0.0; }
     double expectedLoss() const { return bestCredits - heldCredits; }
-    double lossPer100Hands() const { return hands ? 100.0 * expectedLoss() / double(hands) : 0.0; }
+    // Per credit bet, so that sessions at different bets compare.
+    double lossPerCreditBet() const { return creditsBet ? expectedLoss() / double(creditsBet) : 0.0; }
     // The share of the best play's expected return that the player's
     // holds kept.
     double returnAgainstBest() const { return bestCredits > 0 ? heldCredits / bestCredits : 0.0; }
@@ -71,8 +78,9 @@ struct SessionPoint
 {
     qint64 session = 0;
     qint64 hands = 0;
-    double accuracy = 0;        // 0..1
-    double lossPer100Hands = 0; // credits
+    double accuracy = 0;           // 0..1, after warnings
+    double firstPressAccuracy = 0; // 0..1
+    double lossPer100HandsAtBet1 = 0; // the expected loss per credit bet, times 100
 };
 
 // One point of a session's credits chart: the credits after a hand.
@@ -80,4 +88,12 @@ struct CreditsPoint
 {
     int hand = 0; // 1 for the session's first hand
     qint32 credits = 0;
+};
+
+// What the drill has waiting: the mistakes due now, and when the first of
+// the others comes due, in milliseconds since 1970 (UTC).
+struct DrillOutlook
+{
+    qint64 dueNow = 0;
+    std::optional<qint64> nextDue;
 };

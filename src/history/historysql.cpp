@@ -108,7 +108,8 @@ std::optional<HandRecord> handOf(const HandRow &row)
         || !within(row.bet, 1, Largest32) || !within(row.held, 0, HoldCount - 1)
         || !within(row.best, 0, HoldCount - 1) || !isExpectedCredits(row.heldCredits)
         || !isExpectedCredits(row.bestCredits) || !within(row.outcome, 0, OutcomeCount - 1)
-        || !within(row.winnings, 0, Largest32) || !within(row.credits, 0, Largest32) || !within(row.warned, 0, 1))
+        || !within(row.winnings, 0, Largest32) || !within(row.credits, 0, Largest32) || !within(row.warned, 0, 1)
+        || !(row.firstHeldNull || within(row.firstHeld, 0, HoldCount - 1)))
         return std::nullopt;
     return HandRecord{.playedAt = *row.played,
                       .session = *row.session,
@@ -123,7 +124,8 @@ std::optional<HandRecord> handOf(const HandRow &row)
                       .outcome = Outcome(*row.outcome),
                       .winnings = qint32(*row.winnings),
                       .credits = qint32(*row.credits),
-                      .warned = *row.warned == 1};
+                      .warned = *row.warned == 1,
+                      .firstHeld = row.firstHeldNull ? std::nullopt : std::optional<unsigned>(unsigned(*row.firstHeld))};
 }
 
 // A whole number, as SQLite gives an INTEGER; nothing for any other value.
@@ -149,7 +151,7 @@ std::optional<double> number(const QVariant &value)
 QString HistorySql::selectAll()
 {
     return QStringLiteral("SELECT id, played, session, bet, dealt, gone, held, best, held_credits, best_credits,"
-                          " final, outcome, winnings, credits, warned FROM hands");
+                          " final, outcome, winnings, credits, warned, first_held FROM hands");
 }
 
 QString HistorySql::isMistake()
@@ -231,11 +233,12 @@ HandReader::HandReader(const QSqlRecord &columns)
     , m_winnings(columns.indexOf(QStringLiteral("winnings")))
     , m_credits(columns.indexOf(QStringLiteral("credits")))
     , m_warned(columns.indexOf(QStringLiteral("warned")))
+    , m_firstHeld(columns.indexOf(QStringLiteral("first_held")))
 {
     // A name here that selectAll() does not select is this program's
     // own slip, not the file's.
     Q_ASSERT(std::min({m_id, m_played, m_session, m_bet, m_dealt, m_gone, m_held, m_best, m_heldCredits,
-                       m_bestCredits, m_final, m_outcome, m_winnings, m_credits, m_warned}) >= 0);
+                       m_bestCredits, m_final, m_outcome, m_winnings, m_credits, m_warned, m_firstHeld}) >= 0);
 }
 
 StoredHand HistorySql::decodeHand(const HandRow &row)
@@ -252,5 +255,6 @@ StoredHand HandReader::read(const QSqlQuery &row) const
     return HistorySql::decodeHand({row.value(m_id).toLongLong(), whole(m_played), whole(m_session), whole(m_bet),
                                    whole(m_dealt), whole(m_gone), whole(m_held), whole(m_best),
                                    real(m_heldCredits), real(m_bestCredits), whole(m_final), whole(m_outcome),
-                                   whole(m_winnings), whole(m_credits), whole(m_warned)});
+                                   whole(m_winnings), whole(m_credits), whole(m_warned), whole(m_firstHeld),
+                                   row.isNull(m_firstHeld)});
 }

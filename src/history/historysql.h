@@ -31,6 +31,10 @@ struct HandRow
     std::optional<qint64> played, session, bet, dealt, gone, held, best;
     std::optional<double> heldCredits, bestCredits;
     std::optional<qint64> final, outcome, winnings, credits, warned;
+    // The holds of the first press, where the column holds a whole number;
+    // a NULL there is a hand whose first holds are not known.
+    std::optional<qint64> firstHeld;
+    bool firstHeldNull = true;
 };
 
 // What the history's readers share: the statement that selects a list of
@@ -64,7 +68,7 @@ qint64 packCards(const std::array<CardCode, HandSize> &cards);
 // program changed or a damaged disk garbled, is not readable and comes
 // with an empty record, so that no card outside the deck, no hold or
 // outcome that does not exist and no credits that are not a number ever
-// leave the history: a column left empty, cards out of the deck or twice
+// leave the history: a column left empty (the first holds may be NULL), cards out of the deck or twice
 // in a hand, cards gone at the deal among those dealt or leaving fewer than
 // a draw needs, holds beyond the five slots, a bet below one, winnings or
 // credits below naught or beyond 32 bits, expected credits that are
@@ -91,5 +95,5 @@ public:
 
 private:
     int m_id, m_played, m_session, m_bet, m_dealt, m_gone, m_held, m_best, m_heldCredits, m_bestCredits,
-        m_final, m_outcome, m_winnings, m_credits, m_warned;
+        m_final, m_outcome, m_winnings, m_credits, m_warned, m_firstHeld;
 };

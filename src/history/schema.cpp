@@ -29,6 +29,26 @@ const QString UncountOld = QStringLiteral(
     "  WHERE session = old.session AND outcome = old.outcome;"
     " DELETE FROM totals WHERE session = old.session AND outcome = old.outcome AND hands = 0;");
 
+// Version 3's totals count the warnings heeded too: warned hands drawn
+// with holds worth the best.
+const QString CountNewHeeded = QStringLiteral(
+    " INSERT INTO totals VALUES (new.session, new.outcome, 1, new.best_credits > new.held_credits,"
+    "  new.warned, new.bet, new.winnings, new.held_credits, new.best_credits,"
+    "  new.warned AND new.best_credits <= new.held_credits)"
+    " ON CONFLICT (session, outcome) DO UPDATE SET hands = hands + 1,"
+    "  mistakes = mistakes + excluded.mistakes, warned = warned + excluded.warned,"
+    "  bet = bet + excluded.bet, winnings = winnings + excluded.winnings,"
+    "  held_credits = held_credits + excluded.held_credits,"
+    "  best_credits = best_credits + excluded.best_credits, heeded = heeded + excluded.heeded;");
+const QString UncountOldHeeded = QStringLiteral(
+    " UPDATE totals SET hands = hands - 1,"
+    "  mistakes = mistakes - (old.best_credits > old.held_credits), warned = warned - old.warned,"
+    "  bet = bet - old.bet, winnings = winnings - old.winnings,"
+    "  held_credits = held_credits - old.held_credits, best_credits = best_credits - old.best_credits,"
+    "  heeded = heeded - (old.warned AND old.best_credits <= old.held_credits)"
+    "  WHERE session = old.session AND outcome = old.outcome;"
+    " DELETE FROM totals WHERE session = old.session AND outcome = old.outcome AND hands = 0;");
+
 // Step n brings a file of version n - 1 to version n. A later version of
 // the game adds a step here and never changes one already shipped.
 const QStringList Steps[] = {
@@ -87,6 +107,25 @@ const QStringList Steps[] = {
         QStringLiteral("CREATE TRIGGER recount_hand AFTER UPDATE ON hands BEGIN") + UncountOld + CountNew
             + QStringLiteral(" END"),
     },
+    // 3: the holds of the first press of DEAL beside those drawn with,
+    // packed as `held`; NULL where they are not known, as in every hand
+    // recorded before. The totals count the warnings heeded, those of the
+    // hands already kept counted once here, so that the accuracy at the
+    // first press needs no pass over the hands.
+    {
+        QStringLiteral("ALTER TABLE hands ADD COLUMN first_held INTEGER"),
+        QStringLiteral("ALTER TABLE totals ADD COLUMN heeded INTEGER NOT NULL DEFAULT 0"),
+        QStringLiteral("UPDATE totals SET heeded = (SELECT count(*) FROM hands WHERE hands.session = totals.session"
+                       " AND hands.outcome = totals.outcome AND hands.warned AND hands.best_credits <= hands.held_credits)"),
+        QStringLiteral("DROP TRIGGER count_hand"),
+        QStringLiteral("DROP TRIGGER uncount_hand"),
+        QStringLiteral("DROP TRIGGER recount_hand"),
+        QStringLiteral("CREATE TRIGGER count_hand AFTER INSERT ON hands BEGIN") + CountNewHeeded + QStringLiteral(" END"),
+        QStringLiteral("CREATE TRIGGER uncount_hand AFTER DELETE ON hands BEGIN") + UncountOldHeeded
+            + QStringLiteral(" END"),
+        QStringLiteral("CREATE TRIGGER recount_hand AFTER UPDATE ON hands BEGIN") + UncountOldHeeded + CountNewHeeded
+            + QStringLiteral(" END"),
+    },
 };
 static_assert(std::size(Steps) == HistorySchema::Version);
 
@@ -135,14 +174,14 @@ QStringList madeShape(int version)
 
 } // namespace
 
-QSqlError HistorySchema::migrate(QSqlDatabase &db)
+QSqlError HistorySchema::migrate(QSqlDatabase &db, int target)
 {
     // BEGIN IMMEDIATE takes the write lock first, so that of two copies of
     // the game opening a new file at once, the second sees the first's
     // tables rather than building them again.
     if (QSqlError error = run(db, QStringLiteral("BEGIN IMMEDIATE")); error.isValid())
         return error;
-    QSqlError error = upgrade(db);
+    QSqlError error = upgrade(db, target);
     if (!error.isValid())
         error = run(db, QStringLiteral("COMMIT"));
     // A commit that failed may leave the transaction open: nothing of it

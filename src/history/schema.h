@@ -12,12 +12,12 @@ class QSqlDatabase;
 namespace HistorySchema {
 
 // The schema this version writes, kept in PRAGMA user_version.
-inline constexpr int Version = 2;
+inline constexpr int Version = 3;
 
-// Brings the file from the version it is at up to Version. Returns the
-// database's error, invalid when all went well; a file that fails is left
-// as it was.
-QSqlError migrate(QSqlDatabase &db);
+// Brings the file from the version it is at up to `target`, Version
+// unless an older version's file is wanted. Returns the database's error,
+// invalid when all went well; a file that fails is left as it was.
+QSqlError migrate(QSqlDatabase &db, int target = Version);
 
 // The shape of a file: its tables with their columns in order, and its
 // triggers, a line each. Indexes and SQLite's own tables are left out, as

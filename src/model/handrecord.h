@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // One settled hand as the history keeps it: everything needed to show the
 // hand again on the deck as it was, to judge the holds and to count the
@@ -28,6 +29,9 @@ struct HandRecord
     qint32 winnings = 0;
     qint32 credits = 0; // the credits once the hand was paid
     bool warned = false; // training mode warned about the holds before the draw
+    // The holds at the first press of DEAL, before any warning could change
+    // them; unknown for hands recorded before the history kept them.
+    std::optional<unsigned> firstHeld;
 
     // The cards a draw could bring at the deal: neither gone nor in the hand.
     CardSet deckAtDeal() const
@@ -39,6 +43,13 @@ struct HandRecord
     }
     double expectedLoss() const { return bestCredits - heldCredits; }
     bool isMistake() const { return bestCredits > heldCredits; }
+    // A warning comes only at the first press and only for holds worth less
+    // than the best, and holds that were not warned about are drawn with:
+    // so the first press was wrong exactly when it was warned or the draw
+    // was a mistake, whether its holds are known or not.
+    bool firstPressMistake() const { return warned || isMistake(); }
+    // Warned, and drawn with holds worth the best.
+    bool heededWarning() const { return warned && !isMistake(); }
 
     friend bool operator==(const HandRecord &, const HandRecord &) = default;
 };

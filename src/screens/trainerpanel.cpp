@@ -149,6 +149,7 @@ void TrainerPanel::build()
     m_deck = addSection(layout, QStringLiteral("Deck"), QStringLiteral("Deck"));
     m_advice = addSection(layout, QStringLiteral("Advice"), QStringLiteral("Advice"));
     m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
+    m_drillDue = addText(layout, QStringLiteral("Drill"));
     m_options = addSection(layout, QStringLiteral("Options"), QStringLiteral("Options"));
     m_history = addText(layout, QStringLiteral("History"));
     m_history->setTextFormat(Qt::PlainText);
@@ -246,6 +247,12 @@ void TrainerPanel::setOptionsMessage(const QString &message)
     showOptionsAndNotes();
 }
 
+void TrainerPanel::setDrillDue(qint64 due)
+{
+    m_dueForDrill = due;
+    showOptionsAndNotes();
+}
+
 // What the table tells the panel is kept, so that the sections show it
 // whenever they are made.
 void TrainerPanel::showOptionsAndNotes()
@@ -258,6 +265,10 @@ void TrainerPanel::showOptionsAndNotes()
     notes.removeAll(QString());
     m_history->setText(notes.join(QStringLiteral("<br>")));
     m_history->setVisible(!notes.isEmpty());
+    m_drillDue->setText(m_dueForDrill == 1
+                            ? QStringLiteral("1 mistake is due for a drill: press <b>D</b>.")
+                            : QStringLiteral("%1 mistakes are due for a drill: press <b>D</b>.").arg(m_dueForDrill));
+    m_drillDue->setVisible(m_dueForDrill > 0);
     askForRoom();
 }
 

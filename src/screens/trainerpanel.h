@@ -19,8 +19,8 @@ QString adviceTable(const Judgement &judgement, int count, unsigned yours);
 
 // The trainer beside the table: a welcome on the first start, the warning
 // before a draw, the pays at the current bet, the result of the last draw,
-// the deck and its effect, the advice, the session, the options and the
-// keys. It shows what the trainer and the round report and changes
+// the deck and its effect, the advice, the session with the mistakes due
+// for a drill, the options and the keys. It shows what the trainer and the round report and changes
 // neither, but for the button that starts a new session. Its words wrap to
 // any width it is given; its buttons stand at its top, above the words, so
 // that they stay where they are as the words change; and it scrolls where
@@ -51,6 +51,8 @@ public:
     void setHistoryMessage(const QString &message);
     // Why the options are not kept, shown above the history's word.
     void setOptionsMessage(const QString &message);
+    // The mistakes due for a drill; none hides the note.
+    void setDrillDue(qint64 due);
 
     // Writes every section afresh.
     void refresh();
@@ -63,6 +65,7 @@ public:
     QLabel *session() { return built(m_session); }
     QLabel *options() { return built(m_options); }
     QLabel *history() { return built(m_history); }
+    QLabel *drillDue() { return built(m_drillDue); }
 
     void setVisible(bool visible) override;
     // The height it takes at `width` to show all its words without
@@ -106,6 +109,7 @@ private:
     QString m_optionsText;
     QString m_historyMessage;
     QString m_optionsMessage;
+    qint64 m_dueForDrill = 0;
     QBoxLayout *m_buttons = nullptr;
     QPushButton *m_reset = nullptr;
     QPushButton *m_review = nullptr;
@@ -120,4 +124,5 @@ private:
     QLabel *m_session = nullptr;
     QLabel *m_options = nullptr;
     QLabel *m_history = nullptr;
+    QLabel *m_drillDue = nullptr;
 };

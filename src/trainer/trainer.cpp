@@ -59,6 +59,9 @@ bool Trainer::confirmDraw(unsigned heldMask)
 {
     if (!m_judgement || m_round.phase() != Round::Phase::HoldsOpen || m_warned == heldMask)
         return true;
+    // The holds of the first press, whatever a warning makes of them.
+    if (!m_firstHolds)
+        m_firstHolds = heldMask;
     if (!m_judgement->worthWarning(heldMask, m_threshold))
         return true;
     m_warned = heldMask;
@@ -106,11 +109,16 @@ QStringList Trainer::sessionLines() const
     const SessionStats &s = m_session;
     if (s.hands == 0)
         return {QStringLiteral("No hands yet.")};
-    const int correct = s.hands - s.mistakes;
+    const auto rightOf = [&](int mistakes) {
+        return QStringLiteral("%1 (%2 %)").arg(s.hands - mistakes).arg(100.0 * (s.hands - mistakes) / s.hands, 0, 'f', 0);
+    };
     QStringList lines{
-        QStringLiteral("Hands %1, correct holds %2 (%3 %)").arg(s.hands).arg(correct).arg(100.0 * correct / s.hands, 0, 'f', 0),
-        QStringLiteral("Expected loss to mistakes %1 credits, %2 a hand")
-            .arg(credits(s.mistakeCost), credits(s.mistakeCost / s.hands)),
+        QStringLiteral("Hands %1, right at the first press %2, after warnings %3")
+            .arg(s.hands).arg(rightOf(s.firstPressMistakes), rightOf(s.mistakes)),
+        QStringLiteral("Warnings %1, heeded %2").arg(s.warned).arg(s.heeded),
+        QStringLiteral("Expected loss to mistakes %1 credits, %2 a hand").arg(credits(s.mistakeCost), credits(s.mistakeCost / s.hands)),
+        QStringLiteral("Loss per credit bet %1: %2 credits per 100 hands at bet 1")
+            .arg(QString::number(s.lossPerCreditBet(), 'f', 4), credits(100 * s.lossPerCreditBet())),
         QStringLiteral("Credits bet %1, won %2").arg(s.creditsBet).arg(s.creditsWon),
     };
     if (s.expectedBest > 0) {
@@ -125,6 +133,7 @@ void Trainer::analyseDeal()
     m_judgement.emplace(m_round.hand(), goneFrom(m_round), m_round.bet(), Round::payTable());
     m_drawnOutcome.reset();
     m_warned.reset();
+    m_firstHolds.reset();
     m_warnedThisDeal = false;
     m_refilled = false;
     emit changed();
@@ -144,10 +153,14 @@ void Trainer::checkDraw(Outcome, qint32 winnings)
         m_session.creditsWon += winnings;
         m_session.expectedYours += deal.expectedCredits(m_drawnHolds);
         m_session.expectedBest += deal.expectedCredits(deal.best());
-        if (const std::optional<Mistake> drawnBadly = mistake()) {
+        const std::optional<Mistake> drawnBadly = mistake();
+        if (drawnBadly) {
             ++m_session.mistakes;
             m_session.mistakeCost += drawnBadly->expectedLoss;
         }
+        m_session.firstPressMistakes += m_warnedThisDeal || drawnBadly;
+        m_session.warned += m_warnedThisDeal;
+        m_session.heeded += m_warnedThisDeal && !drawnBadly;
         emit settled(settledRecord(winnings));
     }
     emit changed();
@@ -171,5 +184,8 @@ HandRecord Trainer::settledRecord(qint32 winnings) const
     record.winnings = winnings;
     record.credits = m_round.credits();
     record.warned = m_warnedThisDeal;
+    // A table that asks nothing before the draw (training off) draws with
+    // the holds of the first press.
+    record.firstHeld = m_firstHolds.value_or(m_drawnHolds);
     return record;
 }

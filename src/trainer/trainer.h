@@ -21,11 +21,17 @@ struct SessionStats
     qint64 creditsWon = 0;
     double expectedYours = 0; // what the player's holds were worth, in credits
     double expectedBest = 0;  // what the best holds were worth, in credits
-    int mistakes = 0;
+    int mistakes = 0;      // the holds drawn with, after any warning
     double mistakeCost = 0; // credits the mistakes cost in expectation
+    int firstPressMistakes = 0; // the holds at the first press of DEAL
+    int warned = 0;
+    int heeded = 0; // warned, and drawn with the best holds
 
     // Credits won per credit bet; 0 before the first hand.
     double actualReturn() const { return creditsBet ? double(creditsWon) / double(creditsBet) : 0.0; }
+    // The expected loss to mistakes per credit bet, so that sessions at
+    // different bets compare; 0 before the first hand.
+    double lossPerCreditBet() const { return creditsBet ? mistakeCost / double(creditsBet) : 0.0; }
 };
 
 // A hold the player drew with that is worth less than the best one.
@@ -103,6 +109,7 @@ private:
     std::optional<Judgement> m_judgement;
     std::optional<Outcome> m_drawnOutcome;
     std::optional<unsigned> m_warned;
+    std::optional<unsigned> m_firstHolds;
     unsigned m_drawnHolds = 0;
     WarnThreshold m_threshold = WarnThreshold::AnyLoss;
     bool m_refilled = false;

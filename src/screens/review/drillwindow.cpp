@@ -1,13 +1,16 @@
 #include "screens/review/drillwindow.h"
 
 #include "history/handhistory.h"
+#include "model/names.h"
 #include "platform/windowplaces.h"
 #include "screens/review/handview.h"
+#include "screens/trainerpanel.h"
 #include "trainer/judgement.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -17,6 +20,7 @@
 DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_history(history)
+    , m_queue({})
 {
     setWindowTitle(QStringLiteral("Mistake drill"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -43,7 +47,7 @@ DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *
     WindowPlaces::placeOwned(this, QStringLiteral("drill"), {820, 760});
 
     const HistoryRead<QList<StoredHand>> due = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
-    m_queue = due.value;
+    m_queue = DrillQueue(due.value);
     ask();
     // A history that cannot be read is not one without mistakes.
     if (!due.ok())
@@ -62,59 +66,104 @@ void DrillWindow::answerOrGoOn()
         close();
     else if (!m_judged)
         judge();
-    else {
-        m_queue.removeFirst();
+    else
         ask();
-    }
 }
 
 void DrillWindow::ask()
 {
     m_judged = false;
-    if (m_queue.isEmpty() || m_answered == DrillLength) {
+    const StoredHand *next = m_queue.current();
+    if (!next) {
         finish();
         return;
     }
-    const HandRecord &hand = m_queue.first().record;
+    m_asked = *next;
+    const HandRecord &hand = m_asked->record;
     m_view->showDeal(hand.dealt);
     m_view->showText(QStringLiteral("Click the cards you would hold, or press 1 to 5, then Enter to answer. "
                                     "The deck is as it was: %1 cards were gone since the shuffle.")
                          .arg(std::popcount(hand.goneAtDeal)));
     m_status->setText(QStringLiteral("Hand %1 of %2 at a bet of %3 \u00b7 right so far: %4")
-                          .arg(m_answered + 1).arg(DrillLength).arg(hand.bet).arg(m_right));
+                          .arg(m_queue.position()).arg(m_queue.total()).arg(hand.bet).arg(m_queue.rightAnswers()));
     m_button->setText(QStringLiteral("Answer"));
 }
 
-// A wrong answer puts the hand at the back of the drill, to be met again.
 void DrillWindow::judge()
 {
-    const StoredHand asked = m_queue.first();
-    const Judgement judgement(asked.record);
+    const Judgement judgement(m_asked->record);
     const bool right = !judgement.isMistake(m_view->held());
     m_view->showJudgement(judgement, m_view->held());
-    m_history.recordDrillAnswer(asked.id, right, QDateTime::currentDateTimeUtc());
-    ++m_answered;
-    m_right += right;
-    if (!right)
-        m_queue.append(asked);
+    m_history.recordDrillAnswer(m_asked->id, right, QDateTime::currentDateTimeUtc());
+    const int waitingBefore = m_queue.total() - m_queue.answered();
+    m_queue.answer(right);
+    const bool comesBack = m_queue.total() - m_queue.answered() == waitingBefore;
     m_judged = true;
+    emit answerRecorded();
+    QString verdict = right ? QStringLiteral("Right") : QStringLiteral("Not the best hold");
+    if (comesBack)
+        verdict += QStringLiteral(": this hand comes back later in the drill");
     m_status->setText(QStringLiteral("%1 \u00b7 right so far: %2 of %3")
-                          .arg(right ? QStringLiteral("Right") : QStringLiteral("Not the best hold"))
-                          .arg(m_right).arg(m_answered));
+                          .arg(verdict).arg(m_queue.rightAnswers()).arg(m_queue.answered()));
     m_button->setText(QStringLiteral("Next"));
 }
 
 void DrillWindow::finish()
 {
     m_finished = true;
+    m_asked.reset();
     m_view->hideCards();
-    m_status->setText(m_answered == 0 ? QStringLiteral("No mistakes are due for the drill.")
-                                      : QStringLiteral("Drill over: %1 of %2 right.").arg(m_right).arg(m_answered));
-    m_view->showText(m_answered == 0 ? QString()
-                                     : QStringLiteral("<h2>Score: %1 of %2</h2>Hands answered right come back "
-                                                      "after longer and longer intervals; the others are due "
-                                                      "again at once.").arg(m_right).arg(m_answered));
+    const int answers = m_queue.answered();
+    m_status->setText(answers == 0 ? QStringLiteral("No mistakes are due for the drill.")
+                                   : QStringLiteral("Drill over: %1 of %2 right.").arg(m_queue.rightAnswers()).arg(answers));
+    QString text;
+    if (answers > 0) {
+        text = QStringLiteral("<h2>Score: %1 of %2</h2>").arg(m_queue.rightAnswers()).arg(answers) + missedList()
+               + QStringLiteral("<p>Hands answered right come back after longer and longer intervals; those "
+                                "answered wrong are due again at once.</p>");
+    }
+    m_view->showText(text + whenNextDue());
     m_button->setText(QStringLiteral("Close"));
+}
+
+// Each hand missed, with its best hold and what that hold is worth.
+QString DrillWindow::missedList() const
+{
+    const QList<DrillQueue::Missed> &missed = m_queue.missed();
+    if (missed.isEmpty())
+        return QStringLiteral("<p>No hand missed.</p>");
+    QString rows;
+    for (const DrillQueue::Missed &miss : missed) {
+        const HandRecord &hand = miss.hand.record;
+        rows += QStringLiteral("<tr><td>%1</td><td>&nbsp;%2 (%3)</td><td>&nbsp;%4</td></tr>")
+                    .arg(richCards(keptCardsText(hand.dealt, HoldCount - 1)),
+                         richCards(keptCardsText(hand.dealt, hand.bestHold)), QString::number(hand.bestCredits, 'f', 2),
+                         miss.rightInTheEnd ? QStringLiteral("right when it came back") : QStringLiteral("still missed"));
+    }
+    return QStringLiteral("<p>The hands missed:</p><table cellspacing=0 cellpadding=2><tr><th align=left>Dealt</th>"
+                          "<th align=left>&nbsp;Best hold (expected credits)</th><th align=left>&nbsp;In this drill</th>"
+                          "</tr>%1</table>")
+        .arg(rows);
+}
+
+QString DrillWindow::whenNextDue() const
+{
+    const HistoryRead<DrillOutlook> outlook = m_history.drillOutlook(QDateTime::currentDateTimeUtc());
+    if (!outlook.ok())
+        return QStringLiteral("<p>%1</p>").arg(outlook.error.toHtmlEscaped());
+    QStringList words;
+    if (outlook.value.dueNow > 0)
+        words << (outlook.value.dueNow == 1 ? QStringLiteral("1 mistake is due now.")
+                                            : QStringLiteral("%1 mistakes are due now.").arg(outlook.value.dueNow));
+    if (outlook.value.nextDue) {
+        const QDateTime next = QDateTime::fromMSecsSinceEpoch(*outlook.value.nextDue).toLocalTime();
+        words << QStringLiteral("%1 next hand is due on %2.")
+                     .arg(outlook.value.dueNow > 0 ? QStringLiteral("After those, the") : QStringLiteral("The"),
+                          QLocale().toString(next, QStringLiteral("dddd d MMMM 'at' HH:mm")));
+    }
+    if (words.isEmpty())
+        words << QStringLiteral("No other hand is waiting for a drill.");
+    return QStringLiteral("<p>%1</p>").arg(words.join(QLatin1Char(' ')));
 }
 
 void DrillWindow::keyPressEvent(QKeyEvent *event)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "history/drillqueue.h"
 #include "history/historyquery.h"
 
 #include <QList>
 #include <QWidget>
+
+#include <optional>
 
 class CardFaces;
 class HandHistory;
@@ -16,13 +19,15 @@ class QPushButton;
 // the same cards gone from the deck; the player holds and answers, and the
 // trainer says at once what was best. The history schedules the hands: a
 // right answer puts a hand off for longer each time, a wrong one brings it
-// back later in the same drill. The costliest come first.
+// back a few hands later in the same drill. The costliest come first. The
+// end lists the hands missed with their best holds, and says when the
+// next hands are due.
 class DrillWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Answers in one drill, after which it ends with a score.
+    // Hands taken into one drill; the hands missed come back besides.
     static constexpr int DrillLength = 10;
 
     DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent);
@@ -32,13 +37,17 @@ public:
     // it has been judged.
     void answerOrGoOn();
 
-    int answered() const { return m_answered; }
-    int rightAnswers() const { return m_right; }
+    int answered() const { return m_queue.answered(); }
+    int rightAnswers() const { return m_queue.rightAnswers(); }
     bool finished() const { return m_finished; }
     // The hand being asked, if the drill is not over.
-    const StoredHand *current() const { return m_queue.isEmpty() || m_finished ? nullptr : &m_queue.first(); }
+    const StoredHand *current() const { return m_asked ? &*m_asked : nullptr; }
     HandView *view() const { return m_view; }
     QLabel *status() const { return m_status; }
+
+signals:
+    // An answer went into the history's schedule.
+    void answerRecorded();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -47,14 +56,16 @@ private:
     void ask();
     void judge();
     void finish();
+    QString missedList() const;
+    QString whenNextDue() const;
 
     HandHistory &m_history;
-    QList<StoredHand> m_queue;
+    DrillQueue m_queue;
+    // The hand on show, kept while the queue goes on to the next.
+    std::optional<StoredHand> m_asked;
     HandView *m_view;
     QLabel *m_status;
     QPushButton *m_button;
     bool m_judged = false;
     bool m_finished = false;
-    int m_answered = 0;
-    int m_right = 0;
 };

@@ -72,11 +72,13 @@ void HandView::hideCards()
     }
 }
 
-void HandView::showJudgement(const Judgement &judgement, unsigned held)
+void HandView::showJudgement(const Judgement &judgement, unsigned held, const QString &firstPress)
 {
     QString text = richCards(judgement.verdictText(held));
     if (judgement.isMistake(held))
         text = QStringLiteral("<font color=#c00000>%1</font>").arg(text);
+    if (!firstPress.isEmpty())
+        text += QStringLiteral("<p>%1</p>").arg(firstPress);
     const QString effect = judgement.deckEffectText();
     if (!effect.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(richCards(effect));

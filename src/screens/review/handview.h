@@ -31,8 +31,9 @@ public:
     void hideCards();
     unsigned held() const { return m_held; }
     // The trainer's words on the holds `held` of a judged deal: its verdict,
-    // the deck's effect and all 32 holds.
-    void showJudgement(const Judgement &judgement, unsigned held);
+    // `firstPress` (rich text on the holds of the first press, if any), the
+    // deck's effect and all 32 holds.
+    void showJudgement(const Judgement &judgement, unsigned held, const QString &firstPress = {});
     // Plain words in place of the trainer's.
     void showText(const QString &text);
 

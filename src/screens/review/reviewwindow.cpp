@@ -2,9 +2,11 @@
 
 #include "history/handhistory.h"
 #include "history/handlistmodel.h"
+#include "model/names.h"
 #include "screens/review/drillwindow.h"
 #include "screens/review/handview.h"
 #include "screens/review/statsview.h"
+#include "screens/trainerpanel.h"
 #include "trainer/judgement.h"
 
 #include <QCheckBox>
@@ -61,6 +63,20 @@ QScrollArea *scrolling(QWidget *page)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(page);
     return scroll;
+}
+
+// What the first press of DEAL held, where it tells more than the verdict:
+// a warning came, or the hand is from before the history kept it.
+QString firstPressText(const HandRecord &hand)
+{
+    if (!hand.firstHeld)
+        return QStringLiteral("The holds of the first press were not recorded for this hand (unknown).");
+    if (!hand.warned)
+        return {};
+    const QString first = richCards(keptCardsText(hand.dealt, *hand.firstHeld));
+    if (hand.heededWarning())
+        return QStringLiteral("At the first press you held %1; after the warning you changed to the best.").arg(first);
+    return QStringLiteral("At the first press you held %1, and drew after the warning.").arg(first);
 }
 
 } // namespace
@@ -205,7 +221,7 @@ void ReviewWindow::showHand(int row)
     const HandRecord &hand = stored.record;
     m_view->showDeal(hand.dealt);
     m_view->setHeld(hand.held);
-    m_view->showJudgement(Judgement(hand), hand.held);
+    m_view->showJudgement(Judgement(hand), hand.held, firstPressText(hand));
 }
 
 HistoryJob *ReviewWindow::exportShown(const QString &path)
@@ -254,6 +270,7 @@ HistoryJob *ReviewWindow::forget(qint64 session)
     HistoryJob *job = session ? m_history.deleteSession(session) : m_history.deleteAll();
     return runJob(job, QStringLiteral("Deleting the hands..."), [this](const HistoryJob::Result &result) {
         refresh();
+        emit drillDueChanged();
         if (result.outcome == HistoryJob::Outcome::Failed)
             tell(this, QMessageBox::Warning, result.error);
     });
@@ -287,8 +304,10 @@ HistoryJob *ReviewWindow::runJob(HistoryJob *job, const QString &doing,
 
 DrillWindow *ReviewWindow::openDrill()
 {
-    if (!m_drill)
+    if (!m_drill) {
         m_drill = new DrillWindow(m_faces, m_history, this);
+        connect(m_drill, &DrillWindow::answerRecorded, this, &ReviewWindow::drillDueChanged);
+    }
     m_drill->show();
     m_drill->raise();
     return m_drill;

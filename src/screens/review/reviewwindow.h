@@ -57,6 +57,10 @@ public:
     HandView *handView() const { return m_view; }
     StatsView *stats() const { return m_stats; }
 
+signals:
+    // A drill answer or a deletion changed which mistakes are due.
+    void drillDueChanged();
+
 private:
     // Lists the hands the controls ask for afresh, the figures as they were.
     void refreshList();

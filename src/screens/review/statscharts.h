@@ -4,8 +4,9 @@
 
 #include <QWidget>
 
-// The charts beside the statistics' figures: accuracy and expected loss
-// per 100 hands session by session, and a session's credits hand by hand.
+// The charts beside the statistics' figures: accuracy at the first press
+// and after warnings, and expected loss per 100 hands at bet 1, session by
+// session, and a session's credits hand by hand.
 // They draw with Qt Charts in a module of their own, which the statistics
 // load when they are first shown, so that the game starts without the
 // charting libraries.

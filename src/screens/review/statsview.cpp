@@ -40,12 +40,16 @@ QString statsTable(const HistoryStats &lifetime, const HistoryStats &session)
     QString rows = QStringLiteral("<tr><th></th><th align=right>All time</th><th align=right>Session</th></tr>");
     const auto figures = [&](const QString &name, auto of) { rows += row(name, of(lifetime), of(session)); };
     figures(QStringLiteral("Hands"), [](const HistoryStats &s) { return QString::number(s.hands); });
-    figures(QStringLiteral("Accuracy"), [](const HistoryStats &s) { return percent(s.accuracy()); });
-    figures(QStringLiteral("Expected loss per 100 hands"),
-            [](const HistoryStats &s) { return QString::number(s.lossPer100Hands(), 'f', 2); });
+    figures(QStringLiteral("Right at the first press"), [](const HistoryStats &s) { return percent(s.firstPressAccuracy()); });
+    figures(QStringLiteral("Right after warnings"), [](const HistoryStats &s) { return percent(s.accuracy()); });
+    figures(QStringLiteral("Warned before the draw"), [](const HistoryStats &s) { return QString::number(s.warned); });
+    figures(QStringLiteral("Warnings heeded"), [](const HistoryStats &s) { return QString::number(s.heeded); });
+    figures(QStringLiteral("Expected loss per credit bet"),
+            [](const HistoryStats &s) { return QString::number(s.lossPerCreditBet(), 'f', 4); });
+    figures(QStringLiteral("Loss per 100 hands at bet 1"),
+            [](const HistoryStats &s) { return QString::number(100 * s.lossPerCreditBet(), 'f', 2); });
     figures(QStringLiteral("Return against best play"), [](const HistoryStats &s) { return percent(s.returnAgainstBest()); });
     figures(QStringLiteral("Actual return"), [](const HistoryStats &s) { return percent(s.actualReturn()); });
-    figures(QStringLiteral("Warned before the draw"), [](const HistoryStats &s) { return QString::number(s.warned); });
     const auto lifetimeCounts = byCategory(lifetime);
     const auto sessionCounts = byCategory(session);
     for (int outcome = 0; outcome < OutcomeCount; ++outcome) {

@@ -10,7 +10,7 @@ struct HistoryStats;
 
 // The figures of the history: the whole of it beside one session, with
 // every final hand counted; beside them the charts of accuracy and
-// expected loss per 100 hands session by session, and of the session's
+// expected loss per credit bet session by session, and of the session's
 // credits hand by hand. The charts come from their module when the view is
 // first shown; where it cannot be loaded the view says that they are not
 // installed, and the figures stand alone.

@@ -165,6 +165,8 @@ private:
     void showAdvice(bool shown);
     bool moveBetBar(int KeyCode);
     void saveOptions();
+    // Tells the panel, while it shows, how many mistakes are due for a drill.
+    void showDrillDue();
     void placeWindow();
     void redrawFaces();
 

@@ -12,6 +12,7 @@
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QMenu>
 #include <QSettings>
 
@@ -27,6 +28,7 @@ void cards::setTrainerShown(bool shown)
     m_options.panelShown = shown;
     m_panelHeight = 0;
     panel->setVisible(shown);
+    showDrillDue();
     placeWindow();
     saveOptions();
 }
@@ -135,12 +137,32 @@ void cards::openHistory(const QString &path)
     connect(m_history.get(), &HandHistory::delayed, panel, [this](const QString &message) {
         panel->setHistoryMessage(message.isEmpty() ? m_history->message() : message);
     });
-    connect(m_history.get(), &HandHistory::opened, panel, [this] { panel->setHistoryMessage(m_history->message()); });
+    connect(m_history.get(), &HandHistory::opened, panel, [this] {
+        panel->setHistoryMessage(m_history->message());
+        showDrillDue();
+    });
     connect(&trainer, &Trainer::settled, m_history.get(), &HandHistory::record);
+    // A mistake just recorded is due at once.
+    connect(&trainer, &Trainer::settled, m_history.get(), [this] { showDrillDue(); });
     // The file is checked on a thread of its own: a long history takes a
     // second or so, and the table is playing meanwhile.
     m_history->open(path, HandHistory::Check::InBackground);
     panel->setHistoryMessage(m_history->message());
+    showDrillDue();
+}
+
+// Read only for a panel on show: the table alone reads nothing more.
+void cards::showDrillDue()
+{
+    const bool readable = m_history
+                          && (m_history->state() == HandHistory::State::Keeping
+                              || m_history->state() == HandHistory::State::ReadOnly);
+    if (!m_options.panelShown || !readable) {
+        panel->setDrillDue(0);
+        return;
+    }
+    const HistoryRead<DrillOutlook> outlook = m_history->drillOutlook(QDateTime::currentDateTimeUtc());
+    panel->setDrillDue(outlook.ok() ? outlook.value.dueNow : 0);
 }
 
 ReviewWindow *cards::openReview()
@@ -153,6 +175,7 @@ ReviewWindow *cards::openReview()
         return nullptr;
     if (!m_review) {
         m_review = new ReviewWindow(*this, *m_history, [this] { return trainer.sessionStart(); }, this);
+        connect(m_review, &ReviewWindow::drillDueChanged, this, &cards::showDrillDue);
         // At the size it asks for where the screen has room, or where the
         // player left it.
         m_places->place(m_review, QStringLiteral("review"), m_review->size());

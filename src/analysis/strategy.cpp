@@ -273,6 +273,8 @@ private:
     // shape whose line changes, the shape and its new line.
     std::vector<std::pair<int, int>> movedShapes(const Step &step) const;
     double gainOf(const Step &step, std::vector<int> &lineOfShape, std::vector<int> &seen, int mark) const;
+    // Works out every step's gain, on two threads.
+    void evaluate(std::vector<Step> &steps) const;
     void apply(const Step &step);
     // The classes that hold one of the shapes, each once.
     template <typename Visit>
@@ -464,8 +466,7 @@ void Derivation::shorten(std::size_t most)
     for (bool changed = true; changed;) {
         changed = false;
         std::vector<Step> steps = possibleSteps();
-        for (Step &step : steps)
-            step.gain = gainOf(step, lineOfShape, seen, ++mark);
+        evaluate(steps);
         // The best step first; a step's gain is worked out again before it
         // is taken, as the steps taken before it may have changed it.
         std::make_heap(steps.begin(), steps.end(), worse);
@@ -607,6 +608,18 @@ double Derivation::gainOf(const Step &step, std::vector<int> &lineOfShape, std::
     for (const auto &[shape, line] : moved)
         lineOfShape[std::size_t(shape)] = m_lineOfShape[std::size_t(shape)];
     return gain;
+}
+
+void Derivation::evaluate(std::vector<Step> &steps) const
+{
+    constexpr int Parts = 2;
+    inParallel(Parts, [&](int part) {
+        std::vector<int> lineOfShape = m_lineOfShape;
+        std::vector<int> seen(std::size_t(m_deals.classCount()), 0);
+        int mark = 0;
+        for (std::size_t i = std::size_t(part); i < steps.size(); i += Parts)
+            steps[i].gain = gainOf(steps[i], lineOfShape, seen, ++mark);
+    });
 }
 
 void Derivation::apply(const Step &step)

@@ -221,6 +221,20 @@ void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords()
     s.play(3, dealt, holds, QStringLiteral("Kc Kd Ks Ac Ad").left(3 * (HandSize - std::popcount(holds)) - 1));
     QTEST(s.trainer->verdictText(), "verdict");
     QTEST(s.trainer->judgement()->deckEffectText(), "deckEffect");
+
+    // The hold and the best by the chart's lines, and the chart's own pick
+    // where the cards gone made it worth less.
+    const Judgement &judgement = *s.trainer->judgement();
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    const QString lines = judgement.strategyText(holds);
+    const unsigned pick = chart.pick(judgement.dealt()).hold;
+    const unsigned named = chart.lineOf(judgement.dealt(), holds) || judgement.isMistake(holds) ? holds : pick;
+    for (unsigned hold : {named, judgement.isMistake(holds) ? judgement.best() : named}) {
+        const std::optional<int> line = chart.lineOf(judgement.dealt(), hold);
+        QVERIFY2(lines.contains(line ? QStringLiteral("(line %1)").arg(*line + 1) : QStringLiteral("(on no line)")),
+                 qPrintable(lines));
+    }
+    QCOMPARE(lines.contains(QStringLiteral("The chart keeps")), judgement.isMistake(pick));
 }
 
 void tst_Trainer::adviceSharesPlacesOfEqualHolds()

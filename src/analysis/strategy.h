@@ -115,12 +115,14 @@ public:
 
     // A line in a player's words: "Four to a flush", "A lone 7".
     QString words(int line) const;
-    // What a hold keeps, in lower case, whether or not it is on a line:
-    // "three to a flush", "a lone 7".
-    QString holdWords(const std::array<CardCode, HandSize> &hand, unsigned hold) const;
+    // The hold by the class of holds of the line it falls on, in lower
+    // case, with the line: "three of a kind (line 2)"; by what it keeps
+    // where it is on no line: "three to a flush (on no line)".
+    QString holdLineText(const std::array<CardCode, HandSize> &hand, unsigned hold) const;
 
 private:
     StrategyChart(const PayTable &table, ChartLevel level, std::vector<Line> lines, ExactReturn chart, ExactReturn best);
+    QString classText(const HoldClass &holds) const;
 
     PayTable m_table;
     ChartLevel m_level;

@@ -181,20 +181,31 @@ QStringList qualifiers(const HoldClass &holds, const PayTable &table, ChartLevel
 
 } // namespace
 
+QString StrategyChart::classText(const HoldClass &holds) const
+{
+    QString text = keptWords(holds, m_table);
+    const QStringList more = qualifiers(holds, m_table, m_level);
+    if (!more.isEmpty())
+        text += QStringLiteral(" (%1)").arg(more.join(QStringLiteral(", ")));
+    return text;
+}
+
 QString StrategyChart::words(int line) const
 {
     QStringList classes;
-    for (const HoldClass &holds : m_lines[std::size_t(line)].holds.classes) {
-        QString text = keptWords(holds, m_table);
-        const QStringList more = qualifiers(holds, m_table, m_level);
-        if (!more.isEmpty())
-            text += QStringLiteral(" (%1)").arg(more.join(QStringLiteral(", ")));
-        classes << text;
-    }
+    for (const HoldClass &holds : m_lines[std::size_t(line)].holds.classes)
+        classes << classText(holds);
     return capitalisedStart(alternatives(classes));
 }
 
-QString StrategyChart::holdWords(const std::array<CardCode, HandSize> &hand, unsigned hold) const
+QString StrategyChart::holdLineText(const std::array<CardCode, HandSize> &hand, unsigned hold) const
 {
-    return keptWords(HoldClass::of(m_shaper.shape(hand, hold, false)), m_table);
+    const HoldShape shape = m_shaper.shape(hand, hold, m_level == ChartLevel::Full);
+    for (std::size_t line = 0; line < m_lines.size(); ++line) {
+        for (const HoldClass &holds : m_lines[line].holds.classes) {
+            if (holds.matches(shape))
+                return QStringLiteral("%1 (line %2)").arg(classText(holds)).arg(line + 1);
+        }
+    }
+    return QStringLiteral("%1 (on no line)").arg(keptWords(HoldClass::of(m_shaper.shape(hand, hold, false)), m_table));
 }

@@ -303,8 +303,9 @@ QString TrainerPanel::warningText() const
     const QString text = m_trainer.warningText();
     if (text.isEmpty())
         return {};
-    return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2%3")
-        .arg(Red, richCards(text), markedHand(m_trainer.judgement()->dealt(), m_trainer.judgement()->best()));
+    return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2<br>%3%4")
+        .arg(Red, richCards(text), richCards(m_trainer.strategyText()),
+             markedHand(m_trainer.judgement()->dealt(), m_trainer.judgement()->best()));
 }
 
 // A grid: the hand, what it pays per credit and at the bet; the hand just
@@ -340,6 +341,9 @@ QString TrainerPanel::resultText() const
     const QString verdict = richCards(m_trainer.verdictText());
     if (!verdict.isEmpty())
         text += QStringLiteral("<br>") + (m_trainer.mistake() ? QStringLiteral("<font color=%1>%2</font>").arg(Red, verdict) : verdict);
+    const QString lines = m_trainer.strategyText();
+    if (!lines.isEmpty())
+        text += QStringLiteral("<br>") + richCards(lines);
     return text;
 }
 

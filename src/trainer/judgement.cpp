@@ -1,7 +1,6 @@
 #include "judgement.h"
 
 #include "gamestrategy.h"
-#include "mistakekinds.h"
 #include "model/names.h"
 #include "play/round.h"
 
@@ -217,9 +216,7 @@ QString Judgement::strategyText(unsigned held) const
     if (!m_onGameTable)
         return {};
     const StrategyChart &chart = gameStrategy(ChartLevel::Full);
-    const auto line = [&](unsigned hold) {
-        return lineText(chart, chart.lineOf(m_dealt, hold).value_or(MistakeKind::NoLine), chart.holdWords(m_dealt, hold));
-    };
+    const auto line = [&](unsigned hold) { return chart.holdLineText(m_dealt, hold); };
     const StrategyChart::Pick pick = chart.pick(m_dealt);
     QString text;
     if (isMistake(held))
@@ -230,8 +227,7 @@ QString Judgement::strategyText(unsigned held) const
         text = QStringLiteral("Your hold is %1.").arg(line(held));
     if (isMistake(pick.hold)) {
         text += QStringLiteral(" The chart keeps %1, %2, best on a fresh deck; the cards gone make %3 worth more here.")
-                    .arg(keptCardsText(m_dealt, pick.hold), lineText(chart, pick.line, QString()),
-                         keptCardsText(m_dealt, m_best));
+                    .arg(keptCardsText(m_dealt, pick.hold), line(pick.hold), keptCardsText(m_dealt, m_best));
     }
     return text;
 }

@@ -209,7 +209,7 @@ void StrategyWindow::fill()
     }
     QStringList text = {QStringLiteral("Your mistakes by kind, costliest first (the lines you miss most are marked):")};
     for (qsizetype i = 0; i < std::min<qsizetype>(KindsListed, kinds.size()); ++i)
-        text << kinds[i].text(chart);
+        text << kinds[i].text();
     m_mistakes->setText(text.join(QLatin1Char('\n')));
 }
 

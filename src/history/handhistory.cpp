@@ -671,13 +671,18 @@ HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) cons
 
 // The rows come costliest first and are read only until the drill has
 // its hands, rows that cannot be read passed over.
-HistoryRead<QList<HandRecord>> HandHistory::mistakes(qint64 session) const
+HistoryRead<QList<HandRecord>> HandHistory::mistakes(qint64 session, int limit) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
     const QString ofSession = session == 0 ? QString() : QStringLiteral(" AND session = ?");
-    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" WHERE ") + HistorySql::isMistake() + ofSession,
-             session == 0 ? QVariantList() : QVariantList{session}))
+    QVariantList values;
+    if (session != 0)
+        values << session;
+    values << limit;
+    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" WHERE ") + HistorySql::isMistake() + ofSession
+                      + QStringLiteral(" ORDER BY id DESC LIMIT ?"),
+             values))
         return {.error = unreadable(sql)};
     HistoryRead<QList<HandRecord>> read;
     const HandReader reader(sql.record());

@@ -23,5 +23,9 @@ struct MistakeKind
     QString text() const;
 };
 
+// How many of the latest mistakes the review and the chart sort by kind: a
+// long history's kinds are those of its recent play, read in a moment.
+inline constexpr int MistakesSortedByKind = 5000;
+
 // The mistakes among `hands` by kind, costliest first.
 QList<MistakeKind> mistakesByKind(const QList<HandRecord> &hands, const StrategyChart &chart);

@@ -133,7 +133,7 @@ void StrategyWindow::setLevel(ChartLevel level)
 
 void StrategyWindow::refresh()
 {
-    const HistoryRead<QList<HandRecord>> read = m_history.mistakes();
+    const HistoryRead<QList<HandRecord>> read = m_history.mistakes(0, MistakesSortedByKind);
     m_handsMissed = read.value;
     m_historyError = read.error;
     fill();
@@ -207,7 +207,10 @@ void StrategyWindow::fill()
         m_mistakes->setText(QStringLiteral("No mistakes in your hand history: the lines you miss most will be marked here."));
         return;
     }
-    QStringList text = {QStringLiteral("Your mistakes by kind, costliest first (the lines you miss most are marked):")};
+    QStringList text = {m_handsMissed.size() < MistakesSortedByKind
+                            ? QStringLiteral("Your mistakes by kind, costliest first (the lines you miss most are marked):")
+                            : QStringLiteral("Your last %1 mistakes by kind, costliest first (the lines you miss most "
+                                             "are marked):").arg(MistakesSortedByKind)};
     for (qsizetype i = 0; i < std::min<qsizetype>(KindsListed, kinds.size()); ++i)
         text << kinds[i].text();
     m_mistakes->setText(text.join(QLatin1Char('\n')));

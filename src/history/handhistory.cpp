@@ -671,7 +671,7 @@ HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) cons
 
 // The rows come costliest first and are read only until the drill has
 // its hands, rows that cannot be read passed over.
-HistoryRead<QList<HandRecord>> HandHistory::mistakes(qint64 session, int limit) const
+HistoryRead<QList<StoredHand>> HandHistory::mistakes(qint64 session, int limit) const
 {
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
@@ -684,11 +684,11 @@ HistoryRead<QList<HandRecord>> HandHistory::mistakes(qint64 session, int limit) 
                       + QStringLiteral(" ORDER BY id DESC LIMIT ?"),
              values))
         return {.error = unreadable(sql)};
-    HistoryRead<QList<HandRecord>> read;
+    HistoryRead<QList<StoredHand>> read;
     const HandReader reader(sql.record());
     while (sql.next()) {
         if (const StoredHand stored = reader.read(sql); stored.readable)
-            read.value.append(stored.record);
+            read.value.append(stored);
     }
     if (sql.lastError().isValid())
         return {.error = unreadable(sql)};

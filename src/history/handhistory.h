@@ -100,7 +100,7 @@ public:
 
     // The latest mistakes of one session, or of every hand for session 0,
     // `limit` at most, newest first.
-    HistoryRead<QList<HandRecord>> mistakes(qint64 session, int limit) const;
+    HistoryRead<QList<StoredHand>> mistakes(qint64 session, int limit) const;
     // The mistakes due for the drill at `now`, costliest first: those never
     // drilled and those whose interval has passed.
     HistoryRead<QList<StoredHand>> dueMistakes(const QDateTime &now, int limit) const;

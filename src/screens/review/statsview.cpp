@@ -125,10 +125,10 @@ QString StatsView::mistakeKindsText() const
     const StrategyChart &chart = gameStrategy(ChartLevel::Full);
     QString html;
     for (const qint64 session : {qint64(0), m_session}) {
-        const HistoryRead<QList<HandRecord>> read = m_history.mistakes(session, MistakesSortedByKind);
+        const HistoryRead<QList<StoredHand>> read = m_history.mistakes(session, MistakesSortedByKind);
         if (!read.ok())
             return QStringLiteral("<p>%1</p>").arg(read.error.toHtmlEscaped());
-        const QList<MistakeKind> kinds = mistakesByKind(read.value, chart);
+        const QList<MistakeKind> kinds = mistakesByKind(recordsOf(read.value), chart);
         html += QStringLiteral("<p><b>Mistakes by kind, %1</b>").arg(session == 0 ? QStringLiteral("all time")
                                                                                  : QStringLiteral("this session"));
         if (kinds.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "history/handhistory.h"
 #include "model/names.h"
+#include "screens/review/drillwindow.h"
 #include "trainer/gamestrategy.h"
 
 #include <QButtonGroup>
@@ -10,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPdfWriter>
@@ -28,7 +30,7 @@ namespace {
 
 // The lines whose misses cost the player most are marked, this many.
 constexpr int MarkedLines = 3;
-// Mistakes by kind listed below the chart, costliest first.
+// Mistakes by kind a saved or printed chart lists, costliest first.
 constexpr int KindsListed = 8;
 
 enum Column { Number, Words, Example, HowOften, Worth, Missed, ColumnCount };
@@ -57,13 +59,16 @@ QString oneIn(std::int64_t deals)
 
 } // namespace
 
-StrategyWindow::StrategyWindow(const HandHistory &history, QWidget *parent)
+StrategyWindow::StrategyWindow(const CardFaces &faces, HandHistory &history, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_faces(faces)
     , m_history(history)
     , m_levels(new QButtonGroup(this))
     , m_summary(new QLabel)
     , m_lines(new QTableWidget(0, ColumnCount))
     , m_mistakes(new QLabel)
+    , m_kinds(new QListWidget)
+    , m_drill(new QPushButton(QStringLiteral("Drill the kind chosen")))
 {
     setWindowTitle(QStringLiteral("Strategy chart"));
     auto *full = new QRadioButton(QStringLiteral("Full chart"));
@@ -91,6 +96,13 @@ StrategyWindow::StrategyWindow(const HandHistory &history, QWidget *parent)
     // Lines wrap in the width their column has once the window is laid out.
     connect(m_lines->horizontalHeader(), &QHeaderView::sectionResized, m_lines, &QTableWidget::resizeRowsToContents);
 
+    m_kinds->setAccessibleName(QStringLiteral("Your mistakes by kind"));
+    m_kinds->setMaximumHeight(150);
+    m_drill->setEnabled(false);
+    connect(m_kinds, &QListWidget::currentRowChanged, this, [this](int row) { m_drill->setEnabled(row >= 0); });
+    connect(m_kinds, &QListWidget::itemActivated, this, &StrategyWindow::drillChosenKind);
+    connect(m_drill, &QPushButton::clicked, this, &StrategyWindow::drillChosenKind);
+
     auto *save = new QPushButton(QStringLiteral("Save as PDF..."));
     auto *print = new QPushButton(QStringLiteral("Print..."));
     auto *close = new QPushButton(QStringLiteral("Close"));
@@ -103,6 +115,7 @@ StrategyWindow::StrategyWindow(const HandHistory &history, QWidget *parent)
     choice->addWidget(brief);
     choice->addStretch();
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_drill);
     buttons->addWidget(save);
     buttons->addWidget(print);
     buttons->addStretch();
@@ -112,6 +125,7 @@ StrategyWindow::StrategyWindow(const HandHistory &history, QWidget *parent)
     layout->addWidget(m_summary);
     layout->addWidget(m_lines, 1);
     layout->addWidget(m_mistakes);
+    layout->addWidget(m_kinds);
     layout->addLayout(buttons);
     resize(980, 680);
     refresh();
@@ -133,8 +147,8 @@ void StrategyWindow::setLevel(ChartLevel level)
 
 void StrategyWindow::refresh()
 {
-    const HistoryRead<QList<HandRecord>> read = m_history.mistakes(0, MistakesSortedByKind);
-    m_handsMissed = read.value;
+    const HistoryRead<QList<StoredHand>> read = m_history.mistakes(0, MistakesSortedByKind);
+    m_handsMissed = recordsOf(read.value);
     m_historyError = read.error;
     fill();
 }
@@ -198,22 +212,33 @@ void StrategyWindow::fill()
     m_lines->horizontalHeader()->setSectionResizeMode(Words, QHeaderView::Stretch);
     m_lines->resizeRowsToContents();
 
-    if (!m_historyError.isEmpty()) {
+    m_kindList = mistakesByKind(m_handsMissed, chart);
+    m_kinds->clear();
+    for (const MistakeKind &kind : m_kindList)
+        m_kinds->addItem(kind.text());
+    m_kinds->setVisible(!m_kindList.isEmpty());
+    m_drill->setVisible(!m_kindList.isEmpty());
+    if (!m_historyError.isEmpty())
         m_mistakes->setText(QStringLiteral("The hand history could not be read: %1").arg(m_historyError));
-        return;
-    }
-    const QList<MistakeKind> kinds = mistakesByKind(m_handsMissed, chart);
-    if (kinds.isEmpty()) {
+    else if (m_kindList.isEmpty())
         m_mistakes->setText(QStringLiteral("No mistakes in your hand history: the lines you miss most will be marked here."));
+    else if (m_handsMissed.size() < MistakesSortedByKind)
+        m_mistakes->setText(QStringLiteral("Your mistakes by kind, costliest first (the lines you miss most are marked); "
+                                           "choose one to drill it:"));
+    else
+        m_mistakes->setText(QStringLiteral("Your last %1 mistakes by kind, costliest first (the lines you miss most are "
+                                           "marked); choose one to drill it:").arg(MistakesSortedByKind));
+}
+
+void StrategyWindow::drillChosenKind()
+{
+    const int row = m_kinds->currentRow();
+    if (row < 0 || row >= m_kindList.size())
         return;
-    }
-    QStringList text = {m_handsMissed.size() < MistakesSortedByKind
-                            ? QStringLiteral("Your mistakes by kind, costliest first (the lines you miss most are marked):")
-                            : QStringLiteral("Your last %1 mistakes by kind, costliest first (the lines you miss most "
-                                             "are marked):").arg(MistakesSortedByKind)};
-    for (qsizetype i = 0; i < std::min<qsizetype>(KindsListed, kinds.size()); ++i)
-        text << kinds[i].text();
-    m_mistakes->setText(text.join(QLatin1Char('\n')));
+    auto *drill = new DrillWindow(m_faces, m_history, m_kindList[row], this);
+    drill->show();
+    drill->raise();
+    drill->activateWindow();
 }
 
 QString StrategyWindow::documentHtml() const
@@ -232,7 +257,10 @@ QString StrategyWindow::documentHtml() const
             html += QStringLiteral("<td>%1</td>").arg(m_lines->item(row, column)->text().toHtmlEscaped());
         html += QStringLiteral("</tr>");
     }
-    html += QStringLiteral("</table><p>%1</p>").arg(m_mistakes->text().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    html += QStringLiteral("</table><p>%1").arg(m_mistakes->text().toHtmlEscaped());
+    for (qsizetype i = 0; i < std::min<qsizetype>(KindsListed, m_kindList.size()); ++i)
+        html += QStringLiteral("<br>") + m_kindList[i].text().toHtmlEscaped();
+    html += QStringLiteral("</p>");
     return html;
 }
 

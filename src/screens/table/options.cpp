@@ -192,7 +192,7 @@ StrategyWindow *cards::openStrategy()
     if (!m_history)
         return nullptr;
     if (!m_strategy) {
-        m_strategy = new StrategyWindow(*m_history, this);
+        m_strategy = new StrategyWindow(*this, *m_history, this);
         m_places->place(m_strategy, QStringLiteral("strategy"), m_strategy->size());
     } else
         m_strategy->refresh();

@@ -273,6 +273,7 @@ private:
     // shape whose line changes, the shape and its new line.
     std::vector<std::pair<int, int>> movedShapes(const Step &step) const;
     double gainOf(const Step &step, std::vector<int> &lineOfShape, std::vector<int> &seen, int mark) const;
+    void dropUnreachedClasses();
     // Works out every step's gain, on two threads.
     void evaluate(std::vector<Step> &steps) const;
     void apply(const Step &step);
@@ -504,6 +505,7 @@ void Derivation::shorten(std::size_t most)
             }
         }
     }
+    dropUnreachedClasses();
     std::vector<StrategyLine> kept;
     for (std::size_t line = 0; line < m_lines.size(); ++line) {
         if (m_alive[line])
@@ -512,6 +514,36 @@ void Derivation::shorten(std::size_t most)
     m_lines = std::move(kept);
     m_alive.clear();
     assignShapes();
+}
+
+// A class of a line that every hold it holds meets on a line above says
+// nothing: it goes, and a line left with none goes too.
+void Derivation::dropUnreachedClasses()
+{
+    std::vector<std::vector<bool>> reached(m_lines.size());
+    for (std::size_t line = 0; line < m_lines.size(); ++line)
+        reached[line].assign(m_lines[line].classes.size(), false);
+    for (std::size_t s = 0; s < m_deals.shapes.size(); ++s) {
+        const int line = m_lineOfShape[s];
+        if (line == NoLine)
+            continue;
+        const std::vector<HoldClass> &classes = m_lines[std::size_t(line)].classes;
+        for (std::size_t c = 0; c < classes.size(); ++c) {
+            if (classes[c].matches(m_deals.shapes[s])) {
+                reached[std::size_t(line)][c] = true;
+                break;
+            }
+        }
+    }
+    for (std::size_t line = 0; line < m_lines.size(); ++line) {
+        std::vector<HoldClass> kept;
+        for (std::size_t c = 0; c < m_lines[line].classes.size(); ++c) {
+            if (reached[line][c])
+                kept.push_back(m_lines[line].classes[c]);
+        }
+        m_lines[line].classes = std::move(kept);
+        m_alive[line] = m_alive[line] && !m_lines[line].classes.empty();
+    }
 }
 
 std::vector<Derivation::Step> Derivation::possibleSteps() const

@@ -49,7 +49,7 @@ expect 2 "strategy takes no words after it" -- strategy Ah
 expect 0 "best play 99.543904%" -- strategy --table jacks-9-6 --short
 expect 0 "Jc Jd" -- strategy --hand 2c 3s Jc Jd Qh --table jacks-9-6 --short
 expect 2 'no pay table is called "poker"; the tables are game, jacks-9-6, jacks-8-5' -- --table poker return
-expect 2 'unknown command "foo": expected hold, return or simulate' -- foo
+expect 2 'unknown command "foo": expected hold, return, simulate or strategy' -- foo
 expect 2 'unknown option "--fast"' -- return --fast
 expect 2 'unknown option "-x"' -- -x return
 expect 2 '--hands takes a whole number from 1 to' -- simulate --hands 0

@@ -41,8 +41,15 @@ expect 2 'return takes no words after it, but "foo" was given' -- return foo
 expect 2 'the pay table is given twice: --table "game" and --table' -- --table game return --table jacks-9-6
 expect 2 "--removed needs at least one card after it" -- hold Ah Kh Qh Jh Th --removed
 expect 2 "--removed belongs to hold, not to return" -- return --removed 2c
+# The strategy chart: its cards for a hand, its figures for a table, and
+# its words refused elsewhere.
+expect 2 "--short belongs to strategy, not to return" -- return --short
+expect 2 "--hand takes exactly five cards, not 4" -- strategy --hand Ah Kh Qh Jh
+expect 2 "strategy takes no words after it" -- strategy Ah
+expect 0 "best play 99.543904%" -- strategy --table jacks-9-6 --short
+expect 0 "Jc Jd" -- strategy --hand 2c 3s Jc Jd Qh --table jacks-9-6 --short
 expect 2 'no pay table is called "poker"; the tables are game, jacks-9-6, jacks-8-5' -- --table poker return
-expect 2 'unknown command "foo": expected hold, return or simulate' -- foo
+expect 2 'unknown command "foo": expected hold, return, simulate or strategy' -- foo
 expect 2 'unknown option "--fast"' -- return --fast
 expect 2 'unknown option "-x"' -- -x return
 expect 2 '--hands takes a whole number from 1 to' -- simulate --hands 0

@@ -3,6 +3,7 @@
 #include "analysis/holdadvisor.h"
 #include "analysis/shuffleddeck.h"
 #include "analysis/simulation.h"
+#include "analysis/strategy.h"
 #include "model/deck.h"
 #include "model/names.h"
 #include "paytabletext.h"
@@ -156,6 +157,10 @@ private slots:
     void payTablesAreReadOrRefused_data();
     void payTablesAreReadOrRefused();
     void cardsAreReadInEitherCase();
+    void strategyChartsMeetTheirGoals_data();
+    void strategyChartsMeetTheirGoals();
+    void damagedChartsAreRefused_data();
+    void damagedChartsAreRefused();
 };
 
 void tst_Analysis::holdsMatchEveryDrawCounted_data()
@@ -523,6 +528,98 @@ void tst_Analysis::cardsAreReadInEitherCase()
     for (const char *bad : {"1h", "Ax", "A", "Ahh", "", "11c"})
         QVERIFY2(!parseCard(QString::fromLatin1(bad)), bad);
     QCOMPARE(longCardName({11, 3}), QStringLiteral("king of spades"));
+}
+
+
+void tst_Analysis::strategyChartsMeetTheirGoals_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<int>("mostLines");
+    QTest::addColumn<double>("mostCost"); // per credit bet
+    QTest::newRow("jacks-9-6, full") << QStringLiteral("jacks-9-6") << true << 50 << 0.0001;
+    QTest::newRow("jacks-9-6, short") << QStringLiteral("jacks-9-6") << false << 20 << 0.001;
+    QTest::newRow("game, full") << QStringLiteral("game") << true << 50 << 0.0005;
+}
+
+// A chart keeps to its size and cost, names for every deal one hold of
+// the highest line the deal has (of two on that line, the one with the
+// higher cards), and reads back from its text unchanged.
+void tst_Analysis::strategyChartsMeetTheirGoals()
+{
+    QFETCH(QString, table);
+    QFETCH(bool, full);
+    QFETCH(int, mostLines);
+    QFETCH(double, mostCost);
+    const PayTable pays = *PayTable::named(table);
+    const StrategyChart chart(pays, full ? ChartLevel::Full : ChartLevel::Short);
+    QVERIFY(int(chart.lines().size()) <= mostLines);
+    QCOMPARE(chart.bestReturn().numerator, exactGameReturn(pays).totalPay);
+    QVERIFY2(chart.bestReturn().value() - chart.chartReturn().value() <= mostCost,
+             qPrintable(QString::number(chart.chartReturn().value(), 'f', 8)));
+
+    QString error;
+    const std::optional<StrategyChart> reread = StrategyChart::fromText(chart.toText(), pays, &error);
+    QVERIFY2(reread, qPrintable(error));
+    QCOMPARE(reread->chartReturn().numerator, chart.chartReturn().numerator);
+    QCOMPARE(reread->lines().size(), chart.lines().size());
+    std::mt19937 random(7);
+    for (int n = 0; n < 400; ++n) {
+        const Hand hand = randomDeal(random, 0).hand;
+        const StrategyChart::Pick pick = chart.pick(hand);
+        QCOMPARE(chart.lineOf(hand, pick.hold), std::optional<int>(pick.line));
+        QCOMPARE(reread->pick(hand).hold, pick.hold);
+        for (unsigned mask = 0; mask < HoldCount; ++mask) {
+            const std::optional<int> line = chart.lineOf(hand, mask);
+            QVERIFY(!line || *line >= pick.line);
+            if (line == pick.line && mask != pick.hold) {
+                QVERIFY2(keptShortNames(hand, mask) != keptShortNames(hand, pick.hold), "two picks on one line");
+                std::array<int, HandSize> mine{}, other{};
+                for (int slot = 0; slot < HandSize; ++slot) {
+                    mine[slot] = pick.hold & (1u << slot) ? hand[slot].rank + 1 : 0;
+                    other[slot] = mask & (1u << slot) ? hand[slot].rank + 1 : 0;
+                }
+                std::sort(mine.begin(), mine.end(), std::greater<>());
+                std::sort(other.begin(), other.end(), std::greater<>());
+                QVERIFY(mine >= other);
+            }
+        }
+    }
+}
+
+void tst_Analysis::damagedChartsAreRefused_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("table");
+    const QString jacks = QStringLiteral("jacks-9-6");
+    QTest::newRow("another table") << QString() << QString() << QStringLiteral("jacks-8-5");
+    QTest::newRow("no heading") << QStringLiteral("drawpoker-chart 1\n") << QString() << jacks;
+    QTest::newRow("unknown level") << QStringLiteral("level short") << QStringLiteral("level long") << jacks;
+    QTest::newRow("kind out of range") << QStringLiteral("class 0 ") << QStringLiteral("class 99 ") << jacks;
+    QTest::newRow("cards out of range") << QStringLiteral("class 0 0") << QStringLiteral("class 0 9") << jacks;
+    QTest::newRow("not a mask") << QStringLiteral("class 0 0 ") << QStringLiteral("class 0 0 xyz") << jacks;
+    QTest::newRow("not a card") << QStringLiteral("line ") << QStringLiteral("line 1 1 Zz Zz Zz Zz Zz 0\nline ") << jacks;
+    QTest::newRow("a line without classes") << QStringLiteral("\nclass") << QStringLiteral("\nline 1 1 2h 3h 4h 5h 7c 0\nclass") << jacks;
+    QTest::newRow("no line") << QStringLiteral("\nline") << QStringLiteral("\n#") << jacks;
+    QTest::newRow("returns cut short") << QStringLiteral("returns ") << QStringLiteral("returns 1\nreturns ") << jacks;
+}
+
+void tst_Analysis::damagedChartsAreRefused()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, table);
+    static const QString text = StrategyChart(*PayTable::named(QStringLiteral("jacks-9-6")), ChartLevel::Short).toText();
+    QString damaged = text;
+    if (!from.isEmpty()) {
+        const qsizetype at = damaged.indexOf(from);
+        QVERIFY(at >= 0);
+        damaged.replace(at, from.size(), to);
+    }
+    QString error;
+    QVERIFY(!StrategyChart::fromText(damaged, *PayTable::named(table), &error));
+    QVERIFY2(error.startsWith(QStringLiteral("not a strategy chart of this pay table: ")), qPrintable(error));
 }
 
 QTEST_MAIN(tst_Analysis)

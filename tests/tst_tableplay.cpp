@@ -9,13 +9,16 @@
 #include "screens/review/reviewwindow.h"
 #include "screens/review/statscharts.h"
 #include "screens/review/statsview.h"
+#include "screens/review/strategywindow.h"
 #include "screens/trainerpanel.h"
+#include "trainer/gamestrategy.h"
 
 #include <QApplication>
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -587,8 +590,6 @@ void tst_TablePlay::reviewNeitherDrawsNorDrillsARowThatCannotBeRead()
     QVERIFY(!review->handView()->card(0)->isHidden());
 }
 
-QTEST_MAIN(tst_TablePlay)
-#include "tst_tableplay.moc"
 
 // A mistake played on the table comes back in the review with the table's
 // own faces and the trainer's verdict, and the drill on it changes nothing
@@ -630,6 +631,26 @@ void tst_TablePlay::reviewShowsAHandAsItWasAndTheDrillLeavesTheRoundAlone()
     QVERIFY(!c->panel->drillDue()->isVisibleTo(c->panel));
     QCOMPARE(c->round.credits(), credits);
     QCOMPARE(c->round.presscount(), presses);
+
+    // With none due, the drill deals hands of the kind missed, made to
+    // order; the chart's window drills the kind with the player's own hand
+    // first. Neither is the table's round.
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    const QList<MistakeKind> kinds = mistakesByKind(recordsOf(c->history()->mistakes(0, 10).value), chart);
+    QCOMPARE(kinds.size(), 1);
+    const auto isOfTheKind = [&](const HandRecord &hand) {
+        return chart.holdLineText(hand.dealt, hand.held) == kinds[0].kept
+               && chart.holdLineText(hand.dealt, hand.bestHold) == kinds[0].best;
+    };
+    drill = review->openDrill();
+    QVERIFY(drill->current() && drill->current()->id < 0 && isOfTheKind(drill->current()->record));
+    StrategyWindow *strategy = c->openStrategy();
+    QCOMPARE(strategy->mistakeKinds()->count(), 1);
+    strategy->mistakeKinds()->setCurrentRow(0);
+    strategy->drillChosenKind();
+    drill = strategy->findChildren<DrillWindow *>().last();
+    QVERIFY(drill->current() && drill->current()->id > 0 && isOfTheKind(drill->current()->record));
+    QCOMPARE(c->round.presscount(), presses);
 }
 
 // "Delete all..." runs on its own thread: the review's controls wait for
@@ -647,3 +668,6 @@ void tst_TablePlay::reviewDeletesAsAJobItWaitsFor()
     QVERIFY(review->list()->isEnabled());
     QCOMPARE(review->hands()->rowCount(), 0);
 }
+
+QTEST_MAIN(tst_TablePlay)
+#include "tst_tableplay.moc"

@@ -1,6 +1,7 @@
 #include "model/names.h"
 #include "play/round.h"
 #include "scriptedrandom.h"
+#include "trainer/gamestrategy.h"
 #include "trainer/trainer.h"
 #include "trainer/trainersettings.h"
 
@@ -70,6 +71,8 @@ private slots:
     void settledRecordIsTheDealItCameFrom();
     void settingsFallBackToTheDefaults_data();
     void settingsFallBackToTheDefaults();
+    void gameChartsAreTheOnesItsTableGives_data();
+    void gameChartsAreTheOnesItsTableGives();
 };
 
 void tst_Trainer::everyResultHasItsName_data()
@@ -218,6 +221,20 @@ void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords()
     s.play(3, dealt, holds, QStringLiteral("Kc Kd Ks Ac Ad").left(3 * (HandSize - std::popcount(holds)) - 1));
     QTEST(s.trainer->verdictText(), "verdict");
     QTEST(s.trainer->judgement()->deckEffectText(), "deckEffect");
+
+    // The hold and the best by the chart's lines, and the chart's own pick
+    // where the cards gone made it worth less.
+    const Judgement &judgement = *s.trainer->judgement();
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    const QString lines = judgement.strategyText(holds);
+    const unsigned pick = chart.pick(judgement.dealt()).hold;
+    const unsigned named = chart.lineOf(judgement.dealt(), holds) || judgement.isMistake(holds) ? holds : pick;
+    for (unsigned hold : {named, judgement.isMistake(holds) ? judgement.best() : named}) {
+        const std::optional<int> line = chart.lineOf(judgement.dealt(), hold);
+        QVERIFY2(lines.contains(line ? QStringLiteral("(line %1)").arg(*line + 1) : QStringLiteral("(on no line)")),
+                 qPrintable(lines));
+    }
+    QCOMPARE(lines.contains(QStringLiteral("The chart keeps")), judgement.isMistake(pick));
 }
 
 void tst_Trainer::adviceSharesPlacesOfEqualHolds()
@@ -393,6 +410,22 @@ void tst_Trainer::settingsFallBackToTheDefaults()
     QCOMPARE((QList<bool>{read.panelShown, read.adviceAlways, read.soundOn, read.training, read.firstStart}),
              (QList<bool>{flipped.panelShown, flipped.adviceAlways, flipped.soundOn, flipped.training, false}));
     QCOMPARE(read.threshold, WarnThreshold::OverOnePercentOfBet);
+}
+
+void tst_Trainer::gameChartsAreTheOnesItsTableGives_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::newRow("full") << true;
+    QTest::newRow("short") << false;
+}
+
+// The charts the game comes with are those its pay table derives today:
+// makechart writes them again after a change to how charts are derived.
+void tst_Trainer::gameChartsAreTheOnesItsTableGives()
+{
+    QFETCH(bool, full);
+    const ChartLevel level = full ? ChartLevel::Full : ChartLevel::Short;
+    QCOMPARE(gameStrategy(level).toText(), StrategyChart(PayTable::game(), level).toText());
 }
 
 QTEST_GUILESS_MAIN(tst_Trainer)

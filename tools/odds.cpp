@@ -1,6 +1,7 @@
 // drawpoker-odds: exact odds of five-card draw, for this game's pay table or
 // any other, and the game as it is really played, simulated. See --help.
 #include "paytabletext.h"
+#include "analysis/strategy.h"
 
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
@@ -34,6 +35,7 @@ game as it is really played, simulated:
   drawpoker-odds [TABLE] return
   drawpoker-odds [TABLE] simulate [--hands N] [--seed N] [--threads N]
                                   [--reshuffle-every-hand]
+  drawpoker-odds [TABLE] strategy [--short] [--hand CARD CARD CARD CARD CARD]
 TABLE is --table NAME or --table-file FILE. Options may come before or after
 the command.
 
@@ -50,7 +52,17 @@ simulate  plays N hands (default 1000000) as the table deals them: the deck
           hold that is best for the cards really left in the deck, and with
           the hold that would be best on a fresh deck. Prints each one's
           return with a 95% confidence interval, the difference between
-          them from the same deals, and how often each final hand came up.)";
+          them from the same deals, and how often each final hand came up.
+strategy  a ranked chart of holds for the pay table, derived from the exact
+          value of every hold of every deal on a fresh deck: play the
+          highest line the hand has, and of two holds on one line keep the
+          higher cards. Each line gives its number, its words, an example,
+          how often it is the line played and the average value of its
+          holds; the last line gives the chart's return, the best play's
+          and what the chart costs, in percent of the bet. The full chart
+          (at most 50 lines) has the exceptions that pay; --short gives one
+          of at most 20 lines. With --hand, names the line the hand falls on
+          and ends with the cards to keep ("none" to draw five).)";
 
 // What the generated list of options leaves out: how to write cards and
 // pay tables.
@@ -94,10 +106,12 @@ struct Request
     QString tableOption; // --table or --table-file
     QString tableValue;
     SimulationSettings simulation;
+    bool shortChart = false; // strategy --short
+    bool handLine = false;   // strategy --hand
     bool help = false;
 };
 
-const QStringList Commands = {QStringLiteral("hold"), QStringLiteral("return"), QStringLiteral("simulate")};
+const QStringList Commands = {QStringLiteral("hold"), QStringLiteral("return"), QStringLiteral("simulate"), QStringLiteral("strategy")};
 
 // The CPUs this process may run on (`taskset` narrows them), which may be
 // fewer than those online.
@@ -121,6 +135,8 @@ QString ownerOf(const QString &option)
 {
     if (option == QLatin1String("removed"))
         return QStringLiteral("hold");
+    if (option == QLatin1String("short") || option == QLatin1String("hand"))
+        return QStringLiteral("strategy");
     const QStringList simulation = {QStringLiteral("hands"), QStringLiteral("seed"), QStringLiteral("threads"),
                                     QStringLiteral("reshuffle-every-hand")};
     return simulation.contains(option) ? QStringLiteral("simulate") : QString();
@@ -135,8 +151,8 @@ public:
     {
         m_parser.setApplicationDescription(QString::fromUtf8(Description));
         m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        m_parser.addOptions({m_help, m_table, m_tableFile, m_removed, m_hands, m_seed, m_threads, m_reshuffle});
-        m_parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("hold, return or simulate"),
+        m_parser.addOptions({m_help, m_table, m_tableFile, m_removed, m_hands, m_seed, m_threads, m_reshuffle, m_short, m_hand});
+        m_parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("hold, return, simulate or strategy"),
                                        QStringLiteral("hold|return|simulate"));
         m_parser.addPositionalArgument(QStringLiteral("cards"), QStringLiteral("the five cards to hold"),
                                        QStringLiteral("[CARD...]"));
@@ -166,15 +182,17 @@ private:
             return true;
         const QStringList positional = m_parser.positionalArguments();
         if (positional.isEmpty())
-            return fail(QStringLiteral("no command: expected hold, return or simulate"));
+            return fail(QStringLiteral("no command: expected hold, return, simulate or strategy"));
         if (!Commands.contains(positional.first()))
-            return fail(QStringLiteral("unknown command %1: expected hold, return or simulate")
+            return fail(QStringLiteral("unknown command %1: expected hold, return, simulate or strategy")
                             .arg(quotedStart(positional.first())));
         m_request.command = positional.first();
         m_request.arguments = positional.mid(1);
         m_request.removed = m_parser.values(m_removed);
         m_request.simulation.threads = usableCpus();
         m_request.simulation.reshuffleEveryHand = m_parser.isSet(m_reshuffle);
+        m_request.shortChart = m_parser.isSet(m_short);
+        m_request.handLine = m_parser.isSet(m_hand);
         return readTable() && readSimulationNumbers() && checkCommand();
     }
 
@@ -270,7 +288,10 @@ private:
             if (!owner.isEmpty() && owner != command)
                 return fail(QStringLiteral("--%1 belongs to %2, not to %3").arg(option, owner, command));
         }
-        if (command != QLatin1String("hold") && !m_request.arguments.isEmpty())
+        const bool takesCards = command == QLatin1String("hold") || m_parser.isSet(m_hand);
+        if (command == QLatin1String("strategy") && m_parser.isSet(m_hand) && m_request.arguments.size() != HandSize)
+            return fail(QStringLiteral("--hand takes exactly five cards, not %1").arg(m_request.arguments.size()));
+        if (!takesCards && !m_request.arguments.isEmpty())
             return fail(QStringLiteral("%1 takes no words after it, but %2 was given")
                             .arg(command, quotedStart(m_request.arguments[0])));
         return true;
@@ -305,6 +326,9 @@ private:
                                        QStringLiteral("N")};
     const QCommandLineOption m_reshuffle{QStringLiteral("reshuffle-every-hand"),
                                          QStringLiteral("simulate: every hand from a fresh deck")};
+    const QCommandLineOption m_short{QStringLiteral("short"), QStringLiteral("strategy: the short chart, to learn first")};
+    const QCommandLineOption m_hand{QStringLiteral("hand"),
+                                    QStringLiteral("strategy: the line five cards fall on, and the cards to keep")};
     Request m_request;
     QString m_error;
 };
@@ -388,25 +412,22 @@ QString oneIn(std::int64_t count, std::int64_t total)
     return QStringLiteral("1 in %1").arg(ways < 10 ? english.toString(ways, 'f', 1) : english.toString(qint64(std::llround(ways))));
 }
 
-int showHolds(const Request &request, const PayTable &table)
+// The five cards of a hand given after the command, and the cards given
+// after --removed; 0, or the status to exit with after saying what is wrong.
+int readCards(const Request &request, std::array<CardCode, HandSize> *hand, CardSet *seen)
 {
-    if (request.arguments.size() != HandSize)
-        return usageError(QStringLiteral("hold takes exactly five cards, not %1").arg(request.arguments.size()));
-
-    std::array<CardCode, HandSize> hand;
-    CardSet seen = 0;
     auto take = [&](const QString &word, const QString &where, CardCode *card) {
         const std::optional<CardCode> parsed = parseCard(word);
         if (!parsed)
             return usageError(QStringLiteral("%1 (%2) is not a card; %3").arg(quotedStart(word), where, cardForms()));
-        if (seen & cardBit(*parsed))
+        if (*seen & cardBit(*parsed))
             return usageError(QStringLiteral("%1 is given twice (%2)").arg(shortCardName(*parsed), where));
-        seen |= cardBit(*parsed);
+        *seen |= cardBit(*parsed);
         *card = *parsed;
         return 0;
     };
     for (int i = 0; i < HandSize; ++i) {
-        if (const int status = take(request.arguments[i], QStringLiteral("card %1 of the hand").arg(i + 1), &hand[i]))
+        if (const int status = take(request.arguments[i], QStringLiteral("card %1 of the hand").arg(i + 1), &(*hand)[i]))
             return status;
     }
     for (qsizetype i = 0; i < request.removed.size(); ++i) {
@@ -414,6 +435,18 @@ int showHolds(const Request &request, const PayTable &table)
         if (const int status = take(request.removed[i], QStringLiteral("card %1 after --removed").arg(i + 1), &removed))
             return status;
     }
+    return 0;
+}
+
+int showHolds(const Request &request, const PayTable &table)
+{
+    if (request.arguments.size() != HandSize)
+        return usageError(QStringLiteral("hold takes exactly five cards, not %1").arg(request.arguments.size()));
+
+    std::array<CardCode, HandSize> hand;
+    CardSet seen = 0;
+    if (const int status = readCards(request, &hand, &seen))
+        return status;
 
     const CardSet deck = FullDeck & ~seen;
     std::array<HoldResult, HoldCount> holds = analyseHolds(hand, deck, table);
@@ -580,6 +613,55 @@ int showSimulation(const Request &request, const PayTable &table)
     return 0;
 }
 
+QString percent(const ExactReturn &exact)
+{
+    return QString::number(exact.value() * 100, 'f', 6) + QLatin1Char('%');
+}
+
+QString handNames(const std::array<CardCode, HandSize> &hand)
+{
+    QStringList names;
+    for (const CardCode &card : hand)
+        names << shortCardName(card);
+    return names.join(QLatin1Char(' '));
+}
+
+int showStrategy(const Request &request, const PayTable &table)
+{
+    std::array<CardCode, HandSize> hand;
+    CardSet seen = 0;
+    if (request.handLine) {
+        if (const int status = readCards(request, &hand, &seen))
+            return status;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const StrategyChart chart(table, request.shortChart ? ChartLevel::Short : ChartLevel::Full);
+    err << QStringLiteral("derived in %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
+    if (request.handLine) {
+        const StrategyChart::Pick pick = chart.pick(hand);
+        out << QStringLiteral("line %1: %2\n").arg(pick.line + 1).arg(chart.words(pick.line));
+        out << keptShortNames(hand, pick.hold) << '\n';
+        return 0;
+    }
+    const std::vector<StrategyChart::Line> &lines = chart.lines();
+    out << QStringLiteral("Play the highest line the hand has; of two holds on one line, keep the higher cards.\n");
+    out << QStringLiteral(" #  line  |  example: the cards, and those kept  |  how often played  |  average value\n");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out << QStringLiteral("%1  %2  |  %3  |  %4  |  %5\n")
+                   .arg(i + 1, 2)
+                   .arg(chart.words(int(i)),
+                        handNames(lines[i].example) + QStringLiteral(", keep ") + keptShortNames(lines[i].example, lines[i].exampleHold),
+                        oneIn(lines[i].deals, Choose[DeckSize][HandSize]))
+                   .arg(lines[i].averageValue(), 0, 'f', 4);
+    }
+    const double cost = chart.bestReturn().value() - chart.chartReturn().value();
+    out << QStringLiteral("chart %1  best play %2  cost %3%\n")
+               .arg(percent(chart.chartReturn()), percent(chart.bestReturn()))
+               .arg(cost * 100, 0, 'f', 6);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -606,5 +688,7 @@ int main(int argc, char *argv[])
         return showHolds(*request, *table);
     if (request->command == QLatin1String("return"))
         return showReturn(*table);
+    if (request->command == QLatin1String("strategy"))
+        return showStrategy(*request, *table);
     return showSimulation(*request, *table);
 }

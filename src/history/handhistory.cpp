@@ -671,6 +671,30 @@ HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) cons
 
 // The rows come costliest first and are read only until the drill has
 // its hands, rows that cannot be read passed over.
+HistoryRead<QList<StoredHand>> HandHistory::mistakes(qint64 session, int limit) const
+{
+    QSqlQuery sql(database());
+    sql.setForwardOnly(true);
+    const QString ofSession = session == 0 ? QString() : QStringLiteral(" AND session = ?");
+    QVariantList values;
+    if (session != 0)
+        values << session;
+    values << limit;
+    if (!run(sql, HistorySql::selectAll() + QStringLiteral(" WHERE ") + HistorySql::isMistake() + ofSession
+                      + QStringLiteral(" ORDER BY id DESC LIMIT ?"),
+             values))
+        return {.error = unreadable(sql)};
+    HistoryRead<QList<StoredHand>> read;
+    const HandReader reader(sql.record());
+    while (sql.next()) {
+        if (const StoredHand stored = reader.read(sql); stored.readable)
+            read.value.append(stored);
+    }
+    if (sql.lastError().isValid())
+        return {.error = unreadable(sql)};
+    return read;
+}
+
 HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, int limit) const
 {
     QSqlQuery sql(database());

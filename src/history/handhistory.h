@@ -98,6 +98,9 @@ public:
     // The credits after each hand of a session, in order.
     HistoryRead<QList<CreditsPoint>> creditsSeries(qint64 session) const;
 
+    // The latest mistakes of one session, or of every hand for session 0,
+    // `limit` at most, newest first.
+    HistoryRead<QList<StoredHand>> mistakes(qint64 session, int limit) const;
     // The mistakes due for the drill at `now`, costliest first: those never
     // drilled and those whose interval has passed.
     HistoryRead<QList<StoredHand>> dueMistakes(const QDateTime &now, int limit) const;

@@ -20,6 +20,16 @@ struct StoredHand
     bool readable = true;
 };
 
+// The records of stored hands, in their order.
+inline QList<HandRecord> recordsOf(const QList<StoredHand> &hands)
+{
+    QList<HandRecord> records;
+    records.reserve(hands.size());
+    for (const StoredHand &hand : hands)
+        records.append(hand.record);
+    return records;
+}
+
 // What a read of the history gave: the value read, or why the history
 // could not be read, so that a file that fails is never taken for one
 // without hands.

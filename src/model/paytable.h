@@ -54,6 +54,8 @@ struct PayTable
     int pay(Outcome outcome) const;
     std::array<int, OutcomeCount> pays() const;
 
+    friend bool operator==(const PayTable &, const PayTable &) = default;
+
     // This game's own: royal 200, straight flush 100, four of a kind 50,
     // full house 20, flush 10, straight 10, three of a kind 5, two pair 2;
     // the ace is only high.

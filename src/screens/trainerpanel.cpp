@@ -115,11 +115,14 @@ void TrainerPanel::build()
     m_reset->setFocusPolicy(Qt::NoFocus);
     m_review = new QPushButton(QStringLiteral("Review your hands (R)"));
     m_review->setFocusPolicy(Qt::NoFocus);
+    m_strategy = new QPushButton(QStringLiteral("Strategy chart (C)"));
+    m_strategy->setFocusPolicy(Qt::NoFocus);
     m_buttons = new QBoxLayout(QBoxLayout::LeftToRight);
     m_buttons->setContentsMargins(10, 6, 10, 0);
     m_buttons->setAlignment(Qt::AlignLeft);
     m_buttons->addWidget(m_reset);
     m_buttons->addWidget(m_review);
+    m_buttons->addWidget(m_strategy);
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -153,11 +156,12 @@ void TrainerPanel::build()
     layout->addStretch();
     auto *keys = addText(layout, QStringLiteral("Keys"));
     keys->setText(QStringLiteral("Enter or Space deal and draw, 1-5 hold, H advice, V all 32 holds, A advice always, "
-                                 "W training, T this panel, M sound, R review, D drill, Up/Down/Page Up/Page Down/Home/End bet"));
+                                 "W training, T this panel, M sound, R review, D drill, C strategy chart, Up/Down/Page Up/Page Down/Home/End bet"));
     scroll->setWidget(m_content);
 
     connect(m_reset, &QPushButton::clicked, &m_trainer, &Trainer::resetSession);
     connect(m_review, &QPushButton::clicked, this, &TrainerPanel::reviewRequested);
+    connect(m_strategy, &QPushButton::clicked, this, &TrainerPanel::strategyRequested);
     showOptionsAndNotes();
 }
 
@@ -167,7 +171,7 @@ bool TrainerPanel::buttonsSideBySide(int width) const
 {
     const QMargins margins = m_buttons->contentsMargins();
     return margins.left() + m_reset->sizeHint().width() + m_buttons->spacing() + m_review->sizeHint().width()
-               + margins.right()
+               + m_buttons->spacing() + m_strategy->sizeHint().width() + margins.right()
            <= width;
 }
 
@@ -178,7 +182,9 @@ int TrainerPanel::heightForWidth(int width) const
     const QMargins margins = m_buttons->contentsMargins();
     const int reset = m_reset->sizeHint().height();
     const int review = m_review->sizeHint().height();
-    const int buttons = buttonsSideBySide(width) ? std::max(reset, review) : reset + m_buttons->spacing() + review;
+    const int strategy = m_strategy->sizeHint().height();
+    const int buttons = buttonsSideBySide(width) ? std::max({reset, review, strategy})
+                                                 : reset + review + strategy + 2 * m_buttons->spacing();
     // Room for the words even beside a scroll bar, so that one shown while
     // the panel was shorter goes once it is not.
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
@@ -297,8 +303,9 @@ QString TrainerPanel::warningText() const
     const QString text = m_trainer.warningText();
     if (text.isEmpty())
         return {};
-    return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2%3")
-        .arg(Red, richCards(text), markedHand(m_trainer.judgement()->dealt(), m_trainer.judgement()->best()));
+    return QStringLiteral("<font color=%1><b>Check your holds.</b></font> %2<br>%3%4")
+        .arg(Red, richCards(text), richCards(m_trainer.strategyText()),
+             markedHand(m_trainer.judgement()->dealt(), m_trainer.judgement()->best()));
 }
 
 // A grid: the hand, what it pays per credit and at the bet; the hand just
@@ -334,6 +341,9 @@ QString TrainerPanel::resultText() const
     const QString verdict = richCards(m_trainer.verdictText());
     if (!verdict.isEmpty())
         text += QStringLiteral("<br>") + (m_trainer.mistake() ? QStringLiteral("<font color=%1>%2</font>").arg(Red, verdict) : verdict);
+    const QString lines = m_trainer.strategyText();
+    if (!lines.isEmpty())
+        text += QStringLiteral("<br>") + richCards(lines);
     return text;
 }
 

@@ -75,6 +75,7 @@ public:
 signals:
     // The player asked for the review of the hands.
     void reviewRequested();
+    void strategyRequested();
     // Its words have grown taller than the panel.
     void needsRoom();
 
@@ -112,6 +113,7 @@ private:
     QBoxLayout *m_buttons = nullptr;
     QPushButton *m_reset = nullptr;
     QPushButton *m_review = nullptr;
+    QPushButton *m_strategy = nullptr;
     QWidget *m_content = nullptr;
     QLabel *m_welcome = nullptr;
     QLabel *m_warning = nullptr;

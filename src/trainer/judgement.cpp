@@ -1,5 +1,6 @@
 #include "judgement.h"
 
+#include "gamestrategy.h"
 #include "model/names.h"
 #include "play/round.h"
 
@@ -91,6 +92,7 @@ Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAt
     , m_bet(bet)
     , m_holds(analyseHolds(dealt, FullDeck & ~cardsOf(dealt) & ~goneAtDeal, table))
     , m_best(bestHold(m_holds))
+    , m_onGameTable(table == PayTable::game())
     , m_freshBest(freshDeckBest(dealt, m_goneAtDeal, m_holds, m_best, table))
 {
 }
@@ -207,4 +209,25 @@ QString Judgement::hintText(unsigned mask) const
     return QStringLiteral("Best: %1, %2 credits\nYour hold: %3, %4 credits")
         .arg(keptCardsText(m_dealt, m_best), creditsText(expectedCredits(m_best), expectedCredits(mask)),
              keptCardsText(m_dealt, mask), creditsText(expectedCredits(mask), expectedCredits(m_best)));
+}
+
+QString Judgement::strategyText(unsigned held) const
+{
+    if (!m_onGameTable)
+        return {};
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    const auto line = [&](unsigned hold) { return chart.holdLineText(m_dealt, hold); };
+    const StrategyChart::Pick pick = chart.pick(m_dealt);
+    QString text;
+    if (isMistake(held))
+        text = QStringLiteral("You kept %1; the best, %2, is %3.").arg(line(held), keptCardsText(m_dealt, m_best), line(m_best));
+    else if (!chart.lineOf(m_dealt, held) && !isMistake(pick.hold))
+        text = QStringLiteral("Your hold is worth as much as the chart's pick, %1.").arg(line(pick.hold));
+    else
+        text = QStringLiteral("Your hold is %1.").arg(line(held));
+    if (isMistake(pick.hold)) {
+        text += QStringLiteral(" The chart keeps %1, %2, best on a fresh deck; the cards gone make %3 worth more here.")
+                    .arg(keptCardsText(m_dealt, pick.hold), line(pick.hold), keptCardsText(m_dealt, m_best));
+    }
+    return text;
 }

@@ -65,6 +65,12 @@ public:
     QString deckEffectText() const;
     // The best hold and the player's, in two lines.
     QString hintText(unsigned mask) const;
+    // The player's hold and the best in the lines of the game's strategy
+    // chart, and where the best on the deck as it is was not the chart's
+    // pick, that the cards gone made the difference: "You kept three to a
+    // flush (on no line); the best, Q♣ Q♠, is a pair (line 5)." Empty on
+    // another pay table.
+    QString strategyText(unsigned held) const;
 
     // Credits with two decimals, or as many more as tell `value` from a
     // different `neighbour`.
@@ -80,6 +86,7 @@ private:
     qint32 m_bet;
     std::array<HoldResult, HoldCount> m_holds;
     unsigned m_best;
+    bool m_onGameTable;
     // The hold that is best on a fresh deck (the 47 cards that are not in
     // the hand), when it differs from the best on the deck as it is and is
     // worth less here.

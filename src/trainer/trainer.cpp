@@ -104,6 +104,15 @@ QString Trainer::verdictText() const
     return m_judgement->verdictText(m_drawnHolds);
 }
 
+QString Trainer::strategyText() const
+{
+    if (!m_judgement)
+        return {};
+    if (m_drawnOutcome)
+        return m_judgement->strategyText(m_drawnHolds);
+    return m_warned ? m_judgement->strategyText(*m_warned) : QString();
+}
+
 QStringList Trainer::sessionLines() const
 {
     const SessionStats &s = m_session;

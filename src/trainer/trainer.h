@@ -74,6 +74,9 @@ public:
     QString warningText() const;
     // After the draw: the player's hold against the best.
     QString verdictText() const;
+    // The holds of the standing warning, or after the draw the holds drawn
+    // with, against the best by the strategy chart's lines.
+    QString strategyText() const;
     // The session so far, a line a figure; one line before the first hand.
     QStringList sessionLines() const;
 

@@ -5,7 +5,9 @@
 #include "platform/windowplaces.h"
 #include "screens/review/handview.h"
 #include "screens/trainerpanel.h"
+#include "trainer/gamestrategy.h"
 #include "trainer/judgement.h"
+#include "trainer/madetoorder.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -17,10 +19,56 @@
 
 #include <bit>
 
+namespace {
+
+// Hands made to order are numbered -1, -2, ...: ids no row of the history
+// has, apart for the drill's queue.
+bool isMadeToOrder(const StoredHand &hand)
+{
+    return hand.id < 0;
+}
+
+} // namespace
+
 DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_history(history)
     , m_queue({})
+{
+    build(faces);
+    const HistoryRead<QList<StoredHand>> due = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
+    QList<StoredHand> hands = due.value;
+    if (due.ok() && hands.isEmpty()) {
+        const HistoryRead<QList<StoredHand>> latest = m_history.mistakes(0, MistakesSortedByKind);
+        hands = madeToOrder(mistakesByKind(recordsOf(latest.value), gameStrategy(ChartLevel::Full)), DrillLength);
+    }
+    start(hands);
+    // A history that cannot be read is not one without mistakes.
+    if (!due.ok())
+        m_status->setText(due.error);
+}
+
+DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, const MistakeKind &kind, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_history(history)
+    , m_queue({})
+{
+    build(faces);
+    setWindowTitle(QStringLiteral("Drill: kept %1 over %2").arg(kind.kept, kind.best));
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    const HistoryRead<QList<StoredHand>> latest = m_history.mistakes(0, MistakesSortedByKind);
+    QList<StoredHand> hands;
+    for (const StoredHand &hand : latest.value) {
+        const HandRecord &record = hand.record;
+        if (hands.size() < DrillLength && chart.holdLineText(record.dealt, record.held) == kind.kept
+            && chart.holdLineText(record.dealt, record.bestHold) == kind.best)
+            hands.append(hand);
+    }
+    hands += madeToOrder({kind}, DrillLength - int(hands.size()));
+    start(hands);
+}
+
+void DrillWindow::build(const CardFaces &faces)
 {
     setWindowTitle(QStringLiteral("Mistake drill"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -45,13 +93,40 @@ DrillWindow::DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *
     connect(m_view, &HandView::cardClicked, this, &DrillWindow::toggleHold);
     connect(m_button, &QPushButton::clicked, this, &DrillWindow::answerOrGoOn);
     WindowPlaces::placeOwned(this, QStringLiteral("drill"), {820, 760});
+}
 
-    const HistoryRead<QList<StoredHand>> due = m_history.dueMistakes(QDateTime::currentDateTimeUtc(), DrillLength);
-    m_queue = DrillQueue(due.value);
+void DrillWindow::start(const QList<StoredHand> &hands)
+{
+    m_queue = DrillQueue(hands);
     ask();
-    // A history that cannot be read is not one without mistakes.
-    if (!due.ok())
-        m_status->setText(due.error);
+}
+
+// Made-to-order hands are dealt afresh for each drill, from the clock.
+QList<StoredHand> DrillWindow::madeToOrder(const QList<MistakeKind> &kinds, int count) const
+{
+    constexpr int KindsTaken = 3;
+    QList<QList<HandRecord>> byKind;
+    const quint64 seed = quint64(QDateTime::currentMSecsSinceEpoch());
+    for (const MistakeKind &kind : kinds) {
+        if (byKind.size() == KindsTaken)
+            break;
+        QList<HandRecord> hands = handsOfKind(kind, gameStrategy(ChartLevel::Full), count, seed + quint64(byKind.size()));
+        if (!hands.isEmpty())
+            byKind.append(hands);
+    }
+    QList<StoredHand> hands;
+    for (int round = 0; hands.size() < count && !byKind.isEmpty(); ++round) {
+        bool any = false;
+        for (const QList<HandRecord> &ofKind : byKind) {
+            if (round < ofKind.size() && hands.size() < count) {
+                hands.append(StoredHand{-1 - qint64(hands.size()), ofKind[round], true});
+                any = true;
+            }
+        }
+        if (!any)
+            break;
+    }
+    return hands;
 }
 
 void DrillWindow::toggleHold(int slot)
@@ -81,9 +156,11 @@ void DrillWindow::ask()
     m_asked = *next;
     const HandRecord &hand = m_asked->record;
     m_view->showDeal(hand.dealt);
-    m_view->showText(QStringLiteral("Click the cards you would hold, or press 1 to 5, then Enter to answer. "
-                                    "The deck is as it was: %1 cards were gone since the shuffle.")
-                         .arg(std::popcount(hand.goneAtDeal)));
+    const QString deck = isMadeToOrder(*m_asked)
+                             ? QStringLiteral("A hand made to order, of a kind of mistake you make, dealt from a fresh deck.")
+                             : QStringLiteral("The deck is as it was: %1 cards were gone since the shuffle.")
+                                   .arg(std::popcount(hand.goneAtDeal));
+    m_view->showText(QStringLiteral("Click the cards you would hold, or press 1 to 5, then Enter to answer. ") + deck);
     m_status->setText(QStringLiteral("Hand %1 of %2 at a bet of %3 \u00b7 right so far: %4")
                           .arg(m_queue.position()).arg(m_queue.total()).arg(hand.bet).arg(m_queue.rightAnswers()));
     m_button->setText(QStringLiteral("Answer"));
@@ -94,7 +171,8 @@ void DrillWindow::judge()
     const Judgement judgement(m_asked->record);
     const bool right = !judgement.isMistake(m_view->held());
     m_view->showJudgement(judgement, m_view->held());
-    m_history.recordDrillAnswer(m_asked->id, right, QDateTime::currentDateTimeUtc());
+    if (!isMadeToOrder(*m_asked))
+        m_history.recordDrillAnswer(m_asked->id, right, QDateTime::currentDateTimeUtc());
     const int waitingBefore = m_queue.total() - m_queue.answered();
     m_queue.answer(right);
     const bool comesBack = m_queue.total() - m_queue.answered() == waitingBefore;

@@ -2,6 +2,7 @@
 
 #include "history/drillqueue.h"
 #include "history/historyquery.h"
+#include "trainer/mistakekinds.h"
 
 #include <QList>
 #include <QWidget>
@@ -21,7 +22,9 @@ class QPushButton;
 // right answer puts a hand off for longer each time, a wrong one brings it
 // back a few hands later in the same drill. The costliest come first. The
 // end lists the hands missed with their best holds, and says when the
-// next hands are due.
+// next hands are due. Where no hand is due, and for a drill of one kind of
+// mistake, hands made to order of the kinds the player misses most stand
+// in: dealt from a fresh deck, and kept out of the schedule.
 class DrillWindow : public QWidget
 {
     Q_OBJECT
@@ -30,7 +33,12 @@ public:
     // Hands taken into one drill; the hands missed come back besides.
     static constexpr int DrillLength = 10;
 
+    // A drill of the mistakes due, or where none is due, of hands made to
+    // order of the kinds the player misses most.
     DrillWindow(const CardFaces &faces, HandHistory &history, QWidget *parent);
+    // A drill of one kind of mistake: the player's latest hands of the
+    // kind, and hands made to order where there are too few.
+    DrillWindow(const CardFaces &faces, HandHistory &history, const MistakeKind &kind, QWidget *parent);
 
     void toggleHold(int slot);
     // Judges the holds of the hand shown, or goes on to the next hand once
@@ -53,6 +61,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void build(const CardFaces &faces);
+    void start(const QList<StoredHand> &hands);
+    // Hands made to order, spread over the kinds in turn, up to a drill's length.
+    QList<StoredHand> madeToOrder(const QList<MistakeKind> &kinds, int count) const;
     void ask();
     void judge();
     void finish();

@@ -77,6 +77,9 @@ void HandView::showJudgement(const Judgement &judgement, unsigned held, const QS
     QString text = richCards(judgement.verdictText(held));
     if (judgement.isMistake(held))
         text = QStringLiteral("<font color=#c00000>%1</font>").arg(text);
+    const QString lines = judgement.strategyText(held);
+    if (!lines.isEmpty())
+        text += QStringLiteral("<p>%1</p>").arg(richCards(lines));
     if (!firstPress.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(firstPress);
     const QString effect = judgement.deckEffectText();

@@ -304,6 +304,11 @@ HistoryJob *ReviewWindow::runJob(HistoryJob *job, const QString &doing,
 
 DrillWindow *ReviewWindow::openDrill()
 {
+    // A drill that is over gives way to a new one.
+    if (m_drill && m_drill->finished()) {
+        m_drill->close();
+        m_drill = nullptr;
+    }
     if (!m_drill) {
         m_drill = new DrillWindow(m_faces, m_history, this);
         connect(m_drill, &DrillWindow::answerRecorded, this, &ReviewWindow::drillDueChanged);

@@ -3,10 +3,13 @@
 #include "history/handhistory.h"
 #include "platform/gamemodule.h"
 #include "screens/review/statscharts.h"
+#include "trainer/gamestrategy.h"
+#include "trainer/mistakekinds.h"
 #include "trainer/trainer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -73,7 +76,16 @@ StatsView::StatsView(const HandHistory &history, QWidget *parent, QString charts
     m_figures->setTextFormat(Qt::RichText);
     m_figures->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_figures->setAccessibleName(QStringLiteral("Statistics"));
-    m_layout->addWidget(m_figures);
+    // The kinds of mistake below the figures, wrapped to the column's width.
+    m_kinds = new QLabel;
+    m_kinds->setTextFormat(Qt::RichText);
+    m_kinds->setWordWrap(true);
+    m_kinds->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_kinds->setAccessibleName(QStringLiteral("Mistakes by kind"));
+    auto *column = new QVBoxLayout;
+    column->addWidget(m_figures);
+    column->addWidget(m_kinds, 1);
+    m_layout->addLayout(column);
 }
 
 QString StatsView::chartsModulePath()
@@ -100,7 +112,32 @@ void StatsView::write()
         m_figures->setText(statsTable(lifetime.value, ofSession.value));
     else
         m_figures->setText((lifetime.ok() ? ofSession : lifetime).error.toHtmlEscaped());
+    m_kinds->setText(mistakeKindsText());
+    m_kinds->setFixedWidth(m_figures->sizeHint().width() * 3 / 2);
     drawCharts();
+}
+
+// The costliest kinds of mistake, all time and in the session, by the
+// game's strategy chart.
+QString StatsView::mistakeKindsText() const
+{
+    constexpr int KindsShown = 5;
+    const StrategyChart &chart = gameStrategy(ChartLevel::Full);
+    QString html;
+    for (const qint64 session : {qint64(0), m_session}) {
+        const HistoryRead<QList<StoredHand>> read = m_history.mistakes(session, MistakesSortedByKind);
+        if (!read.ok())
+            return QStringLiteral("<p>%1</p>").arg(read.error.toHtmlEscaped());
+        const QList<MistakeKind> kinds = mistakesByKind(recordsOf(read.value), chart);
+        html += QStringLiteral("<p><b>Mistakes by kind, %1</b>").arg(session == 0 ? QStringLiteral("all time")
+                                                                                 : QStringLiteral("this session"));
+        if (kinds.isEmpty())
+            html += QStringLiteral("<br>None.");
+        for (qsizetype i = 0; i < std::min<qsizetype>(KindsShown, kinds.size()); ++i)
+            html += QStringLiteral("<br>") + kinds[i].text().toHtmlEscaped();
+        html += QStringLiteral("</p>");
+    }
+    return html;
 }
 
 void StatsView::showEvent(QShowEvent *event)

@@ -26,6 +26,8 @@ public:
     void refresh(qint64 session);
 
     QLabel *figures() const { return m_figures; }
+    // The costliest kinds of mistake, all time and in the session.
+    QLabel *mistakeKinds() const { return m_kinds; }
     // The charts, once shown; nullptr before, or where their module is missing.
     StatsCharts *charts() const { return m_charts; }
     // Says that the charts are not installed, where their module is missing.
@@ -41,6 +43,7 @@ protected:
 private:
     void loadCharts();
     void write();
+    QString mistakeKindsText() const;
     void drawCharts();
 
     const HandHistory &m_history;
@@ -48,6 +51,7 @@ private:
     qint64 m_session = 0;
     QHBoxLayout *m_layout;
     QLabel *m_figures;
+    QLabel *m_kinds;
     StatsCharts *m_charts = nullptr;
     QLabel *m_chartsMissing = nullptr;
     bool m_chartsTried = false;

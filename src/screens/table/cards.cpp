@@ -167,6 +167,7 @@ void cards::buildControls()
 
     panel = new TrainerPanel(round, trainer, this);
     connect(panel, &TrainerPanel::reviewRequested, this, &cards::openReview);
+    connect(panel, &TrainerPanel::strategyRequested, this, &cards::openStrategy);
     connect(panel, &TrainerPanel::needsRoom, this, &cards::placeWindow);
     panel->hide();
 }

@@ -22,6 +22,7 @@ class QLineEdit;
 class QScrollBar;
 class QSettings;
 class ReviewWindow;
+class StrategyWindow;
 class TrainerPanel;
 class WindowPlaces;
 
@@ -95,6 +96,9 @@ public:
     // Opens the review of the player's hands, when there is a history to
     // review; the window stays until the table closes.
     ReviewWindow *openReview();
+    // Opens the strategy chart of the game, with the player's misses marked
+    // where there is a history to read them from.
+    StrategyWindow *openStrategy();
 
     // What a screen reader says of a card box showing the back.
     inline static const QString FaceDownDescription = QStringLiteral("face down");
@@ -171,6 +175,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<HandHistory> m_history;
     QPointer<ReviewWindow> m_review;
+    QPointer<StrategyWindow> m_strategy;
     WindowPlaces *m_places;
     qreal m_scale = 0;
     // The panel's height only grows while it shows, so that it does not

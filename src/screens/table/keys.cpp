@@ -47,6 +47,9 @@ bool cards::Form_KeyDown(int KeyCode)
     case Qt::Key_R:
         openReview();
         return true;
+    case Qt::Key_C:
+        openStrategy();
+        return true;
     case Qt::Key_D:
         if (ReviewWindow *review = openReview())
             review->openDrill();

@@ -7,6 +7,7 @@
 #include "platform/placement.h"
 #include "platform/windowplaces.h"
 #include "screens/review/reviewwindow.h"
+#include "screens/review/strategywindow.h"
 #include "screens/trainerpanel.h"
 
 #include <QActionGroup>
@@ -128,8 +129,9 @@ void cards::useSettings(std::unique_ptr<QSettings> settings)
 // told of while they wait.
 void cards::openHistory(const QString &path)
 {
-    // The review reads the history it was opened on.
+    // The review and the chart read the history they were opened on.
     delete m_review;
+    delete m_strategy;
     m_history = std::make_unique<HandHistory>();
     connect(m_history.get(), &HandHistory::failed, panel, &TrainerPanel::setHistoryMessage);
     connect(m_history.get(), &HandHistory::delayed, panel, [this](const QString &message) {
@@ -185,6 +187,21 @@ ReviewWindow *cards::openReview()
     return m_review;
 }
 
+StrategyWindow *cards::openStrategy()
+{
+    if (!m_history)
+        return nullptr;
+    if (!m_strategy) {
+        m_strategy = new StrategyWindow(*this, *m_history, this);
+        m_places->place(m_strategy, QStringLiteral("strategy"), m_strategy->size());
+    } else
+        m_strategy->refresh();
+    m_strategy->show();
+    m_strategy->raise();
+    m_strategy->activateWindow();
+    return m_strategy;
+}
+
 // Every change of an option is kept at once, and shown in the panel.
 void cards::saveOptions()
 {
@@ -218,5 +235,7 @@ void cards::contextMenuEvent(QContextMenuEvent *event)
     menu.addSeparator();
     QAction *review = menu.addAction(QStringLiteral("Review your hands...\tR"), this, [this] { openReview(); });
     review->setEnabled(m_history && m_history->state() != HandHistory::State::NotKept);
+    QAction *strategy = menu.addAction(QStringLiteral("Strategy chart...\tC"), this, [this] { openStrategy(); });
+    strategy->setEnabled(m_history != nullptr);
     menu.exec(event->globalPos());
 }

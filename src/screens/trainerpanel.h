@@ -44,7 +44,9 @@ public:
     void setAllHoldsListed(bool listed);
     bool allHoldsListed() const { return m_allHolds; }
     // The options the panel reports, as the table keeps them.
-    void setOptionsState(bool training, bool adviceAlways, bool soundOn);
+    // `warnsWhen` says how much the holds must lose to be warned about:
+    // "at any loss", "over 1 %".
+    void setOptionsState(bool training, bool adviceAlways, bool soundOn, const QString &warnsWhen);
     void setWelcomeShown(bool shown);
     // A line about the hand history, such as why it is not being kept;
     // empty hides it.

@@ -85,6 +85,17 @@ std::optional<unsigned> freshDeckBest(const std::array<CardCode, HandSize> &deal
 
 } // namespace
 
+int percentOfBet(WarnThreshold threshold)
+{
+    switch (threshold) {
+    case WarnThreshold::AnyLoss: return 0;
+    case WarnThreshold::OverOnePercentOfBet: return 1;
+    case WarnThreshold::OverFivePercentOfBet: return 5;
+    case WarnThreshold::OverTenPercentOfBet: return 10;
+    }
+    return 0;
+}
+
 Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal, qint32 bet,
                      const PayTable &table)
     : m_dealt(dealt)
@@ -127,10 +138,10 @@ bool Judgement::worthWarning(unsigned held, WarnThreshold threshold) const
     const HoldResult &best = m_holds[m_best];
     if (threshold == WarnThreshold::AnyLoss)
         return compareReturns(yours, best) < 0;
-    // Worth less by more than a hundredth of the bet, exactly: the gap over
-    // the common denominator against a hundredth of it, both whole numbers.
+    // Worth less by more than the share of the bet, exactly: the gap over
+    // the common denominator against the share of it, both whole numbers.
     const std::int64_t gap = best.totalPay * yours.draws - yours.totalPay * best.draws;
-    return gap > best.draws * yours.draws / 100;
+    return gap * 100 > best.draws * yours.draws * percentOfBet(threshold);
 }
 
 QList<AdviceRow> Judgement::advice(int count, unsigned mask) const

@@ -10,8 +10,11 @@
 #include <optional>
 
 // How much less than the best the player's holds must be worth before the
-// trainer warns, ahead of the draw.
-enum class WarnThreshold { AnyLoss, OverOnePercentOfBet };
+// trainer warns, ahead of the draw: any amount, or more than a share of the
+// bet.
+enum class WarnThreshold { AnyLoss, OverOnePercentOfBet, OverFivePercentOfBet, OverTenPercentOfBet };
+// The share of the bet, in per cent, a threshold warns above; 0 for any loss.
+int percentOfBet(WarnThreshold threshold);
 
 // One line of the advice: a hold, where it ranks, and whether it is worth
 // exactly as much as the hold ranked above it.

@@ -399,7 +399,9 @@ void tst_TablePlay::trainerKeysLeaveTheTableAndTheRoundAlone()
     m_cues->clear();
     const QImage table = c->grab(QRect(0, 0, 798, 533)).toImage();
     QTest::keyClick(c->Command1, Qt::Key_T);
-    QCOMPARE(c->size(), QSize(798 + TrainerPanel::PanelWidth, 533));
+    // The panel may take more height than the table, never less.
+    QCOMPARE(c->width(), 798 + TrainerPanel::PanelWidth);
+    QVERIFY(c->height() >= 533);
     QVERIFY(c->panel->isVisible());
     QCOMPARE(c->grab(QRect(0, 0, 798, 533)).toImage(), table);
     QTest::keyClick(c->Command1, Qt::Key_A);

@@ -1,5 +1,6 @@
 #include "trainerpanel.h"
 
+#include "deckmap.h"
 #include "model/names.h"
 #include "platform/firstpaint.h"
 #include "play/round.h"
@@ -147,6 +148,8 @@ void TrainerPanel::build()
     m_pays = addSection(layout, QStringLiteral("Pays"), QStringLiteral("Pays"));
     m_result = addSection(layout, QStringLiteral("Result"), QStringLiteral("Result"));
     m_deck = addSection(layout, QStringLiteral("Deck"), QStringLiteral("Deck"));
+    m_deckMap = new DeckMap;
+    layout->addWidget(m_deckMap);
     m_advice = addSection(layout, QStringLiteral("Advice"), QStringLiteral("Advice"));
     m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
     m_drillDue = addText(layout, QStringLiteral("Drill"));
@@ -284,6 +287,7 @@ void TrainerPanel::refresh()
     m_pays->setText(paysText());
     m_result->setText(resultText());
     m_deck->setText(deckText());
+    showDeckMap();
     m_advice->setText(adviceText());
     QStringList session;
     for (const QString &line : m_trainer.sessionLines())
@@ -345,6 +349,20 @@ QString TrainerPanel::resultText() const
     if (!lines.isEmpty())
         text += QStringLiteral("<br>") + richCards(lines);
     return text;
+}
+
+// The deck the current deal came from, until a shuffle makes a new one.
+void TrainerPanel::showDeckMap()
+{
+    const std::optional<Judgement> &judgement = m_trainer.judgement();
+    if (!judgement || m_trainer.shuffledSinceDeal()) {
+        m_deckMap->showFullDeck();
+        return;
+    }
+    CardSet hand = 0;
+    for (const CardCode &card : judgement->dealt())
+        hand |= cardBit(card);
+    m_deckMap->showDeck(judgement->goneAtDeal(), hand);
 }
 
 QString TrainerPanel::deckText() const

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QBoxLayout;
+class DeckMap;
 class QLabel;
 class QPushButton;
 class Judgement;
@@ -63,6 +64,7 @@ public:
     QLabel *warning() { return built(m_warning); }
     QLabel *result() { return built(m_result); }
     QLabel *deck() { return built(m_deck); }
+    DeckMap *deckMap() { return built(m_deckMap); }
     QLabel *advice() { return built(m_advice); }
     QLabel *session() { return built(m_session); }
     QLabel *options() { return built(m_options); }
@@ -87,7 +89,8 @@ protected:
 
 private:
     void build();
-    QLabel *built(QLabel *&section)
+    template <class Section>
+    Section *built(Section *&section)
     {
         build();
         return section;
@@ -98,6 +101,7 @@ private:
     QString paysText() const;
     QString resultText() const;
     QString deckText() const;
+    void showDeckMap();
     QString adviceText() const;
     QString warningText() const;
 
@@ -122,6 +126,7 @@ private:
     QLabel *m_pays = nullptr;
     QLabel *m_result = nullptr;
     QLabel *m_deck = nullptr;
+    DeckMap *m_deckMap = nullptr;
     QLabel *m_advice = nullptr;
     QLabel *m_session = nullptr;
     QLabel *m_options = nullptr;

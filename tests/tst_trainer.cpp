@@ -148,6 +148,13 @@ void tst_Trainer::warnsBeforeTheDrawPastTheThreshold_data()
     QTest::newRow("a little less, any loss") << "Jh Qd 7c 4s 2c" << 0b00001u << any << true;
     QTest::newRow("a little less, over 1 %") << "Jh Qd 7c 4s 2c" << 0b00001u << onePercent << false;
     QTest::newRow("more than 1 % less") << "Jh Qd 7c 4s 2c" << 0b00010u << onePercent << true;
+    // Drawing five is 5.2 % of the bet less, 7c 4s 6.2 %, Jh 7c 10.1 %.
+    const auto fivePercent = WarnThreshold::OverFivePercentOfBet;
+    const auto tenPercent = WarnThreshold::OverTenPercentOfBet;
+    QTest::newRow("under 5 % less") << "Jh Qd 7c 4s 2c" << 0b00010u << fivePercent << false;
+    QTest::newRow("more than 5 % less") << "Jh Qd 7c 4s 2c" << 0b00000u << fivePercent << true;
+    QTest::newRow("under 10 % less") << "Jh Qd 7c 4s 2c" << 0b01100u << tenPercent << false;
+    QTest::newRow("more than 10 % less") << "Jh Qd 7c 4s 2c" << 0b00101u << tenPercent << true;
     QTest::newRow("a tie with the best") << "7h 7c 7d 7s 2c" << 0b01111u << any << false;
 }
 
@@ -176,12 +183,17 @@ void tst_Trainer::warningFollowsTheHoldsUntilConfirmed()
     s.round->toggleHold(1);
     QVERIFY(!s.trainer->confirmDraw(0b00010));
     QCOMPARE(s.trainer->warningText(),
-             QStringLiteral("Holding 7\u2663 is worth 0.34 credits; your hold, Q\u2666, 0.32. "
+             QStringLiteral("Holding 7\u2663 is worth 0.34 credits; your hold, Q\u2666, 0.32. 7\u2663 makes two pair or "
+                            "better in 14,729 of 178,365 draws, Q\u2666 in 14,384 of 178,365. "
                             "Change your holds, or press DEAL again to draw."));
     QVERIFY(s.trainer->confirmDraw(0b00010)); // pressed again with the same holds
     s.round->toggleHold(1);
     s.round->toggleHold(0);
     QCOMPARE(s.trainer->warnedHolds(), std::optional<unsigned>(0b00001));
+    // Holds changed since the press are not the ones confirmed: DEAL stops
+    // once more before it draws them.
+    QVERIFY(!s.trainer->confirmDraw(0b00001));
+    QVERIFY(s.trainer->confirmDraw(0b00001));
     s.round->toggleHold(0);
     s.round->toggleHold(2);
     QVERIFY(!s.trainer->warnedHolds());
@@ -196,8 +208,10 @@ void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords_data()
     QTest::addColumn<unsigned>("holds");
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("deckEffect");
+    // Of the hearts' draws only the 4 hearts left pay; two twos are left.
     const QString effect = QStringLiteral("On a fresh deck you would keep 2\u2665 5\u2665 9\u2665 J\u2665, worth 2.86 "
-                                          "credits here; 5 hearts are gone, so 2\u2665 2\u2663 (3.98) is worth more here.");
+                                          "credits here. 2 twos are among the 42 cards left: 2\u2665 2\u2663 makes two "
+                                          "pair or better in 3,376 of 11,480 draws, 2\u2665 5\u2665 9\u2665 J\u2665 in 4 of 42.");
     QTest::newRow("the fresh deck's hold")
         << "2h 5h 9h Jh 2c" << 0b01111u
         << QStringLiteral("You held 2\u2665 5\u2665 9\u2665 J\u2665 (2.86). Best: 2\u2665 2\u2663 (3.98). "
@@ -373,16 +387,19 @@ void tst_Trainer::settingsFallBackToTheDefaults_data()
     QTest::addColumn<QByteArray>("file");
     // panel, advice always, sound, training, first start
     QTest::addColumn<QList<bool>>("options");
-    QTest::newRow("missing: the first start") << QByteArray() << QList<bool>{true, false, true, true, true};
+    QTest::addColumn<WarnThreshold>("threshold");
+    const auto learner = WarnThreshold::OverOnePercentOfBet;
+    QTest::newRow("missing: the first start") << QByteArray() << QList<bool>{true, false, true, true, true} << learner;
     QTest::newRow("saved") << QByteArray("[trainer]\npanelShown=false\nadviceAlways=true\ntraining=false\n"
-                                         "[sound]\non=false\n")
-                           << QList<bool>{false, true, false, false, false};
-    QTest::newRow("an older file without sound or training")
-        << QByteArray("[trainer]\npanelShown=false\n") << QList<bool>{false, false, true, true, false};
-    QTest::newRow("garbled values") << QByteArray("[trainer]\npanelShown=2\nadviceAlways=yes\n[sound]\non=\n")
-                                    << QList<bool>{true, false, true, true, false};
+                                         "warnWhen=overTenPercentOfBet\n[sound]\non=false\n")
+                           << QList<bool>{false, true, false, false, false} << WarnThreshold::OverTenPercentOfBet;
+    QTest::newRow("an older file without sound or training, warning at any loss")
+        << QByteArray("[trainer]\npanelShown=false\nwarnWhen=anyLoss\n") << QList<bool>{false, false, true, true, false}
+        << WarnThreshold::AnyLoss;
+    QTest::newRow("garbled values") << QByteArray("[trainer]\npanelShown=2\nadviceAlways=yes\nwarnWhen=2\n[sound]\non=\n")
+                                    << QList<bool>{true, false, true, true, false} << learner;
     QTest::newRow("not a settings file") << QByteArray("\x00\xff\x01[[[=\n\x7f", 9)
-                                         << QList<bool>{true, false, true, true, false};
+                                         << QList<bool>{true, false, true, true, false} << learner;
 }
 
 void tst_Trainer::settingsFallBackToTheDefaults()
@@ -399,17 +416,18 @@ void tst_Trainer::settingsFallBackToTheDefaults()
     const TrainerSettings options = TrainerSettings::load(settings);
     QTEST((QList<bool>{options.panelShown, options.adviceAlways, options.soundOn, options.training, options.firstStart}),
           "options");
+    QTEST(options.threshold, "threshold");
 
     // What is saved comes back, and the next start is not the first.
     QSettings again(path, QSettings::IniFormat);
     TrainerSettings flipped{!options.panelShown, !options.adviceAlways, !options.soundOn, !options.training,
-                            WarnThreshold::OverOnePercentOfBet};
+                            WarnThreshold::OverFivePercentOfBet};
     flipped.save(again);
     again.sync();
     const TrainerSettings read = TrainerSettings::load(QSettings(path, QSettings::IniFormat));
     QCOMPARE((QList<bool>{read.panelShown, read.adviceAlways, read.soundOn, read.training, read.firstStart}),
              (QList<bool>{flipped.panelShown, flipped.adviceAlways, flipped.soundOn, flipped.training, false}));
-    QCOMPARE(read.threshold, WarnThreshold::OverOnePercentOfBet);
+    QCOMPARE(read.threshold, WarnThreshold::OverFivePercentOfBet);
 }
 
 void tst_Trainer::gameChartsAreTheOnesItsTableGives_data()

@@ -1,5 +1,6 @@
 #include "trainerpanel.h"
 
+#include "deckmap.h"
 #include "model/names.h"
 #include "platform/firstpaint.h"
 #include "play/round.h"
@@ -147,6 +148,8 @@ void TrainerPanel::build()
     m_pays = addSection(layout, QStringLiteral("Pays"), QStringLiteral("Pays"));
     m_result = addSection(layout, QStringLiteral("Result"), QStringLiteral("Result"));
     m_deck = addSection(layout, QStringLiteral("Deck"), QStringLiteral("Deck"));
+    m_deckMap = new DeckMap;
+    layout->addWidget(m_deckMap);
     m_advice = addSection(layout, QStringLiteral("Advice"), QStringLiteral("Advice"));
     m_session = addSection(layout, QStringLiteral("Session"), QStringLiteral("Session"));
     m_drillDue = addText(layout, QStringLiteral("Drill"));
@@ -222,10 +225,10 @@ void TrainerPanel::setAllHoldsListed(bool listed)
     refresh();
 }
 
-void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundOn)
+void TrainerPanel::setOptionsState(bool training, bool adviceAlways, bool soundOn, const QString &warnsWhen)
 {
-    m_optionsText = QStringLiteral("Training %1 (W) &middot; advice always %2 (A) &middot; sound %3 (M)")
-                        .arg(onOff(training), onOff(adviceAlways), onOff(soundOn));
+    m_optionsText = QStringLiteral("Training %1 (W), warns %2 &middot; advice always %3 (A) &middot; sound %4 (M)")
+                        .arg(onOff(training), warnsWhen.toHtmlEscaped(), onOff(adviceAlways), onOff(soundOn));
     showOptionsAndNotes();
 }
 
@@ -284,6 +287,7 @@ void TrainerPanel::refresh()
     m_pays->setText(paysText());
     m_result->setText(resultText());
     m_deck->setText(deckText());
+    showDeckMap();
     m_advice->setText(adviceText());
     QStringList session;
     for (const QString &line : m_trainer.sessionLines())
@@ -347,6 +351,20 @@ QString TrainerPanel::resultText() const
     return text;
 }
 
+// The deck the current deal came from, until a shuffle makes a new one.
+void TrainerPanel::showDeckMap()
+{
+    const std::optional<Judgement> &judgement = m_trainer.judgement();
+    if (!judgement || m_trainer.shuffledSinceDeal()) {
+        m_deckMap->showFullDeck();
+        return;
+    }
+    CardSet hand = 0;
+    for (const CardCode &card : judgement->dealt())
+        hand |= cardBit(card);
+    m_deckMap->showDeck(judgement->goneAtDeal(), hand);
+}
+
 QString TrainerPanel::deckText() const
 {
     const int gone = m_round.deck().markedCount();
@@ -354,7 +372,8 @@ QString TrainerPanel::deckText() const
     if (m_round.phase() != Round::Phase::HoldsOpen && m_round.deck().dealtcount() > Deck::ReshuffleAfter)
         text += QStringLiteral("<br>The next deal reshuffles the deck.");
     const QString effect = m_trainer.judgement() ? m_trainer.judgement()->deckEffectText() : QString();
-    if (!effect.isEmpty() && (m_round.phase() != Round::Phase::HoldsOpen || m_adviceRequested || m_adviceAlways))
+    if (!effect.isEmpty() && !m_trainer.shuffledSinceDeal()
+        && (m_round.phase() != Round::Phase::HoldsOpen || m_adviceRequested || m_adviceAlways))
         text += QStringLiteral("<br>") + richCards(effect);
     return text;
 }
@@ -376,15 +395,22 @@ QString adviceTable(const Judgement &judgement, int count, unsigned yours)
 {
     const auto &hand = judgement.dealt();
     const auto rows = judgement.advice(count, yours);
+    // Holds worth the same share a place and print alike: with as many
+    // decimals as tell their value from the rows above and below the place.
+    QStringList values(rows.size());
+    for (qsizetype first = 0, last = 0; first < rows.size(); first = last + 1) {
+        for (last = first; last + 1 < rows.size() && rows[last + 1].tiedWithAbove;)
+            ++last;
+        const double value = rows[first].credits;
+        const QString byAbove = Judgement::creditsText(value, rows[std::max<qsizetype>(first - 1, 0)].credits);
+        const QString byBelow = Judgement::creditsText(value, rows[std::min(last + 1, rows.size() - 1)].credits);
+        for (qsizetype i = first; i <= last; ++i)
+            values[i] = byAbove.size() > byBelow.size() ? byAbove : byBelow;
+    }
     QString cells;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const AdviceRow &row = rows[i];
-        // As many decimals as tell it from the rows above and below.
-        const double above = rows[std::max<qsizetype>(i - 1, 0)].credits;
-        const double below = rows[std::min(i + 1, rows.size() - 1)].credits;
-        const QString byAbove = Judgement::creditsText(row.credits, above);
-        const QString byBelow = Judgement::creditsText(row.credits, below);
-        const QString value = byAbove.size() > byBelow.size() ? byAbove : byBelow;
+        const QString &value = values[i];
         const QString cardsText = richCards(keptCardsText(hand, row.mask))
                                   + (row.mask == yours ? QStringLiteral(" <i>(yours)</i>") : QString());
         cells += QStringLiteral("<tr%1><td align=right>%2&nbsp;&nbsp;</td><td>%3</td><td align=right>%4</td></tr>")

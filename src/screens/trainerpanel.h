@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QBoxLayout;
+class DeckMap;
 class QLabel;
 class QPushButton;
 class Judgement;
@@ -44,7 +45,9 @@ public:
     void setAllHoldsListed(bool listed);
     bool allHoldsListed() const { return m_allHolds; }
     // The options the panel reports, as the table keeps them.
-    void setOptionsState(bool training, bool adviceAlways, bool soundOn);
+    // `warnsWhen` says how much the holds must lose to be warned about:
+    // "at any loss", "over 1 %".
+    void setOptionsState(bool training, bool adviceAlways, bool soundOn, const QString &warnsWhen);
     void setWelcomeShown(bool shown);
     // A line about the hand history, such as why it is not being kept;
     // empty hides it.
@@ -61,6 +64,7 @@ public:
     QLabel *warning() { return built(m_warning); }
     QLabel *result() { return built(m_result); }
     QLabel *deck() { return built(m_deck); }
+    DeckMap *deckMap() { return built(m_deckMap); }
     QLabel *advice() { return built(m_advice); }
     QLabel *session() { return built(m_session); }
     QLabel *options() { return built(m_options); }
@@ -85,7 +89,8 @@ protected:
 
 private:
     void build();
-    QLabel *built(QLabel *&section)
+    template <class Section>
+    Section *built(Section *&section)
     {
         build();
         return section;
@@ -96,6 +101,7 @@ private:
     QString paysText() const;
     QString resultText() const;
     QString deckText() const;
+    void showDeckMap();
     QString adviceText() const;
     QString warningText() const;
 
@@ -120,6 +126,7 @@ private:
     QLabel *m_pays = nullptr;
     QLabel *m_result = nullptr;
     QLabel *m_deck = nullptr;
+    DeckMap *m_deckMap = nullptr;
     QLabel *m_advice = nullptr;
     QLabel *m_session = nullptr;
     QLabel *m_options = nullptr;

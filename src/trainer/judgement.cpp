@@ -4,6 +4,7 @@
 #include "model/names.h"
 #include "play/round.h"
 
+#include <QLocale>
 #include <QStringList>
 
 #include <algorithm>
@@ -40,34 +41,6 @@ QString credits(double value)
     return QString::number(value, 'f', 2);
 }
 
-// "a", "a and b", "a, b and c".
-QString listed(const QStringList &items)
-{
-    if (items.size() < 2)
-        return items.join(QString());
-    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
-}
-
-// The cards gone that the fresh deck's hold would have drawn to: of each
-// rank it keeps, and of a suit it keeps two or more of. What a player can
-// count on the table.
-QStringList goneOuts(const std::array<CardCode, HandSize> &hand, unsigned mask, CardSet gone)
-{
-    const CardSet kept = cardsOf(hand, mask);
-    QStringList reasons;
-    for (int rank = RankCount - 1; rank >= 0; --rank) {
-        const int count = std::popcount(gone & rankCards(rank));
-        if ((kept & rankCards(rank)) && count > 0)
-            reasons << rankCountText(count, rank);
-    }
-    for (int suit = 0; suit < SuitCount; ++suit) {
-        const int count = std::popcount(gone & suitCards(suit));
-        if (std::popcount(kept & suitCards(suit)) >= 2 && count > 0)
-            reasons << suitCountText(count, suit);
-    }
-    return reasons;
-}
-
 // The hold a player of a fresh deck would keep, from the same count run on
 // the 47 cards that are not in the hand, when it is worth less on the deck
 // as it is; only its order matters, so the pays alone are counted.
@@ -85,6 +58,17 @@ std::optional<unsigned> freshDeckBest(const std::array<CardCode, HandSize> &deal
 
 } // namespace
 
+int percentOfBet(WarnThreshold threshold)
+{
+    switch (threshold) {
+    case WarnThreshold::AnyLoss: return 0;
+    case WarnThreshold::OverOnePercentOfBet: return 1;
+    case WarnThreshold::OverFivePercentOfBet: return 5;
+    case WarnThreshold::OverTenPercentOfBet: return 10;
+    }
+    return 0;
+}
+
 Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal, qint32 bet,
                      const PayTable &table)
     : m_dealt(dealt)
@@ -92,6 +76,7 @@ Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAt
     , m_bet(bet)
     , m_holds(analyseHolds(dealt, FullDeck & ~cardsOf(dealt) & ~goneAtDeal, table))
     , m_best(bestHold(m_holds))
+    , m_table(table)
     , m_onGameTable(table == PayTable::game())
     , m_freshBest(freshDeckBest(dealt, m_goneAtDeal, m_holds, m_best, table))
 {
@@ -127,10 +112,10 @@ bool Judgement::worthWarning(unsigned held, WarnThreshold threshold) const
     const HoldResult &best = m_holds[m_best];
     if (threshold == WarnThreshold::AnyLoss)
         return compareReturns(yours, best) < 0;
-    // Worth less by more than a hundredth of the bet, exactly: the gap over
-    // the common denominator against a hundredth of it, both whole numbers.
+    // Worth less by more than the share of the bet, exactly: the gap over
+    // the common denominator against the share of it, both whole numbers.
     const std::int64_t gap = best.totalPay * yours.draws - yours.totalPay * best.draws;
-    return gap > best.draws * yours.draws / 100;
+    return gap * 100 > best.draws * yours.draws * percentOfBet(threshold);
 }
 
 QList<AdviceRow> Judgement::advice(int count, unsigned mask) const
@@ -168,10 +153,11 @@ QString Judgement::heldWithCredits(unsigned mask, unsigned other) const
 
 QString Judgement::warningText(unsigned held) const
 {
-    return QStringLiteral("Holding %1 is worth %2 credits; your hold, %3, %4. "
+    return QStringLiteral("Holding %1 is worth %2 credits; your hold, %3, %4. %5. "
                           "Change your holds, or press DEAL again to draw.")
         .arg(keptCardsText(m_dealt, m_best), creditsText(expectedCredits(m_best), expectedCredits(held)),
-             keptCardsText(m_dealt, held), creditsText(expectedCredits(held), expectedCredits(m_best)));
+             keptCardsText(m_dealt, held), creditsText(expectedCredits(held), expectedCredits(m_best)),
+             outsText(m_best, held));
 }
 
 QString Judgement::verdictText(unsigned held) const
@@ -190,18 +176,54 @@ QString Judgement::deckEffectText() const
 {
     if (!m_freshBest)
         return {};
-    QStringList reasons = goneOuts(m_dealt, *m_freshBest, m_goneAtDeal);
-    constexpr int MostReasons = 3;
-    reasons = reasons.mid(0, MostReasons);
-    QString gone;
-    if (reasons.isEmpty())
-        gone = QStringLiteral("%1 cards are gone since the shuffle").arg(std::popcount(m_goneAtDeal));
-    else
-        gone = listed(reasons) + (reasons.size() == 1 && reasons[0].startsWith(QLatin1String("1 "))
-                                      ? QStringLiteral(" is gone") : QStringLiteral(" are gone"));
-    return QStringLiteral("On a fresh deck you would keep %1, worth %2 credits here; %3, so %4 is worth more here.")
+    return QStringLiteral("On a fresh deck you would keep %1, worth %2 credits here. %3: %4.")
         .arg(keptCardsText(m_dealt, *m_freshBest), creditsText(expectedCredits(*m_freshBest), expectedCredits(m_best)),
-             gone, heldWithCredits(m_best, *m_freshBest));
+             capitalised(cardsLeftText(*m_freshBest)), outsText(m_best, *m_freshBest));
+}
+
+QString Judgement::outsText(unsigned mask, unsigned other) const
+{
+    Outcome lowest = RoyalFlush;
+    for (int o = 0; o < OutcomeCount; ++o) {
+        if (m_table.pay(Outcome(o)) > 0 && m_table.pay(Outcome(o)) < m_table.pay(lowest))
+            lowest = Outcome(o);
+    }
+    const QLocale english(QLocale::English);
+    const auto outs = [&](unsigned hold) {
+        std::int64_t paying = 0;
+        for (int o = 0; o < OutcomeCount; ++o)
+            paying += m_table.pay(Outcome(o)) > 0 ? m_holds[hold].outcomes[std::size_t(o)] : 0;
+        return QStringLiteral("%1 of %2").arg(english.toString(paying), english.toString(m_holds[hold].draws));
+    };
+    return QStringLiteral("%1 makes %2 or better in %3 draws, %4 in %5")
+        .arg(keptCardsText(m_dealt, mask), categoryName(categoryOf(lowest), m_table), outs(mask),
+             keptCardsText(m_dealt, other), outs(other));
+}
+
+QString Judgement::cardsLeftText(unsigned other) const
+{
+    const CardSet left = FullDeck & ~m_goneAtDeal & ~cardsOf(m_dealt);
+    const CardSet best = cardsOf(m_dealt, m_best);
+    const CardSet theirs = cardsOf(m_dealt, other);
+    // The ranks one hold keeps and the other does not, the best's first;
+    // else the suits of a draw to a flush.
+    QStringList counts;
+    for (const CardSet kept : {best & ~theirs, theirs & ~best}) {
+        for (int rank = RankCount - 1; rank >= 0 && counts.isEmpty(); --rank) {
+            if (kept & rankCards(rank))
+                counts << rankCountText(std::popcount(left & rankCards(rank)), rank);
+        }
+    }
+    for (int suit = 0; suit < SuitCount && counts.isEmpty(); ++suit) {
+        if (std::popcount((best | theirs) & suitCards(suit)) >= 2)
+            counts << suitCountText(std::popcount(left & suitCards(suit)), suit);
+    }
+    const int cardsLeft = std::popcount(left);
+    if (counts.isEmpty())
+        return QStringLiteral("%1 cards are left").arg(cardsLeft);
+    return QStringLiteral("%1 %2 among the %3 cards left")
+        .arg(counts.first(), counts.first().startsWith(QLatin1String("1 ")) ? QStringLiteral("is") : QStringLiteral("are"))
+        .arg(cardsLeft);
 }
 
 QString Judgement::hintText(unsigned mask) const

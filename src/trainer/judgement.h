@@ -10,8 +10,11 @@
 #include <optional>
 
 // How much less than the best the player's holds must be worth before the
-// trainer warns, ahead of the draw.
-enum class WarnThreshold { AnyLoss, OverOnePercentOfBet };
+// trainer warns, ahead of the draw: any amount, or more than a share of the
+// bet.
+enum class WarnThreshold { AnyLoss, OverOnePercentOfBet, OverFivePercentOfBet, OverTenPercentOfBet };
+// The share of the bet, in per cent, a threshold warns above; 0 for any loss.
+int percentOfBet(WarnThreshold threshold);
 
 // One line of the advice: a hold, where it ranks, and whether it is worth
 // exactly as much as the hold ranked above it.
@@ -57,11 +60,12 @@ public:
 
     // The trainer's words, plain text with cards as "Q♣"; empty when there
     // is nothing to say.
-    // "Holding Q♣ Q♠ is worth 1.39 credits; your hold, ..."
+    // "Holding Q♣ Q♠ is worth 1.39 credits; your hold, ...", and why: the
+    // outs of each.
     QString warningText(unsigned held) const;
     // The player's hold against the best, as said after the draw.
     QString verdictText(unsigned held) const;
-    // Why the cards already gone changed the best hold.
+    // Why the cards already gone changed the best hold, by the cards left.
     QString deckEffectText() const;
     // The best hold and the player's, in two lines.
     QString hintText(unsigned mask) const;
@@ -80,12 +84,19 @@ private:
     // The holds, best first.
     std::array<unsigned, HoldCount> rankedHolds() const;
     QString heldWithCredits(unsigned mask, unsigned other) const;
+    // "Q♠ Q♦ 10♠ makes two pair or better in 3 of 7 draws, Q♠ Q♦ in 4 of
+    // 35": the outs of two holds on the deck as it is.
+    QString outsText(unsigned mask, unsigned other) const;
+    // The cards left that tell the best hold from `other`, as a player can
+    // count them on the deck: "1 ten is among the 7 cards left".
+    QString cardsLeftText(unsigned other) const;
 
     std::array<CardCode, HandSize> m_dealt;
     CardSet m_goneAtDeal;
     qint32 m_bet;
     std::array<HoldResult, HoldCount> m_holds;
     unsigned m_best;
+    PayTable m_table;
     bool m_onGameTable;
     // The hold that is best on a fresh deck (the 47 cards that are not in
     // the hand), when it differs from the best on the deck as it is and is

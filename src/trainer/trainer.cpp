@@ -39,7 +39,10 @@ Trainer::Trainer(const Round &round, QObject *parent)
         emit changed();
     });
     connect(&round, &Round::betChanged, this, &Trainer::changed);
-    connect(&round, &Round::shuffled, this, &Trainer::changed);
+    connect(&round, &Round::shuffled, this, [this] {
+        m_shuffledSinceDeal = true;
+        emit changed();
+    });
     connect(&round, &Round::turnedDown, this, &Trainer::changed);
 }
 
@@ -57,7 +60,9 @@ QString Trainer::outcomeName(Outcome outcome)
 
 bool Trainer::confirmDraw(unsigned heldMask)
 {
-    if (!m_judgement || m_round.phase() != Round::Phase::HoldsOpen || m_warned == heldMask)
+    // Pressed again with the very holds warned about at the last press:
+    // the player means it. Holds changed since are judged afresh.
+    if (!m_judgement || m_round.phase() != Round::Phase::HoldsOpen || m_warnedAtPress == heldMask)
         return true;
     // The holds of the first press, whatever a warning makes of them.
     if (!m_firstHolds)
@@ -65,6 +70,7 @@ bool Trainer::confirmDraw(unsigned heldMask)
     if (!m_judgement->worthWarning(heldMask, m_threshold))
         return true;
     m_warned = heldMask;
+    m_warnedAtPress = heldMask;
     m_warnedThisDeal = true;
     emit changed();
     return false;
@@ -142,8 +148,10 @@ void Trainer::analyseDeal()
     m_judgement.emplace(m_round.hand(), goneFrom(m_round), m_round.bet(), Round::payTable());
     m_drawnOutcome.reset();
     m_warned.reset();
+    m_warnedAtPress.reset();
     m_firstHolds.reset();
     m_warnedThisDeal = false;
+    m_shuffledSinceDeal = false;
     m_refilled = false;
     emit changed();
 }

@@ -66,6 +66,9 @@ public:
     bool confirmDraw(unsigned heldMask);
     // The holds the standing warning is about, if any.
     std::optional<unsigned> warnedHolds() const { return m_warned; }
+    // The deck was shuffled after the last deal: what the cards gone did to
+    // that deal no longer concerns the deck.
+    bool shuffledSinceDeal() const { return m_shuffledSinceDeal; }
     void setWarnThreshold(WarnThreshold threshold) { m_threshold = threshold; }
 
     // The trainer's words on the live deal, plain text with cards as "Q♣";
@@ -112,7 +115,11 @@ private:
     std::optional<Judgement> m_judgement;
     std::optional<Outcome> m_drawnOutcome;
     std::optional<unsigned> m_warned;
+    // The holds of the last press of DEAL that was warned about: pressing
+    // again with them draws.
+    std::optional<unsigned> m_warnedAtPress;
     std::optional<unsigned> m_firstHolds;
+    bool m_shuffledSinceDeal = false;
     unsigned m_drawnHolds = 0;
     WarnThreshold m_threshold = WarnThreshold::AnyLoss;
     bool m_refilled = false;

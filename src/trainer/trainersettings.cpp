@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringList>
 
 namespace {
 
@@ -13,8 +14,9 @@ const QString AdviceAlways = QStringLiteral("trainer/adviceAlways");
 const QString Training = QStringLiteral("trainer/training");
 const QString Threshold = QStringLiteral("trainer/warnWhen");
 const QString SoundOn = QStringLiteral("sound/on");
-const QString AnyLoss = QStringLiteral("anyLoss");
-const QString OverOnePercent = QStringLiteral("overOnePercentOfBet");
+// The thresholds by their names in the file, in the order of WarnThreshold.
+const QStringList ThresholdNames = {QStringLiteral("anyLoss"), QStringLiteral("overOnePercentOfBet"),
+                                    QStringLiteral("overFivePercentOfBet"), QStringLiteral("overTenPercentOfBet")};
 
 bool readFlag(const QSettings &settings, const QString &key, bool fallback)
 {
@@ -38,8 +40,8 @@ TrainerSettings TrainerSettings::load(const QSettings &settings)
     options.adviceAlways = readFlag(settings, AdviceAlways, options.adviceAlways);
     options.training = readFlag(settings, Training, options.training);
     options.soundOn = readFlag(settings, SoundOn, options.soundOn);
-    if (settings.value(Threshold).toString() == OverOnePercent)
-        options.threshold = WarnThreshold::OverOnePercentOfBet;
+    if (const qsizetype named = ThresholdNames.indexOf(settings.value(Threshold).toString()); named >= 0)
+        options.threshold = WarnThreshold(named);
     return options;
 }
 
@@ -48,7 +50,7 @@ void TrainerSettings::save(QSettings &settings) const
     settings.setValue(PanelShown, panelShown);
     settings.setValue(AdviceAlways, adviceAlways);
     settings.setValue(Training, training);
-    settings.setValue(Threshold, threshold == WarnThreshold::AnyLoss ? AnyLoss : OverOnePercent);
+    settings.setValue(Threshold, ThresholdNames[qsizetype(threshold)]);
     settings.setValue(SoundOn, soundOn);
 }
 

@@ -9,14 +9,16 @@
 class QSettings;
 
 // The trainer's options, kept between runs. A player who has none yet sees
-// the panel, with training on, so that the trainer is found.
+// the panel, with training on, so that the trainer is found; it warns of
+// holds that lose more than 1 % of the bet, the mistakes worth stopping a
+// learner for, and lets near ties pass.
 struct TrainerSettings
 {
     bool panelShown = true;
     bool adviceAlways = false;
     bool soundOn = true;
     bool training = true;
-    WarnThreshold threshold = WarnThreshold::AnyLoss;
+    WarnThreshold threshold = WarnThreshold::OverOnePercentOfBet;
     // No option was ever saved: the first start.
     bool firstStart = true;
 

@@ -156,10 +156,11 @@ void DrillWindow::ask()
     m_asked = *next;
     const HandRecord &hand = m_asked->record;
     m_view->showDeal(hand.dealt);
+    m_view->showDeck(hand.goneAtDeal, hand.dealt);
     const QString deck = isMadeToOrder(*m_asked)
                              ? QStringLiteral("A hand made to order, of a kind of mistake you make, dealt from a fresh deck.")
-                             : QStringLiteral("The deck is as it was: %1 cards were gone since the shuffle.")
-                                   .arg(std::popcount(hand.goneAtDeal));
+                             : QStringLiteral("The deck is as it was, as the map shows: %1 cards were gone "
+                                              "since the shuffle.").arg(std::popcount(hand.goneAtDeal));
     m_view->showText(QStringLiteral("Click the cards you would hold, or press 1 to 5, then Enter to answer. ") + deck);
     m_status->setText(QStringLiteral("Hand %1 of %2 at a bet of %3 \u00b7 right so far: %4")
                           .arg(m_queue.position()).arg(m_queue.total()).arg(hand.bet).arg(m_queue.rightAnswers()));

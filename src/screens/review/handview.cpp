@@ -1,5 +1,7 @@
 #include "screens/review/handview.h"
 
+#include "screens/deckmap.h"
+
 #include "model/names.h"
 #include "platform/picturebox.h"
 #include "render/cardfaces.h"
@@ -36,8 +38,21 @@ HandView::HandView(const CardFaces &faces, QWidget *parent)
     m_words->document()->setDocumentMargin(0);
     m_words->viewport()->setAutoFillBackground(false);
     m_words->setAccessibleName(QStringLiteral("Analysis"));
-    layout->addWidget(m_words, 2, 0, 1, HandSize);
-    layout->setRowStretch(2, 1);
+    // The deck of the deal beside its words, where the words can point.
+    m_deckMap = new DeckMap;
+    m_deckMap->hide();
+    layout->addWidget(m_deckMap, 2, 0, 1, HandSize, Qt::AlignLeft);
+    layout->addWidget(m_words, 3, 0, 1, HandSize);
+    layout->setRowStretch(3, 1);
+}
+
+void HandView::showDeck(CardSet goneAtDeal, const std::array<CardCode, HandSize> &dealt)
+{
+    CardSet hand = 0;
+    for (const CardCode &card : dealt)
+        hand |= cardBit(card);
+    m_deckMap->showDeck(goneAtDeal, hand);
+    m_deckMap->show();
 }
 
 void HandView::showDeal(const std::array<CardCode, HandSize> &dealt)
@@ -66,6 +81,7 @@ void HandView::setHeld(unsigned held)
 
 void HandView::hideCards()
 {
+    m_deckMap->hide();
     for (int slot = 0; slot < HandSize; ++slot) {
         m_cards[slot]->hide();
         m_holdMarks[slot]->hide();
@@ -74,6 +90,7 @@ void HandView::hideCards()
 
 void HandView::showJudgement(const Judgement &judgement, unsigned held, const QString &firstPress)
 {
+    showDeck(judgement.goneAtDeal(), judgement.dealt());
     QString text = richCards(judgement.verdictText(held));
     if (judgement.isMistake(held))
         text = QStringLiteral("<font color=#c00000>%1</font>").arg(text);

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "model/cardcode.h"
+#include "model/cardset.h"
 
 #include <QWidget>
 
 #include <array>
 
 class CardFaces;
+class DeckMap;
 class Judgement;
 class PictureBox;
 class QLabel;
@@ -27,7 +28,10 @@ public:
     // and no words.
     void showDeal(const std::array<CardCode, HandSize> &dealt);
     void setHeld(unsigned held);
-    // Hides the cards and their marks, once there is no hand to show.
+    // The deck the deal came from: the cards gone at the deal and the five
+    // dealt, on a map of the 52.
+    void showDeck(CardSet goneAtDeal, const std::array<CardCode, HandSize> &dealt);
+    // Hides the cards, their marks and the deck, once there is no hand to show.
     void hideCards();
     unsigned held() const { return m_held; }
     // The trainer's words on the holds `held` of a judged deal: its verdict,
@@ -39,6 +43,7 @@ public:
 
     PictureBox *card(int slot) const { return m_cards[slot]; }
     QTextBrowser *words() const { return m_words; }
+    DeckMap *deckMap() const { return m_deckMap; }
 
 signals:
     void cardClicked(int slot);
@@ -47,6 +52,7 @@ private:
     const CardFaces &m_faces;
     std::array<PictureBox *, HandSize> m_cards{};
     std::array<QLabel *, HandSize> m_holdMarks{};
+    DeckMap *m_deckMap;
     QTextBrowser *m_words;
     unsigned m_held = 0;
 };

@@ -198,6 +198,8 @@ void ReviewWindow::refreshList()
     m_hands->setQuery(query());
     m_list->resizeColumnsToContents();
     m_forgetSession->setEnabled(false);
+    // No hand is shown until one is chosen: not one the list no longer has.
+    m_view->hideCards();
     m_view->showText(!m_hands->readable()  ? m_hands->error()
                      : m_hands->rowCount() ? QStringLiteral("Choose a hand to see it as it was.")
                                            : QStringLiteral("No hands to show."));

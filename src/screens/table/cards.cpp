@@ -40,6 +40,8 @@ constexpr QRect WinningsPlace{640, 448, 145, 41};
 constexpr QRect BetBarPlace{584, 448, 25, 41};
 constexpr QRect HintPlace{0, 252, 798, 48};
 constexpr int HintFontPixels = 15;
+// The mark of a best hold's card: a strip along the card's foot.
+constexpr int BestMarkHeight = 22;
 
 QFont fontOf(const char *family, qreal points, bool bold, qreal scale = 1)
 {
@@ -165,6 +167,15 @@ void cards::buildControls()
     VScroll1->setAccessibleName(QStringLiteral("Bet amount"));
     VScroll1->setToolTip(QStringLiteral("Bet: Up and Down by 1, Page Up and Page Down by 5, Home the least, End the most"));
 
+    for (QLabel *&mark : m_bestMarks) {
+        mark = new QLabel(QStringLiteral("BEST"), this);
+        mark->setAlignment(Qt::AlignCenter);
+        mark->setStyleSheet(QStringLiteral("background: #008000; color: white; font-weight: bold"));
+        mark->setAccessibleName(QStringLiteral("Kept by the best hold"));
+        mark->hide();
+    }
+    connect(&trainer, &Trainer::changed, this, &cards::markBestHold);
+
     panel = new TrainerPanel(round, trainer, this);
     connect(panel, &TrainerPanel::reviewRequested, this, &cards::openReview);
     connect(panel, &TrainerPanel::strategyRequested, this, &cards::openStrategy);
@@ -231,6 +242,24 @@ void cards::layOut(qreal scale)
     adviceFont.setPixelSize(atScale(HintFontPixels, scale));
     advice->setFont(adviceFont);
     advice->setGeometry(atScale(HintPlace, scale));
+    const int markHeight = atScale(BestMarkHeight, scale);
+    for (int i = 0; i < HandSize; ++i) {
+        const QRect face = Picturecard[i]->geometry();
+        m_bestMarks[i]->setGeometry(face.x(), face.bottom() + 1 - markHeight, face.width(), markHeight);
+        m_bestMarks[i]->setFont(adviceFont);
+    }
+}
+
+void cards::markBestHold()
+{
+    const std::optional<Judgement> &judgement = trainer.judgement();
+    const bool warned = trainer.warnedHolds() && judgement && round.phase() == Round::Phase::HoldsOpen;
+    for (int i = 0; i < HandSize; ++i) {
+        const bool kept = warned && (judgement->best() & (1u << i));
+        m_bestMarks[i]->setVisible(kept);
+        if (kept)
+            m_bestMarks[i]->raise();
+    }
 }
 
 void cards::Form_Load()

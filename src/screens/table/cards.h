@@ -163,6 +163,9 @@ private:
     void showHand();
     void playCue(Round::Cue cue);
     void showAdvice(bool shown);
+    // While a warning stands, the best hold's cards are marked on the table
+    // itself, where the player looks.
+    void markBestHold();
     bool moveBetBar(int KeyCode);
     void saveOptions();
     // Tells the panel, while it shows, how many mistakes are due for a drill.
@@ -176,6 +179,7 @@ private:
     std::unique_ptr<HandHistory> m_history;
     QPointer<ReviewWindow> m_review;
     QPointer<StrategyWindow> m_strategy;
+    std::array<QLabel *, HandSize> m_bestMarks{};
     WindowPlaces *m_places;
     qreal m_scale = 0;
     // The panel's height only grows while it shows, so that it does not

@@ -21,6 +21,13 @@ namespace {
 // Below the table the panel needs room for a few lines of each section.
 constexpr int LeastHeightBelow = 240;
 
+// "Any amount", "More than 1 % of the bet", ...
+QString warnLevelText(WarnThreshold threshold)
+{
+    const int percent = percentOfBet(threshold);
+    return percent == 0 ? QStringLiteral("Any amount") : QStringLiteral("More than %1 % of the bet").arg(percent);
+}
+
 } // namespace
 
 void cards::setTrainerShown(bool shown)
@@ -205,7 +212,9 @@ StrategyWindow *cards::openStrategy()
 // Every change of an option is kept at once, and shown in the panel.
 void cards::saveOptions()
 {
-    panel->setOptionsState(m_options.training, m_options.adviceAlways, m_options.soundOn);
+    const int percent = percentOfBet(m_options.threshold);
+    panel->setOptionsState(m_options.training, m_options.adviceAlways, m_options.soundOn,
+                           percent == 0 ? QStringLiteral("at any loss") : QStringLiteral("over %1 %").arg(percent));
     if (m_settings)
         m_options.save(*m_settings);
 }
@@ -225,11 +234,11 @@ void cards::contextMenuEvent(QContextMenuEvent *event)
               [this](bool on) { setTraining(on); });
     QMenu *warnWhen = menu.addMenu(QStringLiteral("Warn when the holds lose"));
     auto *thresholds = new QActionGroup(warnWhen);
-    thresholds->addAction(addOption(warnWhen, QStringLiteral("Any amount"), m_options.threshold == WarnThreshold::AnyLoss,
-                                    [this](bool on) { if (on) setWarnThreshold(WarnThreshold::AnyLoss); }));
-    thresholds->addAction(addOption(warnWhen, QStringLiteral("More than 1 % of the bet"),
-                                    m_options.threshold == WarnThreshold::OverOnePercentOfBet,
-                                    [this](bool on) { if (on) setWarnThreshold(WarnThreshold::OverOnePercentOfBet); }));
+    for (const WarnThreshold threshold : {WarnThreshold::AnyLoss, WarnThreshold::OverOnePercentOfBet,
+                                          WarnThreshold::OverFivePercentOfBet, WarnThreshold::OverTenPercentOfBet}) {
+        thresholds->addAction(addOption(warnWhen, warnLevelText(threshold), m_options.threshold == threshold,
+                                        [this, threshold](bool on) { if (on) setWarnThreshold(threshold); }));
+    }
     addOption(&menu, QStringLiteral("Advice always on\tA"), m_options.adviceAlways, [this](bool on) { setAdviceAlways(on); });
     addOption(&menu, QStringLiteral("Sound\tM"), m_options.soundOn, [this](bool on) { setSoundOn(on); });
     menu.addSeparator();

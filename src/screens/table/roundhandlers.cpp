@@ -66,7 +66,9 @@ void cards::VScroll1_Change()
 void cards::showDeal()
 {
     hint.hide();
+    // H and V answer for one deal.
     panel->setAdviceRequested(false);
+    panel->setAllHoldsListed(false);
     for (int i = 0; i < HandSize; ++i) {
         showHold(i, false);
         Commandhold[i]->show();

@@ -55,9 +55,15 @@ void cards::setTrainerShown(bool shown)
 void cards::placeWindow()
 {
     std::optional<PanelWants> wants;
+    // Once shown beside the table the panel keeps its height, and scrolls
+    // what more a deal has to say: a window that grew as it played would
+    // move about the screen.
+    const bool panelPlaced = isVisible() && m_panelHeight > 0;
     if (m_options.panelShown)
         wants = PanelWants{TrainerPanel::PanelWidth, {TrainerPanel::NarrowestWidth, LeastHeightBelow},
-                           [this](int width) { return std::max(m_panelHeight, panel->heightForWidth(width)); }};
+                           [this, panelPlaced](int width) {
+                               return panelPlaced ? m_panelHeight : std::max(m_panelHeight, panel->heightForWidth(width));
+                           }};
     const TablePlace place = placeTable(ClientSize, clientRoom(this), wants);
     if (place.scale != m_scale) {
         layOut(place.scale);

@@ -5,7 +5,8 @@
 //
 // dealt.png: the deal with cards 1 and 4 held; hint.png: the same with the
 // hold advice over the table; drawn.png: the hand after the draw;
-// down.png: the cards turned down between rounds. The deck is shuffled by
+// down.png: the cards turned down between rounds; warned.png: a second
+// deal, the trainer's warning on cards 1 and 4 held, beside the table. The deck is shuffled by
 // a fixed seed, so every run deals the same cards. Run it on the offscreen
 // platform at each scale, QT_SCALE_FACTOR=1.5 for instance, on a screen
 // (its configfile) with the room to show the table at its full size there,
@@ -64,5 +65,15 @@ int main(int argc, char **argv)
     save(table, out + QStringLiteral("drawn.png"));
     table.Command1_Click();
     save(table, out + QStringLiteral("down.png"));
+    // A second deal with the trainer beside the table, training on: the
+    // warning of holds worth less, with the deck's map and the best hold
+    // marked on the cards.
+    table.setTrainerShown(true);
+    table.setTraining(true);
+    table.Command1_Click();
+    table.Commandhold_Click(0);
+    table.Commandhold_Click(3);
+    table.Command1_Click();
+    save(table, out + QStringLiteral("warned.png"));
     return 0;
 }

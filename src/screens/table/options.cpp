@@ -21,6 +21,14 @@ namespace {
 // Below the table the panel needs room for a few lines of each section.
 constexpr int LeastHeightBelow = 240;
 
+// A window of the table's shown, above the others and with the keys.
+void bringUp(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 // "Any amount", "More than 1 % of the bet", ...
 QString warnLevelText(WarnThreshold threshold)
 {
@@ -47,9 +55,15 @@ void cards::setTrainerShown(bool shown)
 void cards::placeWindow()
 {
     std::optional<PanelWants> wants;
+    // Once shown beside the table the panel keeps its height, and scrolls
+    // what more a deal has to say: a window that grew as it played would
+    // move about the screen.
+    const bool panelPlaced = isVisible() && m_panelHeight > 0;
     if (m_options.panelShown)
         wants = PanelWants{TrainerPanel::PanelWidth, {TrainerPanel::NarrowestWidth, LeastHeightBelow},
-                           [this](int width) { return std::max(m_panelHeight, panel->heightForWidth(width)); }};
+                           [this, panelPlaced](int width) {
+                               return panelPlaced ? m_panelHeight : std::max(m_panelHeight, panel->heightForWidth(width));
+                           }};
     const TablePlace place = placeTable(ClientSize, clientRoom(this), wants);
     if (place.scale != m_scale) {
         layOut(place.scale);
@@ -188,9 +202,7 @@ ReviewWindow *cards::openReview()
         m_places->place(m_review, QStringLiteral("review"), m_review->size());
     } else
         m_review->refresh();
-    m_review->show();
-    m_review->raise();
-    m_review->activateWindow();
+    bringUp(m_review);
     return m_review;
 }
 
@@ -203,9 +215,7 @@ StrategyWindow *cards::openStrategy()
         m_places->place(m_strategy, QStringLiteral("strategy"), m_strategy->size());
     } else
         m_strategy->refresh();
-    m_strategy->show();
-    m_strategy->raise();
-    m_strategy->activateWindow();
+    bringUp(m_strategy);
     return m_strategy;
 }
 

@@ -4,17 +4,21 @@
 //
 // panel.png: the table with the trainer's panel after a few hands, and
 // its note of the mistakes due; review.png: the mistakes, costliest first, the first one
-// opened; stats.png: the statistics and charts; drill.png: a drill hand
+// opened; deckeffect.png: the costliest whose best hold the cards gone
+// changed; stats.png: the statistics and charts; drill.png: a drill hand
 // answered; drillback.png: the first hand missed, asked again later;
 // drillend.png: the drill's end, with the hands missed. The drill's
 // answers go to HISTORY.
+#include "history/handlistmodel.h"
 #include "screens/review/drillwindow.h"
 #include "screens/review/handview.h"
 #include "screens/review/reviewwindow.h"
 #include "screens/table/cards.h"
+#include "trainer/judgement.h"
 
 #include <QApplication>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <cstdio>
@@ -54,6 +58,18 @@ int main(int argc, char **argv)
     review->setMistakesOnly(true);
     review->setOrder(HandQuery::Order::CostliestFirst);
     save(review, out + QStringLiteral("review.png"));
+    // The costliest mistake whose best hold the cards gone changed.
+    for (int row = 0; row < review->hands()->rowCount(); ++row) {
+        const StoredHand stored = review->hands()->hand(row);
+        if (stored.readable && !Judgement(stored.record).deckEffectText().isEmpty()) {
+            review->list()->selectRow(row);
+            const QSize size = review->size();
+            review->resize(size.width(), size.height() + 300);
+            save(review, out + QStringLiteral("deckeffect.png"));
+            review->resize(size);
+            break;
+        }
+    }
     review->findChild<QTabWidget *>()->setCurrentIndex(1);
     save(review, out + QStringLiteral("stats.png"));
 

@@ -195,9 +195,11 @@ QString Judgement::outsText(unsigned mask, unsigned other) const
             paying += m_table.pay(Outcome(o)) > 0 ? m_holds[hold].outcomes[std::size_t(o)] : 0;
         return QStringLiteral("%1 of %2").arg(english.toString(paying), english.toString(m_holds[hold].draws));
     };
+    const auto named = [&](unsigned hold) {
+        return hold == 0 ? QStringLiteral("drawing five") : keptCardsText(m_dealt, hold);
+    };
     return QStringLiteral("%1 makes %2 or better in %3 draws, %4 in %5")
-        .arg(keptCardsText(m_dealt, mask), categoryName(categoryOf(lowest), m_table), outs(mask),
-             keptCardsText(m_dealt, other), outs(other));
+        .arg(named(mask), categoryName(categoryOf(lowest), m_table), outs(mask), named(other), outs(other));
 }
 
 QString Judgement::cardsLeftText(unsigned other) const
@@ -210,8 +212,9 @@ QString Judgement::cardsLeftText(unsigned other) const
     QStringList counts;
     for (const CardSet kept : {best & ~theirs, theirs & ~best}) {
         for (int rank = RankCount - 1; rank >= 0 && counts.isEmpty(); --rank) {
+            const int count = std::popcount(left & rankCards(rank));
             if (kept & rankCards(rank))
-                counts << rankCountText(std::popcount(left & rankCards(rank)), rank);
+                counts << (count == 0 ? QStringLiteral("no %1").arg(rankCountText(1, rank).mid(2)) : rankCountText(count, rank));
         }
     }
     for (int suit = 0; suit < SuitCount && counts.isEmpty(); ++suit) {
@@ -222,7 +225,9 @@ QString Judgement::cardsLeftText(unsigned other) const
     if (counts.isEmpty())
         return QStringLiteral("%1 cards are left").arg(cardsLeft);
     return QStringLiteral("%1 %2 among the %3 cards left")
-        .arg(counts.first(), counts.first().startsWith(QLatin1String("1 ")) ? QStringLiteral("is") : QStringLiteral("are"))
+        .arg(counts.first(), counts.first().startsWith(QLatin1String("1 ")) || counts.first().startsWith(QLatin1String("no "))
+                                 ? QStringLiteral("is")
+                                 : QStringLiteral("are"))
         .arg(cardsLeft);
 }
 

@@ -356,13 +356,13 @@ void TrainerPanel::showDeckMap()
 {
     const std::optional<Judgement> &judgement = m_trainer.judgement();
     if (!judgement || m_trainer.shuffledSinceDeal()) {
-        m_deckMap->showFullDeck();
+        m_deckMap->showDeck(0, 0);
         return;
     }
     CardSet hand = 0;
     for (const CardCode &card : judgement->dealt())
         hand |= cardBit(card);
-    m_deckMap->showDeck(judgement->goneAtDeal(), hand);
+    m_deckMap->showDeck(hand, judgement->goneAtDeal());
 }
 
 QString TrainerPanel::deckText() const

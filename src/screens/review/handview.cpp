@@ -51,7 +51,7 @@ void HandView::showDeck(CardSet goneAtDeal, const std::array<CardCode, HandSize>
     CardSet hand = 0;
     for (const CardCode &card : dealt)
         hand |= cardBit(card);
-    m_deckMap->showDeck(goneAtDeal, hand);
+    m_deckMap->showDeck(hand, goneAtDeal);
     m_deckMap->show();
 }
 

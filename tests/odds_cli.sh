@@ -84,6 +84,13 @@ expect 0 "paying pair                 4277372890968   0.21458503       1 in 4.7"
 # The simulated game.
 expect 0 "difference, same decks" -- simulate --hands 200 --threads 1
 expect 0 "a fresh deck for every hand" -- --reshuffle-every-hand simulate --hands 2000 --seed 5
+# The chart and its count rules play the same decks; their options are
+# checked like the others.
+expect 0 "count rules over the chart" -- simulate --hands 3000 --play chart,count
+absent "on a fresh deck" -- simulate --hands 3000 --play deck,chart
+expect 2 '--play takes deck, fresh, chart, count, joined by commas, not "cards"' -- simulate --play deck,cards
+expect 2 "--count-rules changes the full chart, and takes neither --short nor --hand" -- strategy --count-rules --short
+expect 2 "--hands belongs to simulate, not to strategy" -- strategy --hands 5
 
 # The same seed and number of hands give the same figures on any number of
 # threads (the first line names the count), and by default the tool uses

@@ -3,6 +3,7 @@
 #include "paytabletext.h"
 #include "analysis/strategy.h"
 
+#include "analysis/countrules.h"
 #include "analysis/gamereturn.h"
 #include "analysis/holdadvisor.h"
 #include "analysis/simulation.h"
@@ -34,8 +35,10 @@ game as it is really played, simulated:
   drawpoker-odds [TABLE] hold CARD CARD CARD CARD CARD [--removed CARD...]
   drawpoker-odds [TABLE] return
   drawpoker-odds [TABLE] simulate [--hands N] [--seed N] [--threads N]
-                                  [--reshuffle-every-hand]
+                                  [--reshuffle-every-hand] [--play WAYS]
   drawpoker-odds [TABLE] strategy [--short] [--hand CARD CARD CARD CARD CARD]
+  drawpoker-odds [TABLE] strategy --count-rules [--hands N] [--seed N]
+                                  [--threads N]
 TABLE is --table NAME or --table-file FILE. Options may come before or after
 the command.
 
@@ -53,6 +56,11 @@ simulate  plays N hands (default 1000000) as the table deals them: the deck
           the hold that would be best on a fresh deck. Prints each one's
           return with a 95% confidence interval, the difference between
           them from the same deals, and how often each final hand came up.
+          --play chooses the ways of holding, from deck (the deck as it
+          is), fresh (a fresh deck), chart (the full strategy chart) and
+          count (the chart with its count rules, found first on as many
+          hands from the next seed), joined by commas; deck,fresh by
+          default. All of them play the same decks.
 strategy  a ranked chart of holds for the pay table, derived from the exact
           value of every hold of every deal on a fresh deck: play the
           highest line the hand has, and of two holds on one line keep the
@@ -62,7 +70,13 @@ strategy  a ranked chart of holds for the pay table, derived from the exact
           and what the chart costs, in percent of the bet. The full chart
           (at most 50 lines) has the exceptions that pay; --short gives one
           of at most 20 lines. With --hand, names the line the hand falls on
-          and ends with the cards to keep ("none" to draw five).)";
+          and ends with the cards to keep ("none" to draw five).
+          With --count-rules, finds at most 5 changes to the full chart that
+          a player can make by counting the cards gone since the shuffle,
+          on N hands (default 300000) of the game as the table deals it
+          from seed N + 1, and measures their worth on N hands from seed N:
+          the chart alone, with the rules, and the best holds on the deck
+          as it is and on a fresh deck, on the same decks.)";
 
 // What the generated list of options leaves out: how to write cards and
 // pay tables.
@@ -108,6 +122,8 @@ struct Request
     SimulationSettings simulation;
     bool shortChart = false; // strategy --short
     bool handLine = false;   // strategy --hand
+    bool countRules = false; // strategy --count-rules
+    bool handsGiven = false;
     bool help = false;
 };
 
@@ -135,12 +151,26 @@ QString ownerOf(const QString &option)
 {
     if (option == QLatin1String("removed"))
         return QStringLiteral("hold");
-    if (option == QLatin1String("short") || option == QLatin1String("hand"))
+    if (option == QLatin1String("short") || option == QLatin1String("hand") || option == QLatin1String("count-rules"))
         return QStringLiteral("strategy");
     const QStringList simulation = {QStringLiteral("hands"), QStringLiteral("seed"), QStringLiteral("threads"),
-                                    QStringLiteral("reshuffle-every-hand")};
+                                    QStringLiteral("reshuffle-every-hand"), QStringLiteral("play")};
     return simulation.contains(option) ? QStringLiteral("simulate") : QString();
 }
+
+// The options of simulate that strategy --count-rules takes as well.
+bool simulatesCountRules(const QString &option)
+{
+    return option == QLatin1String("hands") || option == QLatin1String("seed") || option == QLatin1String("threads");
+}
+
+// The ways of holding --play names.
+const std::array<std::pair<const char *, Strategy>, StrategyCount> PlayNames = {{
+    {"deck", Strategy::DeckAsItIs},
+    {"fresh", Strategy::FreshDeck},
+    {"chart", Strategy::Chart},
+    {"count", Strategy::ChartWithCount},
+}};
 
 // Reads the words of the command line into a Request. A fault leaves a
 // message that names the word at fault.
@@ -151,7 +181,8 @@ public:
     {
         m_parser.setApplicationDescription(QString::fromUtf8(Description));
         m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        m_parser.addOptions({m_help, m_table, m_tableFile, m_removed, m_hands, m_seed, m_threads, m_reshuffle, m_short, m_hand});
+        m_parser.addOptions({m_help, m_table, m_tableFile, m_removed, m_hands, m_seed, m_threads, m_reshuffle, m_play,
+                             m_short, m_hand, m_countRules});
         m_parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("hold, return, simulate or strategy"),
                                        QStringLiteral("hold|return|simulate"));
         m_parser.addPositionalArgument(QStringLiteral("cards"), QStringLiteral("the five cards to hold"),
@@ -193,7 +224,9 @@ private:
         m_request.simulation.reshuffleEveryHand = m_parser.isSet(m_reshuffle);
         m_request.shortChart = m_parser.isSet(m_short);
         m_request.handLine = m_parser.isSet(m_hand);
-        return readTable() && readSimulationNumbers() && checkCommand();
+        m_request.countRules = m_parser.isSet(m_countRules);
+        m_request.handsGiven = m_parser.isSet(m_hands);
+        return readTable() && readSimulationNumbers() && readPlay() && checkCommand();
     }
 
     // QCommandLineParser takes one word after an option, but --removed
@@ -229,6 +262,8 @@ private:
             return QStringLiteral("--table-file needs the name of a file");
         if (last == QLatin1String("--hands") || last == QLatin1String("--seed") || last == QLatin1String("--threads"))
             return QStringLiteral("%1 needs a number").arg(last);
+        if (last == QLatin1String("--play"))
+            return QStringLiteral("--play needs the ways to play: %1").arg(playNames());
         return commandLineFault(m_parser, words);
     }
 
@@ -262,6 +297,30 @@ private:
                && readCount(m_threads, 1024, &m_request.simulation.threads);
     }
 
+    static QString playNames()
+    {
+        QStringList names;
+        for (const auto &[name, strategy] : PlayNames)
+            names << QLatin1String(name);
+        return names.join(QStringLiteral(", "));
+    }
+
+    bool readPlay()
+    {
+        for (const QString &value : m_parser.values(m_play)) {
+            unsigned strategies = 0;
+            for (const QString &word : value.split(QLatin1Char(','))) {
+                const auto named = std::find_if(PlayNames.begin(), PlayNames.end(),
+                                                [&](const auto &play) { return word == QLatin1String(play.first); });
+                if (named == PlayNames.end())
+                    return fail(QStringLiteral("--play takes %1, joined by commas, not %2").arg(playNames(), quotedStart(word)));
+                strategies |= strategyBit(named->second);
+            }
+            m_request.simulation.strategies = strategies;
+        }
+        return true;
+    }
+
     template <typename Number>
     bool readCount(const QCommandLineOption &option, qint64 largest, Number *count)
     {
@@ -285,9 +344,13 @@ private:
         const QString &command = m_request.command;
         for (const QString &option : m_parser.optionNames()) {
             const QString owner = ownerOf(option);
+            if (m_request.countRules && simulatesCountRules(option))
+                continue;
             if (!owner.isEmpty() && owner != command)
                 return fail(QStringLiteral("--%1 belongs to %2, not to %3").arg(option, owner, command));
         }
+        if (m_request.countRules && (m_request.shortChart || m_request.handLine))
+            return fail(QStringLiteral("--count-rules changes the full chart, and takes neither --short nor --hand"));
         const bool takesCards = command == QLatin1String("hold") || m_parser.isSet(m_hand);
         if (command == QLatin1String("strategy") && m_parser.isSet(m_hand) && m_request.arguments.size() != HandSize)
             return fail(QStringLiteral("--hand takes exactly five cards, not %1").arg(m_request.arguments.size()));
@@ -326,6 +389,13 @@ private:
                                        QStringLiteral("N")};
     const QCommandLineOption m_reshuffle{QStringLiteral("reshuffle-every-hand"),
                                          QStringLiteral("simulate: every hand from a fresh deck")};
+    const QCommandLineOption m_play{QStringLiteral("play"),
+                                    QStringLiteral("simulate: the ways of holding to play, from deck, fresh, chart and "
+                                                   "count, joined by commas; deck,fresh by default"),
+                                    QStringLiteral("WAYS")};
+    const QCommandLineOption m_countRules{QStringLiteral("count-rules"),
+                                          QStringLiteral("strategy: changes to the chart by counting the cards gone, "
+                                                         "with their worth; takes --hands, --seed and --threads")};
     const QCommandLineOption m_short{QStringLiteral("short"), QStringLiteral("strategy: the short chart, to learn first")};
     const QCommandLineOption m_hand{QStringLiteral("hand"),
                                     QStringLiteral("strategy: the line five cards fall on, and the cards to keep")};
@@ -576,16 +646,129 @@ QString interval(const Estimate &estimate, bool signedValues)
         .arg(number(estimate.value + estimate.halfWidth));
 }
 
+// The ways of holding as simulate names them, in its rows and columns.
+struct StrategyNames
+{
+    Strategy strategy;
+    const char *row;
+    const char *column;
+};
+const std::array<StrategyNames, StrategyCount> Ways = {{
+    {Strategy::DeckAsItIs, "on the deck as it is", "deck as it is"},
+    {Strategy::FreshDeck, "on a fresh deck", "fresh deck"},
+    {Strategy::Chart, "by the chart", "chart"},
+    {Strategy::ChartWithCount, "by the chart, count rules", "count rules"},
+}};
+
+// Runs a simulation with a line that shows how far it has come; the
+// seconds it took go to `seconds`.
+template <typename Run>
+auto withProgress(std::int64_t hands, double *seconds, Run run)
+{
+    ProgressLine progress(hands);
+    auto result = run([&](std::int64_t played) { progress.update(played); });
+    *seconds = progress.seconds();
+    return result;
+}
+
+void showSeconds(const QString &what, double seconds, std::int64_t hands)
+{
+    err << QStringLiteral("%1 in %2 s, %3 hands per second\n")
+               .arg(what)
+               .arg(seconds, 0, 'f', 2)
+               .arg(qint64(double(hands) / std::max(seconds, 1e-3)));
+}
+
+// The returns of the ways played, their differences on the same decks,
+// and how often each final hand came up.
+void showReturns(const SimulationResult &result, const PayTable &table)
+{
+    out << QStringLiteral("holding for the best return  per credit  95% interval\n");
+    for (const StrategyNames &way : Ways) {
+        if (result.played(way.strategy))
+            out << QStringLiteral("%1 %2\n").arg(QLatin1String(way.row), -27).arg(interval(result.returnOf(way.strategy), false));
+    }
+    const std::array<std::tuple<Strategy, Strategy, const char *>, 3> differences = {{
+        {Strategy::DeckAsItIs, Strategy::FreshDeck, "difference, same decks"},
+        {Strategy::ChartWithCount, Strategy::Chart, "count rules over the chart"},
+        {Strategy::DeckAsItIs, Strategy::Chart, "deck as it is over chart"},
+    }};
+    for (const auto &[better, worse, row] : differences) {
+        if (result.played(better) && result.played(worse))
+            out << QStringLiteral("%1 %2\n").arg(QLatin1String(row), -27).arg(interval(result.difference(better, worse), true));
+    }
+    out << QStringLiteral("\n%1").arg(QStringLiteral("final hand"), -16);
+    std::vector<std::array<std::int64_t, CategoryCount>> counts;
+    for (const StrategyNames &way : Ways) {
+        if (!result.played(way.strategy))
+            continue;
+        out << QStringLiteral("  %1").arg(QLatin1String(way.column), 13);
+        counts.push_back(byCategory(result.outcomes[std::size_t(way.strategy)]));
+    }
+    out << '\n';
+    for (int c = 0; c < CategoryCount; ++c) {
+        out << QStringLiteral("%1").arg(categoryName(Category(c), table), -16);
+        for (const std::array<std::int64_t, CategoryCount> &count : counts)
+            out << QStringLiteral("  %1").arg(double(count[c]) / double(result.hands), 13, 'f', 8);
+        out << '\n';
+    }
+}
+
+// The seed count rules are found on, that they are measured on others.
+std::uint64_t findingSeed(std::uint64_t seed)
+{
+    return seed + 1;
+}
+
+// The count rules found for the full chart, on hands from the finding
+// seed.
+CountRules foundCountRules(const StrategyChart &chart, const SimulationSettings &settings)
+{
+    SimulationSettings finding = settings;
+    finding.seed = findingSeed(settings.seed);
+    double seconds = 0;
+    std::vector<CountRule> rules = withProgress(finding.hands, &seconds, [&](const auto &progress) {
+        return findCountRules(chart, finding, CountRules::Most, progress);
+    });
+    showSeconds(QStringLiteral("count rules found"), seconds, finding.hands);
+    return CountRules(chart, std::move(rules));
+}
+
+void showCountRuleWords(const CountRules &rules, bool withWorth)
+{
+    for (int r = 0; r < int(rules.rules().size()); ++r) {
+        out << QStringLiteral("%1. %2\n").arg(r + 1).arg(rules.words(r));
+        if (withWorth)
+            out << QStringLiteral("   worth, alone: %1\n").arg(interval(rules.rules()[std::size_t(r)].worth, true).simplified());
+    }
+    if (rules.rules().empty())
+        out << QStringLiteral("No change to the chart gained clearly.\n");
+}
+
+QString derivedChartNote(const QElapsedTimer &clock)
+{
+    return QStringLiteral("derived in %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
+}
+
 int showSimulation(const Request &request, const PayTable &table)
 {
     const SimulationSettings &settings = request.simulation;
-    SimulationResult result;
-    double seconds = 0;
-    {
-        ProgressLine progress(settings.hands);
-        result = GameSimulation(table).run(settings, [&](std::int64_t played) { progress.update(played); });
-        seconds = progress.seconds();
+    const bool needsChart = settings.strategies & (strategyBit(Strategy::Chart) | strategyBit(Strategy::ChartWithCount));
+    std::optional<StrategyChart> chart;
+    std::optional<CountRules> countRules;
+    if (needsChart) {
+        QElapsedTimer clock;
+        clock.start();
+        chart.emplace(table, ChartLevel::Full);
+        err << derivedChartNote(clock);
     }
+    if (settings.strategies & strategyBit(Strategy::ChartWithCount))
+        countRules.emplace(foundCountRules(*chart, settings));
+
+    double seconds = 0;
+    const GameSimulation game(table, chart ? &*chart : nullptr, countRules ? &*countRules : nullptr);
+    const SimulationResult result =
+        withProgress(settings.hands, &seconds, [&](const auto &progress) { return game.run(settings, progress); });
     out << QStringLiteral("%1 hands, seed %2, %3 thread%4; %5\n\n")
                .arg(result.hands)
                .arg(settings.seed)
@@ -594,22 +777,54 @@ int showSimulation(const Request &request, const PayTable &table)
                .arg(settings.reshuffleEveryHand
                         ? QStringLiteral("a fresh deck for every hand")
                         : QStringLiteral("the deck reshuffled once more than %1 cards were dealt").arg(Deck::ReshuffleAfter));
-    out << QStringLiteral("holding for the best return  per credit  95% interval\n");
-    out << QStringLiteral("on the deck as it is        %1\n").arg(interval(result.returnOf(Strategy::DeckAsItIs), false));
-    out << QStringLiteral("on a fresh deck             %1\n").arg(interval(result.returnOf(Strategy::FreshDeck), false));
-    out << QStringLiteral("difference, same decks      %1\n\n").arg(interval(result.advantage(), true));
-    const std::array<std::int64_t, CategoryCount> asItIs = byCategory(result.outcomes[std::size_t(Strategy::DeckAsItIs)]);
-    const std::array<std::int64_t, CategoryCount> fresh = byCategory(result.outcomes[std::size_t(Strategy::FreshDeck)]);
-    out << QStringLiteral("final hand        deck as it is   fresh deck\n");
-    for (int c = 0; c < CategoryCount; ++c) {
-        out << QStringLiteral("%1 %2   %3\n")
-                   .arg(categoryName(Category(c), table), -16)
-                   .arg(double(asItIs[c]) / double(result.hands), 13, 'f', 8)
-                   .arg(double(fresh[c]) / double(result.hands), 10, 'f', 8);
+    if (countRules) {
+        out << QStringLiteral("The count rules, found on as many hands from seed %1:\n").arg(findingSeed(settings.seed));
+        showCountRuleWords(*countRules, false);
+        out << '\n';
     }
-    err << QStringLiteral("played in %1 s, %2 hands per second\n")
-               .arg(seconds, 0, 'f', 2)
-               .arg(qint64(double(result.hands) / std::max(seconds, 1e-3)));
+    showReturns(result, table);
+    showSeconds(QStringLiteral("played"), seconds, result.hands);
+    return 0;
+}
+
+// The hands --count-rules finds and measures on by default: both in
+// about half a minute on two cores.
+constexpr std::int64_t CountRuleHands = 300000;
+
+int showCountRules(const Request &request, const PayTable &table)
+{
+    SimulationSettings settings = request.simulation;
+    if (!request.handsGiven)
+        settings.hands = CountRuleHands;
+    QElapsedTimer clock;
+    clock.start();
+    const StrategyChart chart(table, ChartLevel::Full);
+    err << derivedChartNote(clock);
+    CountRules rules = foundCountRules(chart, settings);
+    double seconds = 0;
+    const std::int64_t measuredHands = settings.hands * std::int64_t(1 + rules.rules().size());
+    const SimulationResult result = withProgress(measuredHands, &seconds, [&](const auto &progress) {
+        return measureCountRules(rules, settings, progress);
+    });
+    showSeconds(QStringLiteral("measured"), seconds, measuredHands);
+
+    out << QStringLiteral("Count rules for the chart, found on %1 hands from seed %2, measured on %1 hands from seed %3 "
+                          "(%4 thread%5):\n")
+               .arg(settings.hands)
+               .arg(findingSeed(settings.seed))
+               .arg(settings.seed)
+               .arg(settings.threads)
+               .arg(settings.threads == 1 ? QString() : QStringLiteral("s"));
+    showCountRuleWords(rules, true);
+    out << '\n';
+    showReturns(result, table);
+    const double deck = rules.deckAsItIsWorth.value;
+    out << QStringLiteral("\nThe rules recover %1% of what holding for the deck as it is adds over a fresh deck "
+                          "(%2% to %3% by the rules' interval).\n")
+               .arg(100 * rules.worth.value / deck, 0, 'f', 1)
+               .arg(100 * (rules.worth.value - rules.worth.halfWidth) / deck, 0, 'f', 1)
+               .arg(100 * (rules.worth.value + rules.worth.halfWidth) / deck, 0, 'f', 1);
+    err << QStringLiteral("in all %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
     return 0;
 }
 
@@ -634,10 +849,12 @@ int showStrategy(const Request &request, const PayTable &table)
         if (const int status = readCards(request, &hand, &seen))
             return status;
     }
+    if (request.countRules)
+        return showCountRules(request, table);
     QElapsedTimer clock;
     clock.start();
     const StrategyChart chart(table, request.shortChart ? ChartLevel::Short : ChartLevel::Full);
-    err << QStringLiteral("derived in %1 s\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 2);
+    err << derivedChartNote(clock);
     if (request.handLine) {
         const StrategyChart::Pick pick = chart.pick(hand);
         out << QStringLiteral("line %1: %2\n").arg(pick.line + 1).arg(chart.words(pick.line));

@@ -1,5 +1,6 @@
 #include "simulation.h"
 
+#include "countrules.h"
 #include "freshdeckholds.h"
 #include "model/deck.h"
 #include "shuffleddeck.h"
@@ -23,15 +24,27 @@ constexpr std::int64_t SmallestBlock = 1000;
 // Each block keeps its own figures until all are added; this many at most.
 constexpr std::int64_t MostBlocks = 10000;
 
+// What one thread's games show of the hands the first strategy is dealt.
+using ThreadWatch = std::function<void(const std::array<CardCode, HandSize> &hand, CardSet left)>;
+const ThreadWatch NoWatch;
+
+// What the strategies hold by.
+struct Guides
+{
+    const PayTable &table;
+    const FreshDeckHolds &fresh;
+    const StrategyChart *chart;
+    const CountRules *countRules;
+};
+
 // One player at the table, holding by one strategy, from the first press
 // of DEAL of a block on. Its n-th deck of a block is shuffled by a key of
-// the block and n alone, so both strategies play through the same decks.
+// the block and n alone, so every strategy plays through the same decks.
 class TableGame
 {
 public:
-    TableGame(const PayTable &table, const FreshDeckHolds &fresh, Strategy strategy)
-        : m_table(table)
-        , m_fresh(fresh)
+    TableGame(const Guides &guides, Strategy strategy)
+        : m_guides(guides)
         , m_strategy(strategy)
     {
     }
@@ -42,18 +55,20 @@ public:
         m_decks = 0;
     }
 
-    Outcome play(bool reshuffleFirst)
+    Outcome play(bool reshuffleFirst, const ThreadWatch &watch)
     {
         if (m_decks == 0 || reshuffleFirst || m_deck.dealtCount() > Deck::ReshuffleAfter)
             m_deck.shuffle(mixBits(m_blockKey ^ mixBits(std::uint64_t(++m_decks))));
         for (CardCode &card : m_hand)
             card = cardAt(m_deck.deal());
+        if (watch)
+            watch(m_hand, m_deck.left());
         const unsigned hold = chooseHold();
         for (int slot = 0; slot < HandSize; ++slot) {
             if (!(hold & (1u << slot)))
                 m_hand[slot] = cardAt(m_deck.deal());
         }
-        return evaluateHand(m_hand, m_table);
+        return evaluateHand(m_hand, m_guides.table);
     }
 
 private:
@@ -61,14 +76,19 @@ private:
 
     unsigned chooseHold() const
     {
+        switch (m_strategy) {
+        case Strategy::Chart: return m_guides.chart->pick(m_hand).hold;
+        case Strategy::ChartWithCount: return m_guides.countRules->pick(m_hand, m_deck.left()).pick.hold;
+        case Strategy::FreshDeck: return m_guides.fresh.bestHold(m_hand);
+        case Strategy::DeckAsItIs: break;
+        }
         // With only the hand dealt the deck is fresh, and the look-up knows.
-        if (m_strategy == Strategy::FreshDeck || m_deck.dealtCount() == HandSize)
-            return m_fresh.bestHold(m_hand);
-        return bestHold(valueHolds(m_hand, m_deck.left(), m_table));
+        if (m_deck.dealtCount() == HandSize)
+            return m_guides.fresh.bestHold(m_hand);
+        return bestHold(valueHolds(m_hand, m_deck.left(), m_guides.table));
     }
 
-    const PayTable &m_table;
-    const FreshDeckHolds &m_fresh;
+    const Guides &m_guides;
     const Strategy m_strategy;
     ShuffledDeck m_deck;
     std::array<CardCode, HandSize> m_hand{};
@@ -84,22 +104,25 @@ struct Block
 };
 
 // Plays the blocks a shared counter hands out until none is left.
-void playBlocks(const PayTable &table, const FreshDeckHolds &fresh, const SimulationSettings &settings,
-                std::int64_t blockHands, std::vector<Block> &blocks, std::atomic<std::int64_t> &nextBlock,
-                std::atomic<std::int64_t> &played)
+void playBlocks(const Guides &guides, const SimulationSettings &settings, unsigned strategies, std::int64_t blockHands,
+                std::vector<Block> &blocks, std::atomic<std::int64_t> &nextBlock, std::atomic<std::int64_t> &played,
+                const ThreadWatch &watch)
 {
-    std::array<TableGame, StrategyCount> games = {TableGame(table, fresh, Strategy::DeckAsItIs),
-                                                  TableGame(table, fresh, Strategy::FreshDeck)};
-    const std::array<int, OutcomeCount> pays = table.pays();
+    std::vector<std::pair<int, TableGame>> games;
+    for (int s = 0; s < StrategyCount; ++s) {
+        if (strategies & strategyBit(Strategy(s)))
+            games.emplace_back(s, TableGame(guides, Strategy(s)));
+    }
+    const std::array<int, OutcomeCount> pays = guides.table.pays();
     const auto blockCount = std::int64_t(blocks.size());
     for (std::int64_t b = nextBlock++; b < blockCount; b = nextBlock++) {
         const std::int64_t hands = std::min(blockHands, settings.hands - b * blockHands);
         Block &block = blocks[b];
-        for (int s = 0; s < StrategyCount; ++s) {
-            TableGame &game = games[s];
+        for (auto &[s, game] : games) {
             game.startBlock(mixBits(settings.seed ^ mixBits(std::uint64_t(b) + 1)));
+            const bool watched = &game == &games.front().second;
             for (std::int64_t hand = 0; hand < hands; ++hand) {
-                const Outcome outcome = game.play(settings.reshuffleEveryHand);
+                const Outcome outcome = game.play(settings.reshuffleEveryHand, watched ? watch : NoWatch);
                 block.batch.pay[s] += pays[outcome];
                 ++block.outcomes[s][outcome];
             }
@@ -158,25 +181,34 @@ Estimate SimulationResult::returnOf(Strategy strategy) const
     return estimate(ratio.value, batches, [&](const Batch &batch) { return ratio.deviation(batch); });
 }
 
-Estimate SimulationResult::advantage() const
+Estimate SimulationResult::difference(Strategy better, Strategy worse) const
 {
-    const BatchRatio asItIs(batches, Strategy::DeckAsItIs);
-    const BatchRatio fresh(batches, Strategy::FreshDeck);
-    return estimate(asItIs.value - fresh.value, batches,
-                    [&](const Batch &batch) { return asItIs.deviation(batch) - fresh.deviation(batch); });
+    const BatchRatio one(batches, better);
+    const BatchRatio other(batches, worse);
+    return estimate(one.value - other.value, batches,
+                    [&](const Batch &batch) { return one.deviation(batch) - other.deviation(batch); });
 }
 
-GameSimulation::GameSimulation(const PayTable &table)
+GameSimulation::GameSimulation(const PayTable &table, const StrategyChart *chart, const CountRules *countRules)
     : m_table(table)
     , m_fresh(std::make_unique<const FreshDeckHolds>(table))
+    , m_chart(chart)
+    , m_countRules(countRules)
 {
 }
 
 GameSimulation::~GameSimulation() = default;
 
 SimulationResult GameSimulation::run(const SimulationSettings &settings,
-                                     const std::function<void(std::int64_t handsPlayed)> &progress) const
+                                     const std::function<void(std::int64_t handsPlayed)> &progress,
+                                     const HandWatch &watch) const
 {
+    unsigned strategies = settings.strategies;
+    if (!m_chart)
+        strategies &= ~strategyBit(Strategy::Chart);
+    if (!m_countRules)
+        strategies &= ~strategyBit(Strategy::ChartWithCount);
+    const Guides guides{m_table, *m_fresh, m_chart, m_countRules};
     const std::int64_t blockHands = std::max(SmallestBlock, (settings.hands + MostBlocks - 1) / MostBlocks);
     std::vector<Block> blocks(std::size_t((settings.hands + blockHands - 1) / blockHands));
     const int threads = int(std::clamp<std::int64_t>(settings.threads, 1, std::int64_t(blocks.size())));
@@ -189,8 +221,11 @@ SimulationResult GameSimulation::run(const SimulationSettings &settings,
     {
         std::vector<std::jthread> workers;
         for (int t = 0; t < threads; ++t) {
-            workers.emplace_back([&] {
-                playBlocks(m_table, *m_fresh, settings, blockHands, blocks, nextBlock, played);
+            workers.emplace_back([&, t] {
+                ThreadWatch watchHere;
+                if (watch)
+                    watchHere = [&](const std::array<CardCode, HandSize> &hand, CardSet left) { watch(t, hand, left); };
+                playBlocks(guides, settings, strategies, blockHands, blocks, nextBlock, played, watchHere);
                 const std::lock_guard lock(mutex);
                 ++finished;
                 done.notify_one();
@@ -218,5 +253,6 @@ SimulationResult GameSimulation::run(const SimulationSettings &settings,
         }
     }
     merged.hands = settings.hands;
+    merged.strategies = strategies;
     return merged;
 }

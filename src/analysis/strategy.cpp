@@ -798,6 +798,10 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level)
 
     for (const StrategyLine &line : derivation.lines())
         m_lines.push_back(Line{line});
+    for (const HoldShape &shape : deals.shapes) {
+        const auto line = std::find_if(m_lines.begin(), m_lines.end(), [&](const Line &l) { return l.holds.matches(shape); });
+        m_lineOfShape.emplace(shape.key(), line == m_lines.end() ? NoLine : int(line - m_lines.begin()));
+    }
     std::vector<std::int32_t> exampleWeight(m_lines.size(), 0);
     const std::int64_t denominator = DealCount * deals.common;
     m_chartReturn.denominator = denominator;
@@ -836,6 +840,8 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level, std::vecto
 std::optional<int> StrategyChart::lineOf(const std::array<CardCode, HandSize> &hand, unsigned hold) const
 {
     const HoldShape shape = m_shaper.shape(hand, hold, m_level == ChartLevel::Full);
+    if (const auto known = m_lineOfShape.find(shape.key()); known != m_lineOfShape.end())
+        return known->second == NoLine ? std::nullopt : std::optional<int>(known->second);
     for (std::size_t line = 0; line < m_lines.size(); ++line) {
         if (m_lines[line].holds.matches(shape))
             return int(line);
@@ -858,4 +864,26 @@ StrategyChart::Pick StrategyChart::pick(const std::array<CardCode, HandSize> &ha
         }
     }
     return best;
+}
+
+std::vector<StrategyChart::Pick> StrategyChart::picksByLine(const std::array<CardCode, HandSize> &hand) const
+{
+    std::vector<Pick> picks;
+    std::vector<std::uint32_t> heights;
+    for (unsigned mask = 0; mask < HoldCount; ++mask) {
+        const std::optional<int> line = lineOf(hand, mask);
+        if (!line)
+            continue;
+        const std::uint32_t height = heightOf(hand, mask);
+        const auto same = std::find_if(picks.begin(), picks.end(), [&](const Pick &pick) { return pick.line == *line; });
+        if (same == picks.end()) {
+            picks.push_back({mask, *line});
+            heights.push_back(height);
+        } else if (height > heights[std::size_t(same - picks.begin())]) {
+            *same = {mask, *line};
+            heights[std::size_t(same - picks.begin())] = height;
+        }
+    }
+    std::sort(picks.begin(), picks.end(), [](const Pick &a, const Pick &b) { return a.line < b.line; });
+    return picks;
 }

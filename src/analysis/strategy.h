@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 // A class of holds of one kind and size, by the values each other field
@@ -110,6 +111,9 @@ public:
         int line = 0;
     };
     Pick pick(const std::array<CardCode, HandSize> &hand) const;
+    // The hold the chart keeps on each line the hand has, highest line
+    // first: pick(hand), then the holds it passes over.
+    std::vector<Pick> picksByLine(const std::array<CardCode, HandSize> &hand) const;
     // The index of the highest line a hold falls on, if any.
     std::optional<int> lineOf(const std::array<CardCode, HandSize> &hand, unsigned hold) const;
 
@@ -128,6 +132,9 @@ private:
     ChartLevel m_level;
     HoldShaper m_shaper;
     std::vector<Line> m_lines;
+    // The line of every shape a hold can have, by its key, for picking
+    // fast enough to play millions of hands; -1 for a shape on no line.
+    std::unordered_map<std::uint32_t, int> m_lineOfShape;
     ExactReturn m_chartReturn;
     ExactReturn m_bestReturn;
 };

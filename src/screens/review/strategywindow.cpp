@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -57,6 +58,36 @@ QString oneIn(std::int64_t deals)
     return QStringLiteral("1 in %1").arg(ways < 10 ? english.toString(ways, 'f', 1) : english.toString(qint64(ways + 0.5)));
 }
 
+QString signedText(double value, int decimals)
+{
+    return (value >= 0 ? QStringLiteral("+") : QString()) + QString::number(value, 'f', decimals);
+}
+
+// The count rules of the full chart, with their measured worth, as rich
+// text; nothing for the short chart, or where the rules cannot be read.
+QString countRulesHtml(ChartLevel level)
+{
+    const CountRules *rules = gameCountRules();
+    if (level != ChartLevel::Full || !rules)
+        return {};
+    QString items;
+    for (int r = 0; r < int(rules->rules().size()); ++r) {
+        const Estimate &worth = rules->rules()[std::size_t(r)].worth;
+        items += QStringLiteral("<li>%1: %2 per credit bet (&plusmn;%3)</li>")
+                     .arg(rules->words(r).toHtmlEscaped(), signedText(worth.value, 4))
+                     .arg(worth.halfWidth, 0, 'f', 4);
+    }
+    const double share = rules->worth.value / rules->deckAsItIsWorth.value;
+    return QStringLiteral("The table does not refill its deck between hands: counting "
+                          "what is gone, change the chart thus (measured on a million hands of the game):<ol>%1</ol>"
+                          "Together the rules add %2 (&plusmn;%3) per credit bet to the chart's return: %4 % of the %5 "
+                          "that holding for the cards really left adds.")
+        .arg(items, signedText(rules->worth.value, 4))
+        .arg(rules->worth.halfWidth, 0, 'f', 4)
+        .arg(qRound(100 * share))
+        .arg(signedText(rules->deckAsItIsWorth.value, 3));
+}
+
 } // namespace
 
 StrategyWindow::StrategyWindow(const CardFaces &faces, HandHistory &history, QWidget *parent)
@@ -65,6 +96,7 @@ StrategyWindow::StrategyWindow(const CardFaces &faces, HandHistory &history, QWi
     , m_history(history)
     , m_levels(new QButtonGroup(this))
     , m_summary(new QLabel)
+    , m_countRules(new QLabel)
     , m_lines(new QTableWidget(0, ColumnCount))
     , m_mistakes(new QLabel)
     , m_kinds(new QListWidget)
@@ -79,6 +111,8 @@ StrategyWindow::StrategyWindow(const CardFaces &faces, HandHistory &history, QWi
     connect(m_levels, &QButtonGroup::idClicked, this, [this](int id) { setLevel(ChartLevel(id)); });
 
     m_summary->setWordWrap(true);
+    m_countRules->setWordWrap(true);
+    m_countRules->setAccessibleName(QStringLiteral("Count rules"));
     m_mistakes->setWordWrap(true);
     m_mistakes->setTextFormat(Qt::PlainText);
     m_lines->setHorizontalHeaderLabels({QStringLiteral("#"), QStringLiteral("Hold"), QStringLiteral("For example"),
@@ -123,7 +157,13 @@ StrategyWindow::StrategyWindow(const CardFaces &faces, HandHistory &history, QWi
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choice);
     layout->addWidget(m_summary);
-    layout->addWidget(m_lines, 1);
+    // The chart, and beside it in a tab of their own the count rules.
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(m_lines, QStringLiteral("The chart"));
+    m_countRules->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_countRules->setMargin(6);
+    m_tabs->addTab(m_countRules, QStringLiteral("Counting the cards gone"));
+    layout->addWidget(m_tabs, 1);
     layout->addWidget(m_mistakes);
     layout->addWidget(m_kinds);
     layout->addLayout(buttons);
@@ -136,6 +176,15 @@ StrategyWindow::~StrategyWindow() = default;
 const StrategyChart &StrategyWindow::chart() const
 {
     return gameStrategy(m_level);
+}
+
+// The lines wrap in the widths their columns have once the window is laid
+// out: their heights follow.
+void StrategyWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_lines->horizontalHeader()->setSectionResizeMode(Words, QHeaderView::Stretch);
+    m_lines->resizeRowsToContents();
 }
 
 void StrategyWindow::setLevel(ChartLevel level)
@@ -174,6 +223,9 @@ void StrategyWindow::fill()
                                       "chart costs %3 of the bet.")
                            .arg(percentText(chart.chartReturn().value()), percentText(chart.bestReturn().value()),
                                 percentText(cost)));
+
+    m_countRules->setText(countRulesHtml(m_level));
+    m_tabs->setTabVisible(1, !m_countRules->text().isEmpty());
 
     const std::vector<Misses> misses = missesByLine();
     std::vector<std::size_t> costliest(misses.size());
@@ -243,11 +295,11 @@ void StrategyWindow::drillChosenKind()
 
 QString StrategyWindow::documentHtml() const
 {
-    QString html = QStringLiteral("<h2>Strategy for this game's pay table: %1</h2><p>%2</p>"
+    QString html = QStringLiteral("<h2>Strategy for this game's pay table: %1</h2><p>%2</p><p>%3</p>"
                                   "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>")
                        .arg(m_level == ChartLevel::Full ? QStringLiteral("the full chart")
                                                         : QStringLiteral("the short chart"),
-                            m_summary->text().toHtmlEscaped());
+                            m_summary->text().toHtmlEscaped(), m_countRules->text());
     for (int column = 0; column < ColumnCount; ++column)
         html += QStringLiteral("<th>%1</th>").arg(m_lines->horizontalHeaderItem(column)->text().toHtmlEscaped());
     html += QStringLiteral("</tr>");

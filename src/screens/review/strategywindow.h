@@ -15,12 +15,15 @@ class QListWidget;
 class QPrinter;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 
 // The game's strategy chart, full or short, a line a row: its words, an
 // example with the cards kept, how often it is the line played and what
 // its holds are worth. The lines the player's mistakes should have played
 // are marked from the history, with the mistakes by kind below, each of
-// which can be drilled. The chart can be saved as PDF and printed.
+// which can be drilled. Beside the full chart, its count rules: changes a
+// player makes by counting the cards gone, with what each is worth. The
+// chart can be saved as PDF and printed.
 class StrategyWindow : public QWidget
 {
     Q_OBJECT
@@ -36,6 +39,8 @@ public:
 
     QTableWidget *lines() const { return m_lines; }
     QLabel *mistakes() const { return m_mistakes; }
+    // The full chart's count rules and their measured worth.
+    QLabel *countRules() const { return m_countRules; }
     QListWidget *mistakeKinds() const { return m_kinds; }
     // Opens a drill of the kind of mistake chosen in the list.
     void drillChosenKind();
@@ -43,6 +48,9 @@ public:
     QString documentHtml() const;
     // Writes the chart to `path` as PDF; false when the file cannot be written.
     bool saveAsPdf(const QString &path) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void fill();
@@ -66,6 +74,8 @@ private:
     QString m_historyError;
     QButtonGroup *m_levels;
     QLabel *m_summary;
+    QLabel *m_countRules;
+    QTabWidget *m_tabs;
     QTableWidget *m_lines;
     QLabel *m_mistakes;
     QListWidget *m_kinds;

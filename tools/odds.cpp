@@ -73,7 +73,7 @@ strategy  a ranked chart of holds for the pay table, derived from the exact
           and ends with the cards to keep ("none" to draw five).
           With --count-rules, finds at most 5 changes to the full chart that
           a player can make by counting the cards gone since the shuffle,
-          on N hands (default 300000) of the game as the table deals it
+          on N hands (default 1000000) of the game as the table deals it
           from seed N + 1, and measures their worth on N hands from seed N:
           the chart alone, with the rules, and the best holds on the deck
           as it is and on a fresh deck, on the same decks.)";
@@ -788,8 +788,8 @@ int showSimulation(const Request &request, const PayTable &table)
 }
 
 // The hands --count-rules finds and measures on by default: both in
-// about half a minute on two cores.
-constexpr std::int64_t CountRuleHands = 300000;
+// about twenty-five seconds on two cores.
+constexpr std::int64_t CountRuleHands = 1000000;
 
 int showCountRules(const Request &request, const PayTable &table)
 {

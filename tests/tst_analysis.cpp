@@ -649,28 +649,37 @@ void tst_Analysis::countRuleAppliesFromItsCount_data()
     QTest::addColumn<QString>("gone"); // out of the deck besides the hand
     QTest::addColumn<int>("counted");
     QTest::addColumn<int>("count"); // -1: the pick has none of them to count
-    QTest::addColumn<int>("to");    // a line below the pick's, or a kicker
+    QTest::addColumn<int>("to");    // 1 for the line below the pick's, or a kicker
+    QTest::addColumn<QString>("kept"); // where the rule applies; "-" where it never does
+    QTest::addColumn<int>("kickerGone"); // others of the kicker's rank
     const int kicker = CountRule::KeepKicker;
     const int suit = int(CountedCards::Suit);
     const int straight = int(CountedCards::Straight);
     const int rank = int(CountedCards::Rank);
-    QTest::newRow("pair, its rank") << "7h 7d 2c 9s Kd" << "7c 7s Ah" << rank << 2 << kicker;
-    QTest::newRow("pair, no suit") << "7h 7d 2c 9s Kd" << "2h 3h" << suit << -1 << kicker;
-    QTest::newRow("pair, none gone") << "7h 7d 2c 9s Kd" << "Ah Ac" << rank << 0 << kicker;
-    QTest::newRow("four to a flush") << "Qh 8h 5h 2h 3c" << "9h Tc" << suit << 1 << kicker;
-    QTest::newRow("open straight, both ends") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << kicker;
-    QTest::newRow("lone card line below") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << 1;
+    QTest::newRow("pair, its rank") << "7h 7d 2c 9s Kd" << "7c 7s Ah" << rank << 2 << kicker << "7h 7d Kd" << 0;
+    QTest::newRow("pair, kicker of fewest gone") << "7h 7d 2c 9s Kd" << "7c 2h 2s 9h 9d Kh" << rank << 1 << kicker
+                                                 << "7h 7d Kd" << 1;
+    QTest::newRow("three of a kind") << "7h 7d 7c 9s Kd" << "7s 9h Ah" << rank << 1 << kicker << "7h 7d 7c Kd" << 0;
+    QTest::newRow("pair, no suit") << "7h 7d 2c 9s Kd" << "2h 3h" << suit << -1 << kicker << "7h 7d Kd" << 0;
+    QTest::newRow("pair, none gone") << "7h 7d 2c 9s Kd" << "Ah Ac" << rank << 0 << kicker << "7h 7d Kd" << 0;
+    QTest::newRow("four to a flush, no kicker") << "Qh 8h 5h 2h 3c" << "9h Tc" << suit << 1 << kicker << "-" << 0;
+    QTest::newRow("open straight, no kicker") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << kicker << "-"
+                                              << 0;
+    QTest::newRow("lone card line below") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << 1 << QString() << 0;
 }
 
 void tst_Analysis::countRuleAppliesFromItsCount()
 {
     // A rule changes the chart's pick exactly from its count on: with the
-    // count at the rule's threshold, not one below it.
+    // count at the rule's threshold, not one below it; and a kicker rule
+    // only where the kicker's rank has no more others gone than it allows.
     QFETCH(QString, hand);
     QFETCH(QString, gone);
     QFETCH(int, counted);
     QFETCH(int, count);
     QFETCH(int, to);
+    QFETCH(QString, kept);
+    QFETCH(int, kickerGone);
     const StrategyChart &chart = gameChart();
     const Hand cards = handOf(hand.split(QLatin1Char(' ')));
     CardSet left = FullDeck;
@@ -680,17 +689,21 @@ void tst_Analysis::countRuleAppliesFromItsCount()
         left &= ~cardBit(*parseCard(name));
     const std::vector<StrategyChart::Pick> picks = chart.picksByLine(cards);
     QCOMPARE(picks.front().line, chart.pick(cards).line);
-    // `to` 1 names the line just below the pick that the hand has.
-    const int instead = to == CountRule::KeepKicker ? to : picks.at(std::size_t(to)).line;
+    const bool toKicker = to == CountRule::KeepKicker;
+    const int instead = toKicker ? to : picks.at(std::size_t(to)).line;
     const std::optional<int> counts = cardsGone(Straights(chart.table()), cards, picks.front().hold, CountedCards(counted), left);
     QCOMPARE(counts.value_or(-1), count);
+    const QString chartKeeps = keptShortNames(cards, picks.front().hold);
+    const QString changed = kept.isEmpty() ? keptShortNames(cards, picks.at(std::size_t(to)).hold) : kept;
     for (int atLeast = 1; atLeast <= 4; ++atLeast) {
-        const CountRules rules(chart, {{picks.front().line, instead, CountedCards(counted), atLeast}});
-        const CountRules::Pick pick = rules.pick(cards, left);
-        QCOMPARE(pick.rule.has_value(), count >= atLeast);
-        const unsigned changed = to == CountRule::KeepKicker ? kickerHold(cards, picks.front().hold, left)
-                                                             : picks.at(std::size_t(to)).hold;
-        QCOMPARE(pick.pick.hold, count >= atLeast ? changed : picks.front().hold);
+        for (int kickerAtMost = toKicker ? 0 : CountRule::AnyKicker; kickerAtMost <= CountRule::AnyKicker; ++kickerAtMost) {
+            CountRule rule{picks.front().line, instead, CountedCards(counted), atLeast};
+            rule.kickerGoneAtMost = kickerAtMost;
+            const CountRules::Pick pick = CountRules(chart, {rule}).pick(cards, left);
+            const bool applies = kept != QLatin1String("-") && count >= atLeast && kickerGone <= kickerAtMost;
+            QCOMPARE(pick.rule.has_value(), applies);
+            QCOMPARE(keptShortNames(cards, pick.pick.hold), applies ? changed : chartKeeps);
+        }
     }
 }
 
@@ -704,6 +717,7 @@ void tst_Analysis::countRulesReadBackOrAreRefused_data()
     QTest::newRow("other chart") << "chart " << "chart 1" << "line 2: the rules were written for another chart";
     QTest::newRow("line beyond the chart") << "rule 5" << "rule 99" << "line 3: the lines must be";
     QTest::newRow("unknown count") << " rank " << " colour " << "line 3: what is counted is";
+    QTest::newRow("kicker's count beyond its rank") << "kicker:1" << "kicker:3" << "line 4: the lines must be";
     QTest::newRow("endless worth") << "+0.0" << "inf" << "line 3: the worth must be";
     QTest::newRow("no rules") << "drawpoker" << "something" << "line 1:";
 }
@@ -716,7 +730,9 @@ void tst_Analysis::countRulesReadBackOrAreRefused()
     QFETCH(QString, to);
     QFETCH(QString, error);
     const StrategyChart &chart = gameChart();
-    CountRules rules(chart, {{4, CountRule::KeepKicker, CountedCards::Rank, 2}, {6, 19, CountedCards::Straight, 4}});
+    CountRules rules(chart, {{4, CountRule::KeepKicker, CountedCards::Rank, 2},
+                             {1, CountRule::KeepKicker, CountedCards::Rank, 1, 1},
+                             {6, 19, CountedCards::Straight, 4}});
     rules.setWorthOf(0, {0.0284, 0.0055});
     rules.worth = {0.032, 0.0057};
     const QString text = rules.toText();

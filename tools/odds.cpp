@@ -727,10 +727,13 @@ CountRules foundCountRules(const StrategyChart &chart, const SimulationSettings 
     SimulationSettings finding = settings;
     finding.seed = findingSeed(settings.seed);
     double seconds = 0;
-    std::vector<CountRule> rules = withProgress(finding.hands, &seconds, [&](const auto &progress) {
+    std::vector<CountRule> rules = withProgress(finding.hands * CountRules::Most, &seconds, [&](const auto &progress) {
         return findCountRules(chart, finding, CountRules::Most, progress);
     });
-    showSeconds(QStringLiteral("count rules found"), seconds, finding.hands);
+    // A pass over the hands for every rule found, and one more unless the
+    // most were found.
+    const auto passes = std::min<std::int64_t>(CountRules::Most, std::int64_t(rules.size()) + 1);
+    showSeconds(QStringLiteral("count rules found"), seconds, finding.hands * passes);
     return CountRules(chart, std::move(rules));
 }
 

@@ -57,6 +57,22 @@ QString chartMark(const StrategyChart &chart)
     return QStringLiteral("%1 %2").arg(chart.lines().size()).arg(QString::fromLatin1(digest.toHex().left(8)));
 }
 
+// Which holds of a line a kicker is kept with, where the line has others
+// too: "with three of a kind ".
+QString kickerHoldsWords(const StrategyLine &line)
+{
+    const bool pair = line.hasKind(HoldKind::Pair, 2);
+    const bool three = line.hasKind(HoldKind::ThreeOfAKind, 3);
+    const bool others = std::any_of(line.classes.begin(), line.classes.end(), [](const HoldClass &holds) {
+        return !(holds.kind == HoldKind::Pair && holds.cards == 2) && !(holds.kind == HoldKind::ThreeOfAKind && holds.cards == 3);
+    });
+    if (!others)
+        return QString();
+    if (pair && three)
+        return QStringLiteral("with a pair or three of a kind ");
+    return pair ? QStringLiteral("with a pair ") : three ? QStringLiteral("with three of a kind ") : QString();
+}
+
 const QString TextHeading = QStringLiteral("drawpoker count rules 1");
 // Longer text is no list of a few rules.
 constexpr qsizetype LongestText = 64 * 1024;
@@ -95,6 +111,22 @@ std::optional<Estimate> readEstimate(const QString &value, const QString &halfWi
     return Estimate{*mean, *width};
 }
 
+// A kicker as a rule's text names it: "kicker" for any, "kicker:N" for
+// one of whose rank at most N others are gone.
+QString kickerText(int goneAtMost)
+{
+    return goneAtMost == CountRule::AnyKicker ? QStringLiteral("kicker") : QStringLiteral("kicker:%1").arg(goneAtMost);
+}
+
+std::optional<int> readKicker(const QString &word)
+{
+    for (int gone = 0; gone <= CountRule::AnyKicker; ++gone) {
+        if (word == kickerText(gone))
+            return gone;
+    }
+    return std::nullopt;
+}
+
 // Reads "FROM TO COUNTED AT-LEAST WORTH HALF-WIDTH", the lines numbered
 // from 1 as the chart prints them.
 std::optional<CountRule> readRule(const QStringList &words, int chartLines, QString *why)
@@ -108,13 +140,17 @@ std::optional<CountRule> readRule(const QStringList &words, int chartLines, QStr
     bool toOk = false;
     bool countOk = false;
     rule.from = words[1].toInt(&fromOk) - 1;
-    const bool kicker = words[2] == QLatin1String("kicker");
+    const std::optional<int> kickerGone = readKicker(words[2]);
+    const bool kicker = kickerGone.has_value();
     rule.to = kicker ? CountRule::KeepKicker : words[2].toInt(&toOk) - 1;
+    rule.kickerGoneAtMost = kickerGone.value_or(CountRule::AnyKicker);
     rule.atLeast = words[4].toInt(&countOk);
     const bool toLine = toOk && rule.to < chartLines && rule.from < rule.to;
     if (!fromOk || rule.from < 0 || rule.from >= chartLines || !(kicker || toLine)) {
-        *why = QStringLiteral("the lines must be two of the chart's 1 to %1, the higher first, or one and \"kicker\"")
-                   .arg(chartLines);
+        *why = QStringLiteral("the lines must be two of the chart's 1 to %1, the higher first, or one and "
+                              "\"kicker\" or \"kicker:N\", N from 0 to %2")
+                   .arg(chartLines)
+                   .arg(CountRule::AnyKicker - 1);
         return std::nullopt;
     }
     const auto counted = std::find(std::begin(CountedNames), std::end(CountedNames), words[3]);
@@ -178,22 +214,28 @@ std::optional<int> cardsGone(const Straights &straights, const std::array<CardCo
     return bitCount(cards & ~left & ~kept);
 }
 
-unsigned kickerHold(const std::array<CardCode, HandSize> &hand, unsigned hold, CardSet left)
+std::optional<Kicker> kickerOf(const std::array<CardCode, HandSize> &hand, unsigned hold, CardSet left)
 {
-    if (hold == 0 || hold == HoldCount - 1)
-        return hold;
-    int kicker = -1;
-    int fewest = DeckSize;
+    unsigned ranks = 0;
+    for (int slot = 0; slot < HandSize; ++slot) {
+        if (hold & (1u << slot))
+            ranks |= 1u << hand[std::size_t(slot)].rank;
+    }
+    const int kept = std::popcount(hold);
+    const bool pairOrThree = std::has_single_bit(ranks) && (kept == 2 || kept == 3);
+    if (!pairOrThree)
+        return std::nullopt;
+    std::optional<Kicker> kicker;
     for (int slot = 0; slot < HandSize; ++slot) {
         if (hold & (1u << slot))
             continue;
-        const int gone = bitCount(cardsOfRanks(1u << hand[slot].rank) & ~left & ~cardBit(hand[slot]));
-        if (gone < fewest || (gone == fewest && hand[slot].rank > hand[std::size_t(kicker)].rank)) {
-            fewest = gone;
-            kicker = slot;
-        }
+        const CardCode card = hand[std::size_t(slot)];
+        const int gone = bitCount(cardsOfRanks(1u << card.rank) & ~left & ~cardBit(card));
+        if (!kicker || gone < kicker->othersGone
+            || (gone == kicker->othersGone && card.rank > hand[std::size_t(kicker->slot)].rank))
+            kicker = Kicker{slot, gone};
     }
-    return hold | 1u << kicker;
+    return kicker;
 }
 
 CountRules::CountRules(const StrategyChart &chart, std::vector<CountRule> rules)
@@ -215,7 +257,10 @@ CountRules::Pick CountRules::pick(const std::array<CardCode, HandSize> &hand, Ca
         if (!gone || *gone < rule.atLeast)
             continue;
         if (rule.to == CountRule::KeepKicker) {
-            const unsigned hold = kickerHold(hand, chartPick.hold, left);
+            const std::optional<Kicker> kicker = kickerOf(hand, chartPick.hold, left);
+            if (!kicker || kicker->othersGone > rule.kickerGoneAtMost)
+                continue;
+            const unsigned hold = chartPick.hold | 1u << kicker->slot;
             return {{hold, m_chart->lineOf(hand, hold).value_or(int(m_chart->lines().size()))}, int(r)};
         }
         const auto other = std::find_if(picks.begin(), picks.end(),
@@ -234,16 +279,20 @@ void CountRules::setWorthOf(int rule, const Estimate &worth)
 QString CountRules::words(int rule) const
 {
     const CountRule &r = m_rules[std::size_t(rule)];
-    const QString instead = r.to == CountRule::KeepKicker
-                              ? QStringLiteral("keep a kicker with it, the card of whose rank fewest others are gone "
-                                               "(of two, the higher),")
-                              : QStringLiteral("play line %1 (%2) instead").arg(r.to + 1).arg(inSentence(m_chart->words(r.to)));
-    return QStringLiteral("Where the chart says line %1 (%2), %3 when %4 or more %5 are gone since the shuffle, this "
-                          "hand's discards counted")
+    const bool kicker = r.to == CountRule::KeepKicker;
+    const QString instead =
+        kicker ? QStringLiteral("%1keep a kicker too, the card of whose rank fewest others are gone (of two, the higher),")
+                     .arg(kickerHoldsWords(m_chart->lines()[std::size_t(r.from)].holds))
+               : QStringLiteral("play line %1 (%2) instead").arg(r.to + 1).arg(inSentence(m_chart->words(r.to)));
+    const QString kickerCount = kicker && r.kickerGoneAtMost < CountRule::AnyKicker
+                                  ? QStringLiteral(" and at most %1 of the kicker's rank").arg(r.kickerGoneAtMost)
+                                  : QString();
+    return QStringLiteral("Where the chart says line %1 (%2), %3 when %4 or more %5%6 are gone since the shuffle, "
+                          "this hand's discards counted")
         .arg(r.from + 1)
         .arg(inSentence(m_chart->words(r.from)), instead)
         .arg(r.atLeast)
-        .arg(countedWords(r.counted));
+        .arg(countedWords(r.counted), kickerCount);
 }
 
 QString CountRules::toText() const
@@ -252,7 +301,8 @@ QString CountRules::toText() const
     for (const CountRule &rule : m_rules) {
         lines << QStringLiteral("rule %1 %2 %3 %4 %5")
                      .arg(rule.from + 1)
-                     .arg(rule.to == CountRule::KeepKicker ? QStringLiteral("kicker") : QString::number(rule.to + 1))
+                     .arg(rule.to == CountRule::KeepKicker ? kickerText(rule.kickerGoneAtMost)
+                                                           : QString::number(rule.to + 1))
                      .arg(QLatin1String(CountedNames[int(rule.counted)]))
                      .arg(rule.atLeast)
                      .arg(estimateText(rule.worth));
@@ -346,21 +396,40 @@ struct Tally
     }
 };
 
-// Candidates by the chart's line, the line played instead, what is
-// counted and the count.
+// The ways a candidate keeps something else, numbered: each line of the
+// chart by its index, then a kicker by how many others of its rank are
+// gone.
+class Instead
+{
+public:
+    explicit Instead(int lines)
+        : m_lines(lines)
+    {
+    }
+    int count() const { return m_lines + CountRule::AnyKicker + 1; }
+    int kicker(int othersGone) const { return m_lines + othersGone; }
+    bool isKicker(int instead) const { return instead >= m_lines; }
+    int kickerGone(int instead) const { return instead - m_lines; }
+
+private:
+    int m_lines;
+};
+
+// Candidates by the chart's line, what is kept instead, what is counted
+// and the count.
 class CandidateTallies
 {
 public:
     explicit CandidateTallies(int lines)
         : m_lines(lines)
-        , m_tallies(std::size_t(lines) * std::size_t(lines + 1) * CountedCardsKinds * (CountCap + 1))
+        , m_instead(lines)
+        , m_tallies(std::size_t(lines) * std::size_t(m_instead.count()) * CountedCardsKinds * (CountCap + 1))
     {
     }
 
-    // `to` is a line, or lines() for a kicker kept with the pick.
-    Tally &at(int from, int to, int counted, int count)
+    Tally &at(int from, int instead, int counted, int count)
     {
-        return m_tallies[((std::size_t(from) * std::size_t(m_lines + 1) + std::size_t(to)) * CountedCardsKinds
+        return m_tallies[((std::size_t(from) * std::size_t(m_instead.count()) + std::size_t(instead)) * CountedCardsKinds
                           + std::size_t(counted)) * (CountCap + 1) + std::size_t(std::min(count, CountCap))];
     }
     void add(const CandidateTallies &other)
@@ -369,38 +438,44 @@ public:
             m_tallies[i].add(other.m_tallies[i]);
     }
     int lines() const { return m_lines; }
+    const Instead &instead() const { return m_instead; }
 
 private:
     int m_lines;
+    Instead m_instead;
     std::vector<Tally> m_tallies;
 };
 
-// Weighs every candidate that applies to one hand of the chart's game.
-void weighCandidates(const StrategyChart &chart, const Straights &straights, const std::array<CardCode, HandSize> &hand,
+// Weighs every candidate that would apply to one hand of the game after
+// the rules already found: none where one of those changes the pick.
+void weighCandidates(const CountRules &found, const Straights &straights, const std::array<CardCode, HandSize> &hand,
                      CardSet left, CandidateTallies &tallies)
 {
+    if (found.pick(hand, left).rule)
+        return;
+    const StrategyChart &chart = found.chart();
     const std::vector<StrategyChart::Pick> picks = chart.picksByLine(hand);
     const StrategyChart::Pick &chartPick = picks.front();
-    const unsigned withKicker = kickerHold(hand, chartPick.hold, left);
-    if (picks.size() < 2 && withKicker == chartPick.hold)
+    const std::optional<Kicker> kicker = kickerOf(hand, chartPick.hold, left);
+    if (picks.size() < 2 && !kicker)
         return;
     const std::array<HoldValue, HoldCount> values = valueHolds(hand, left, chart.table());
     const double chartValue = values[chartPick.hold].expectedReturn();
     std::array<std::optional<int>, CountedCardsKinds> gone;
     for (int c = 0; c < CountedCardsKinds; ++c)
         gone[std::size_t(c)] = cardsGone(straights, hand, chartPick.hold, CountedCards(c), left);
-    const auto weigh = [&](unsigned hold, int to) {
+    const auto weigh = [&](unsigned hold, int instead) {
         const double gain = values[hold].expectedReturn() - chartValue;
         const auto units = std::int64_t(std::llround(gain / GainUnit));
         for (int c = 0; c < CountedCardsKinds; ++c) {
             if (gone[std::size_t(c)] && *gone[std::size_t(c)] > 0)
-                tallies.at(chartPick.line, to, c, *gone[std::size_t(c)]).add(units);
+                tallies.at(chartPick.line, instead, c, *gone[std::size_t(c)]).add(units);
         }
     };
     for (std::size_t other = 1; other < picks.size(); ++other)
         weigh(picks[other].hold, picks[other].line);
-    if (withKicker != chartPick.hold)
-        weigh(withKicker, tallies.lines());
+    if (kicker)
+        weigh(chartPick.hold | 1u << kicker->slot, tallies.instead().kicker(kicker->othersGone));
 }
 
 // A candidate rule with what it gained in all: the sum over the hands
@@ -412,34 +487,51 @@ struct Candidate
     double spread = 0;
 };
 
-// For each chart line, line instead and count, the threshold that gains
-// most, where it gains clearly.
-std::vector<Candidate> bestThresholds(CandidateTallies &tallies)
+// Adds the tallies of the candidates a rule with the thresholds given
+// takes in, by count, the largest first: those of the line `instead`, or
+// of every kicker with at most `kickerGone` others of its rank gone.
+std::array<Tally, CountCap + 1> talliesTakenIn(CandidateTallies &tallies, int from, int instead, int counted)
+{
+    const Instead &ways = tallies.instead();
+    std::array<Tally, CountCap + 1> byCount;
+    const int first = ways.isKicker(instead) ? ways.kicker(0) : instead;
+    for (int way = first; way <= instead; ++way) {
+        for (int count = 1; count <= CountCap; ++count)
+            byCount[std::size_t(count)].add(tallies.at(from, way, counted, count));
+    }
+    return byCount;
+}
+
+// The candidate that gains most, where one gains clearly.
+std::optional<Candidate> bestCandidate(CandidateTallies &tallies)
 {
     // Three standard errors: among the many candidates, few that gain
     // nothing reach it by chance.
     constexpr double Clearly = 3.0;
-    std::vector<Candidate> candidates;
+    const Instead &ways = tallies.instead();
+    std::optional<Candidate> best;
     for (int from = 0; from < tallies.lines(); ++from) {
-        for (int to = from + 1; to <= tallies.lines(); ++to) {
+        for (int instead = from + 1; instead < ways.count(); ++instead) {
             for (int c = 0; c < CountedCardsKinds; ++c) {
+                const std::array<Tally, CountCap + 1> byCount = talliesTakenIn(tallies, from, instead, c);
                 Tally atLeast;
-                std::optional<Candidate> best;
                 for (int count = CountCap; count >= 1; --count) {
-                    atLeast.add(tallies.at(from, to, c, count));
+                    atLeast.add(byCount[std::size_t(count)]);
                     const auto gain = double(atLeast.gain);
                     const double spread = std::sqrt(double(atLeast.squares));
-                    const int instead = to == tallies.lines() ? CountRule::KeepKicker : to;
-                    if (gain > Clearly * spread && (!best || gain > best->gain))
-                        best = Candidate{{from, instead, CountedCards(c), count}, gain, spread};
+                    if (gain <= Clearly * spread || (best && gain <= best->gain))
+                        continue;
+                    CountRule rule{from, instead, CountedCards(c), count};
+                    if (ways.isKicker(instead)) {
+                        rule.to = CountRule::KeepKicker;
+                        rule.kickerGoneAtMost = ways.kickerGone(instead);
+                    }
+                    best = Candidate{rule, gain, spread};
                 }
-                if (best)
-                    candidates.push_back(*best);
             }
         }
     }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) { return a.gain > b.gain; });
-    return candidates;
+    return best;
 }
 
 } // namespace
@@ -449,28 +541,30 @@ std::vector<CountRule> findCountRules(const StrategyChart &chart, const Simulati
 {
     const int lines = int(chart.lines().size());
     const Straights straights(chart.table());
-    std::vector<CandidateTallies> byThread(std::size_t(std::max(1, settings.threads)), CandidateTallies(lines));
-    SimulationSettings chartAlone = settings;
-    chartAlone.strategies = strategyBit(Strategy::Chart);
-    GameSimulation(chart.table(), &chart)
-        .run(chartAlone, progress, [&](int thread, const std::array<CardCode, HandSize> &hand, CardSet left) {
-            weighCandidates(chart, straights, hand, left, byThread[std::size_t(thread)]);
-        });
-    CandidateTallies &tallies = byThread.front();
-    for (std::size_t t = 1; t < byThread.size(); ++t)
-        tallies.add(byThread[t]);
-
-    std::vector<CountRule> rules;
-    std::vector<bool> lineTaken(std::size_t(lines), false);
-    for (const Candidate &candidate : bestThresholds(tallies)) {
-        if (int(rules.size()) == most)
+    SimulationSettings withRulesFound = settings;
+    withRulesFound.strategies = strategyBit(Strategy::ChartWithCount);
+    CountRules found(chart, {});
+    for (int pass = 0; pass < most; ++pass) {
+        const auto passProgress = [&](std::int64_t played) {
+            if (progress)
+                progress(pass * settings.hands + played);
+        };
+        std::vector<CandidateTallies> byThread(std::size_t(std::max(1, settings.threads)), CandidateTallies(lines));
+        GameSimulation(chart.table(), &chart, &found)
+            .run(withRulesFound, passProgress, [&](int thread, const std::array<CardCode, HandSize> &hand, CardSet left) {
+                weighCandidates(found, straights, hand, left, byThread[std::size_t(thread)]);
+            });
+        CandidateTallies &tallies = byThread.front();
+        for (std::size_t t = 1; t < byThread.size(); ++t)
+            tallies.add(byThread[t]);
+        const std::optional<Candidate> best = bestCandidate(tallies);
+        if (!best)
             break;
-        if (lineTaken[std::size_t(candidate.rule.from)])
-            continue;
-        lineTaken[std::size_t(candidate.rule.from)] = true;
-        rules.push_back(candidate.rule);
+        std::vector<CountRule> rules = found.rules();
+        rules.push_back(best->rule);
+        found = CountRules(chart, std::move(rules));
     }
-    return rules;
+    return found.rules();
 }
 
 SimulationResult measureCountRules(CountRules &rules, const SimulationSettings &settings,

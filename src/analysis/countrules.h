@@ -29,24 +29,34 @@ inline constexpr int CountedCardsKinds = int(CountedCards::Rank) + 1;
 std::optional<int> cardsGone(const Straights &straights, const std::array<CardCode, HandSize> &hand, unsigned hold,
                              CountedCards counted, CardSet left);
 
-// The hold `hold` of `hand` and a kicker: of the cards it throws away, the
-// one of whose rank fewest other cards are gone (not in `left`), of equals
-// the higher. The hold itself when it keeps no card or every card.
-unsigned kickerHold(const std::array<CardCode, HandSize> &hand, unsigned hold, CardSet left);
+// The kicker a player may keep with a pair or three of a kind: of the
+// cards the hold `hold` of `hand` throws away, the one of whose rank
+// fewest other cards are gone (not in `left`), of equals the higher; with
+// that number. None for a hold of any other kind.
+struct Kicker
+{
+    int slot = 0;
+    int othersGone = 0;
+};
+std::optional<Kicker> kickerOf(const std::array<CardCode, HandSize> &hand, unsigned hold, CardSet left);
 
 // An adjustment to a chart that a player makes by counting cards: where
 // the chart's pick is on line `from` (an index), the hand has a hold on
 // line `to`, and `atLeast` or more of the cards `counted` names for the
-// pick are gone, keep the hold on `to` instead; or, for `to` KeepKicker,
-// keep the pick and a kicker (see kickerHold).
+// pick are gone, keep the hold on `to` instead; or, for `to` KeepKicker
+// and a pick of a pair or three of a kind, keep the pick and its kicker
+// (see kickerOf) where at most `kickerGoneAtMost` others of the kicker's
+// rank are gone.
 struct CountRule
 {
     static constexpr int KeepKicker = -1;
+    static constexpr int AnyKicker = SuitCount - 1;
 
     int from = 0;
     int to = 0;
     CountedCards counted = CountedCards::Suit;
     int atLeast = 1;
+    int kickerGoneAtMost = AnyKicker;
     // What the rule alone adds to the chart's return per credit, as
     // measured; not a number until it is.
     Estimate worth{std::nan(""), std::nan("")};
@@ -95,12 +105,14 @@ private:
     Straights m_straights;
 };
 
-// Finds at most `most` count rules for the chart, from the game played by
-// the chart as the table deals it (settings.hands hands from
-// settings.seed): for every hand, each candidate rule that applies is
-// weighed by the exact values, on the deck as it is, of the hold it keeps
-// and of the chart's. The rules are those that gain most, each clearly,
-// and at most one for a line of the chart; best first.
+// Finds at most `most` count rules for the chart, one at a time, from the
+// game as the table deals it played by the chart with the rules found
+// before (settings.hands hands from settings.seed each time): for every
+// hand, each candidate rule that would apply after those is weighed by the
+// exact values, on the deck as it is, of the hold it keeps and of the
+// chart's. The rule that gains most, and clearly, is added; the search
+// ends sooner when none does. `progress` counts the hands of every pass:
+// settings.hands times `most` at most.
 std::vector<CountRule> findCountRules(const StrategyChart &chart, const SimulationSettings &settings,
                                       int most = CountRules::Most,
                                       const std::function<void(std::int64_t handsPlayed)> &progress = {});

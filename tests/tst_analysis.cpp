@@ -718,6 +718,7 @@ void tst_Analysis::countRulesReadBackOrAreRefused_data()
     QTest::newRow("line beyond the chart") << "rule 5" << "rule 99" << "line 3: the lines must be";
     QTest::newRow("unknown count") << " rank " << " colour " << "line 3: what is counted is";
     QTest::newRow("kicker's count beyond its rank") << "kicker:1" << "kicker:3" << "line 4: the lines must be";
+    QTest::newRow("kicker by its suit") << "kicker:1 rank" << "kicker:1 suit" << "line 4: a kicker is kept by";
     QTest::newRow("endless worth") << "+0.0" << "inf" << "line 3: the worth must be";
     QTest::newRow("no rules") << "drawpoker" << "something" << "line 1:";
 }

@@ -159,6 +159,10 @@ std::optional<CountRule> readRule(const QStringList &words, int chartLines, QStr
         return std::nullopt;
     }
     rule.counted = CountedCards(counted - std::begin(CountedNames));
+    if (kicker && rule.counted != CountedCards::Rank) {
+        *why = QStringLiteral("a kicker is kept by the count of its pair's or three's rank");
+        return std::nullopt;
+    }
     if (!countOk || rule.atLeast < 1 || rule.atLeast > DeckSize) {
         *why = QStringLiteral("the count must be a whole number from 1 to %1").arg(DeckSize);
         return std::nullopt;
@@ -279,20 +283,26 @@ void CountRules::setWorthOf(int rule, const Estimate &worth)
 QString CountRules::words(int rule) const
 {
     const CountRule &r = m_rules[std::size_t(rule)];
-    const bool kicker = r.to == CountRule::KeepKicker;
-    const QString instead =
-        kicker ? QStringLiteral("%1keep a kicker too, the card of whose rank fewest others are gone (of two, the higher),")
+    const QString where = QStringLiteral("Where the chart says line %1 (%2), ").arg(r.from + 1).arg(inSentence(m_chart->words(r.from)));
+    if (r.to == CountRule::KeepKicker) {
+        const QString kickerCount = r.kickerGoneAtMost < CountRule::AnyKicker
+                                      ? QStringLiteral(" and at most %1 of the kicker's rank").arg(r.kickerGoneAtMost)
+                                      : QString();
+        return where
+               + QStringLiteral("%1keep a kicker too when %2 or more other cards of its rank%3 are gone since the "
+                                "shuffle, this hand's discards counted: the card of whose rank fewest others are "
+                                "gone, of two the higher")
                      .arg(kickerHoldsWords(m_chart->lines()[std::size_t(r.from)].holds))
-               : QStringLiteral("play line %1 (%2) instead").arg(r.to + 1).arg(inSentence(m_chart->words(r.to)));
-    const QString kickerCount = kicker && r.kickerGoneAtMost < CountRule::AnyKicker
-                                  ? QStringLiteral(" and at most %1 of the kicker's rank").arg(r.kickerGoneAtMost)
-                                  : QString();
-    return QStringLiteral("Where the chart says line %1 (%2), %3 when %4 or more %5%6 are gone since the shuffle, "
-                          "this hand's discards counted")
-        .arg(r.from + 1)
-        .arg(inSentence(m_chart->words(r.from)), instead)
-        .arg(r.atLeast)
-        .arg(countedWords(r.counted), kickerCount);
+                     .arg(r.atLeast)
+                     .arg(kickerCount);
+    }
+    return where
+           + QStringLiteral("play line %1 (%2) instead when %3 or more %4 are gone since the shuffle, this hand's "
+                            "discards counted")
+                 .arg(r.to + 1)
+                 .arg(inSentence(m_chart->words(r.to)))
+                 .arg(r.atLeast)
+                 .arg(countedWords(r.counted));
 }
 
 QString CountRules::toText() const

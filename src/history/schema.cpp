@@ -115,8 +115,11 @@ const QStringList Steps[] = {
     {
         QStringLiteral("ALTER TABLE hands ADD COLUMN first_held INTEGER"),
         QStringLiteral("ALTER TABLE totals ADD COLUMN heeded INTEGER NOT NULL DEFAULT 0"),
-        QStringLiteral("UPDATE totals SET heeded = (SELECT count(*) FROM hands WHERE hands.session = totals.session"
-                       " AND hands.outcome = totals.outcome AND hands.warned AND hands.best_credits <= hands.held_credits)"),
+        // One grouped pass over the hands: a count for each row of the
+        // totals would walk a history of a million hands for minutes.
+        QStringLiteral("UPDATE totals SET heeded = counted.heeded FROM (SELECT session, outcome, count(*) AS heeded"
+                       " FROM hands WHERE warned AND best_credits <= held_credits GROUP BY session, outcome) AS counted"
+                       " WHERE counted.session = totals.session AND counted.outcome = totals.outcome"),
         QStringLiteral("DROP TRIGGER count_hand"),
         QStringLiteral("DROP TRIGGER uncount_hand"),
         QStringLiteral("DROP TRIGGER recount_hand"),

@@ -175,6 +175,8 @@ private slots:
     void cardsAreReadInEitherCase();
     void strategyChartsMeetTheirGoals_data();
     void strategyChartsMeetTheirGoals();
+    void holdsAreNamedByWhatTheyKeep_data();
+    void holdsAreNamedByWhatTheyKeep();
     void damagedChartsAreRefused_data();
     void damagedChartsAreRefused();
     void countRuleAppliesFromItsCount_data();
@@ -606,6 +608,34 @@ void tst_Analysis::strategyChartsMeetTheirGoals()
             }
         }
     }
+}
+
+void tst_Analysis::holdsAreNamedByWhatTheyKeep_data()
+{
+    QTest::addColumn<QString>("hand");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("words"); // before the line's number
+    QTest::newRow("two pair") << "5h 5c Jd Js 9h" << "5h 5c Jd Js" << "two pair";
+    QTest::newRow("two pair stood pat") << "5h 5c Jd Js 9h" << "5h 5c Jd Js 9h" << "two pair with a kicker";
+    QTest::newRow("a pair stood pat") << "7h 7d 2c 9s Kd" << "7h 7d 2c 9s Kd" << "a pair with three kickers";
+    QTest::newRow("three stood pat") << "7h 7d 7c 2s 9d" << "7h 7d 7c 2s 9d" << "three of a kind with two kickers";
+    QTest::newRow("a flush") << "2h 5h 8h Th Kh" << "2h 5h 8h Th Kh" << "a flush";
+    QTest::newRow("a straight") << "3c 4d 5h 6s 7c" << "3c 4d 5h 6s 7c" << "a straight";
+}
+
+void tst_Analysis::holdsAreNamedByWhatTheyKeep()
+{
+    // Five cards kept are named as the made hand with the cards beside it,
+    // as fewer are.
+    QFETCH(QString, hand);
+    QFETCH(QString, kept);
+    QFETCH(QString, words);
+    const Hand cards = handOf(hand.split(QLatin1Char(' ')));
+    unsigned hold = 0;
+    for (int slot = 0; slot < HandSize; ++slot)
+        hold |= kept.contains(hand.split(QLatin1Char(' '))[slot]) ? 1u << slot : 0u;
+    const QString text = gameChart().holdLineText(cards, hold);
+    QVERIFY2(text.startsWith(words + QStringLiteral(" (")), qPrintable(text));
 }
 
 void tst_Analysis::damagedChartsAreRefused_data()

@@ -60,8 +60,6 @@ bool drawsToStraight(HoldKind kind)
 // The cards kept beside a made part, which the high cards count.
 int singlesOf(const HoldClass &holds)
 {
-    if (holds.cards == HandSize)
-        return 0;
     switch (holds.kind) {
     case HoldKind::Pair: return holds.cards - 2;
     case HoldKind::ThreeOfAKind: return holds.cards - 3;
@@ -70,7 +68,8 @@ int singlesOf(const HoldClass &holds)
     case HoldKind::LoneCard:
     case HoldKind::DrawFive:
     case HoldKind::FullHouse: return 0;
-    default: return holds.cards;
+    // All five to a straight or a flush are the made hand.
+    default: return holds.cards == HandSize ? 0 : holds.cards;
     }
 }
 

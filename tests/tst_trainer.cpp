@@ -65,6 +65,8 @@ private slots:
     void warningFollowsTheHoldsUntilConfirmed();
     void explainsTheDrawAndTheDeckInPlainWords_data();
     void explainsTheDrawAndTheDeckInPlainWords();
+    void blamesTheDeckOnlyForWhatTheDeckDid_data();
+    void blamesTheDeckOnlyForWhatTheDeckDid();
     void adviceSharesPlacesOfEqualHolds();
     void sessionAddsUpTheHands();
     void settledRecordIsTheDealItCameFrom_data();
@@ -249,6 +251,33 @@ void tst_Trainer::explainsTheDrawAndTheDeckInPlainWords()
                  qPrintable(lines));
     }
     QCOMPARE(lines.contains(QStringLiteral("The chart keeps")), judgement.isMistake(pick));
+}
+
+void tst_Trainer::blamesTheDeckOnlyForWhatTheDeckDid_data()
+{
+    QTest::addColumn<QString>("dealt");
+    QTest::addColumn<QString>("gone");
+    QTest::addColumn<bool>("deckToBlame"); // or the chart's own miss
+    QTest::newRow("hearts gone from a flush draw") << "2h 5h 9h Jh 2c" << "3h 4h 6h 7h 8h Kh Ah Qh" << true;
+    QTest::newRow("a fresh deck the chart misses") << "2c Qs Kh 3s 6c" << QString() << false;
+}
+
+void tst_Trainer::blamesTheDeckOnlyForWhatTheDeckDid()
+{
+    // Where the chart's pick is not the best, the words put it down to the
+    // cards gone only where the pick is the best on a fresh deck.
+    QFETCH(QString, dealt);
+    QFETCH(QString, gone);
+    QFETCH(bool, deckToBlame);
+    CardSet goneAtDeal = 0;
+    for (const QString &name : gone.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        goneAtDeal |= cardBit(*parseCard(name));
+    const Judgement judgement(handOf(dealt), goneAtDeal, 1, Round::payTable());
+    const unsigned pick = gameStrategy(ChartLevel::Full).pick(judgement.dealt()).hold;
+    QVERIFY(judgement.isMistake(pick));
+    const QString words = judgement.strategyText(judgement.best());
+    QCOMPARE(words.contains(QStringLiteral("the cards gone make")), deckToBlame);
+    QCOMPARE(words.contains(QStringLiteral("not the best hold even on a fresh deck")), !deckToBlame);
 }
 
 void tst_Trainer::adviceSharesPlacesOfEqualHolds()

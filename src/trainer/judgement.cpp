@@ -253,8 +253,18 @@ QString Judgement::strategyText(unsigned held) const
     else
         text = QStringLiteral("Your hold is %1.").arg(line(held));
     if (isMistake(pick.hold)) {
-        text += QStringLiteral(" The chart keeps %1, %2, best on a fresh deck; the cards gone make %3 worth more here.")
-                    .arg(keptCardsText(m_dealt, pick.hold), line(pick.hold), keptCardsText(m_dealt, m_best));
+        const QString chartKeeps = QStringLiteral(" The chart keeps %1, %2").arg(keptCardsText(m_dealt, pick.hold), line(pick.hold));
+        if (isBestOnFreshDeck(pick.hold))
+            text += chartKeeps + QStringLiteral(", best on a fresh deck; the cards gone make %1 worth more here.")
+                                     .arg(keptCardsText(m_dealt, m_best));
+        else
+            text += chartKeeps + QStringLiteral(", not the best hold even on a fresh deck: a hand the chart's lines miss.");
     }
     return text;
+}
+
+bool Judgement::isBestOnFreshDeck(unsigned hold) const
+{
+    const std::array<HoldValue, HoldCount> fresh = valueHolds(m_dealt, FullDeck & ~cardsOf(m_dealt), m_table);
+    return compareReturns(fresh[hold], fresh[bestHold(fresh)]) == 0;
 }

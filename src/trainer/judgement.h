@@ -71,9 +71,9 @@ public:
     QString hintText(unsigned mask) const;
     // The player's hold and the best in the lines of the game's strategy
     // chart, and where the best on the deck as it is was not the chart's
-    // pick, that the cards gone made the difference: "You kept three to a
-    // flush (on no line); the best, Q♣ Q♠, is a pair (line 5)." Empty on
-    // another pay table.
+    // pick, whether the cards gone made the difference or the chart misses
+    // the hand: "You kept three to a flush (on no line); the best, Q♣ Q♠,
+    // is a pair (line 5)." Empty on another pay table.
     QString strategyText(unsigned held) const;
 
     // Credits with two decimals, or as many more as tell `value` from a
@@ -81,6 +81,10 @@ public:
     static QString creditsText(double value, double neighbour);
 
 private:
+    // Whether `hold` is worth as much as the best on a fresh deck (the 47
+    // cards that are not in the hand).
+    bool isBestOnFreshDeck(unsigned hold) const;
+
     // The holds, best first.
     std::array<unsigned, HoldCount> rankedHolds() const;
     QString heldWithCredits(unsigned mask, unsigned other) const;

@@ -7,7 +7,6 @@
 
 #include <QButtonGroup>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +18,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -205,7 +205,7 @@ void StrategyWindow::refresh()
 std::vector<StrategyWindow::Misses> StrategyWindow::missesByLine() const
 {
     std::vector<Misses> misses(chart().lines().size());
-    for (const MistakeKind &kind : mistakesByKind(m_handsMissed, chart())) {
+    for (const MistakeKind &kind : m_kindList) {
         if (kind.bestLine == MistakeKind::NoLine)
             continue;
         misses[std::size_t(kind.bestLine)].count += kind.count;
@@ -227,6 +227,7 @@ void StrategyWindow::fill()
     m_countRules->setText(countRulesHtml(m_level));
     m_tabs->setTabVisible(1, !m_countRules->text().isEmpty());
 
+    m_kindList = mistakesByKind(m_handsMissed, chart);
     const std::vector<Misses> misses = missesByLine();
     std::vector<std::size_t> costliest(misses.size());
     std::iota(costliest.begin(), costliest.end(), 0);
@@ -264,7 +265,6 @@ void StrategyWindow::fill()
     m_lines->horizontalHeader()->setSectionResizeMode(Words, QHeaderView::Stretch);
     m_lines->resizeRowsToContents();
 
-    m_kindList = mistakesByKind(m_handsMissed, chart);
     m_kinds->clear();
     for (const MistakeKind &kind : m_kindList)
         m_kinds->addItem(kind.text());
@@ -318,13 +318,20 @@ QString StrategyWindow::documentHtml() const
 
 bool StrategyWindow::saveAsPdf(const QString &path) const
 {
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle(windowTitle());
-    QTextDocument document;
-    document.setHtml(documentHtml());
-    document.print(&writer);
-    return QFileInfo(path).size() > 0;
+    // Written beside the file and put in its place only when whole, so
+    // that a failed save leaves an older chart as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setTitle(windowTitle());
+        QTextDocument document;
+        document.setHtml(documentHtml());
+        document.print(&writer);
+    }
+    return file.commit();
 }
 
 void StrategyWindow::askWhereToSave()

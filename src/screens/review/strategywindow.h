@@ -58,7 +58,7 @@ private:
     void askToPrint();
     const StrategyChart &chart() const;
     // How often the player's mistakes should have played each line, and
-    // what they cost.
+    // what they cost, from the kinds of mistake worked out last.
     struct Misses
     {
         int count = 0;

@@ -669,8 +669,8 @@ HistoryRead<QList<CreditsPoint>> HandHistory::creditsSeries(qint64 session) cons
     return read;
 }
 
-// The rows come costliest first and are read only until the drill has
-// its hands, rows that cannot be read passed over.
+// The newest first, by the key, so that the latest few of a million hands
+// are found without a sort; rows that cannot be read passed over.
 HistoryRead<QList<StoredHand>> HandHistory::mistakes(qint64 session, int limit) const
 {
     QSqlQuery sql(database());
@@ -695,6 +695,8 @@ HistoryRead<QList<StoredHand>> HandHistory::mistakes(qint64 session, int limit) 
     return read;
 }
 
+// The rows come costliest first and are read only until the drill has
+// its hands, rows that cannot be read passed over.
 HistoryRead<QList<StoredHand>> HandHistory::dueMistakes(const QDateTime &now, int limit) const
 {
     QSqlQuery sql(database());

@@ -798,10 +798,7 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level)
 
     for (const StrategyLine &line : derivation.lines())
         m_lines.push_back(Line{line});
-    for (const HoldShape &shape : deals.shapes) {
-        const auto line = std::find_if(m_lines.begin(), m_lines.end(), [&](const Line &l) { return l.holds.matches(shape); });
-        m_lineOfShape.emplace(shape.key(), line == m_lines.end() ? NoLine : int(line - m_lines.begin()));
-    }
+    indexClasses();
     std::vector<std::int32_t> exampleWeight(m_lines.size(), 0);
     const std::int64_t denominator = DealCount * deals.common;
     m_chartReturn.denominator = denominator;
@@ -835,16 +832,23 @@ StrategyChart::StrategyChart(const PayTable &table, ChartLevel level, std::vecto
     , m_chartReturn(chart)
     , m_bestReturn(best)
 {
+    indexClasses();
+}
+
+void StrategyChart::indexClasses()
+{
+    for (std::size_t line = 0; line < m_lines.size(); ++line) {
+        for (const HoldClass &holds : m_lines[line].holds.classes)
+            m_classesByKind[kindIndex(holds.kind, holds.cards)].push_back({int(line), holds});
+    }
 }
 
 std::optional<int> StrategyChart::lineOf(const std::array<CardCode, HandSize> &hand, unsigned hold) const
 {
     const HoldShape shape = m_shaper.shape(hand, hold, m_level == ChartLevel::Full);
-    if (const auto known = m_lineOfShape.find(shape.key()); known != m_lineOfShape.end())
-        return known->second == NoLine ? std::nullopt : std::optional<int>(known->second);
-    for (std::size_t line = 0; line < m_lines.size(); ++line) {
-        if (m_lines[line].holds.matches(shape))
-            return int(line);
+    for (const LineClass &lineClass : m_classesByKind[kindIndex(shape.kind, shape.cards)]) {
+        if (lineClass.holds.matches(shape))
+            return lineClass.line;
     }
     return std::nullopt;
 }

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 // A class of holds of one kind and size, by the values each other field
@@ -132,9 +131,18 @@ private:
     ChartLevel m_level;
     HoldShaper m_shaper;
     std::vector<Line> m_lines;
-    // The line of every shape a hold can have, by its key, for picking
-    // fast enough to play millions of hands; -1 for a shape on no line.
-    std::unordered_map<std::uint32_t, int> m_lineOfShape;
+    // Indexes the classes of the lines by their kind and size.
+    void indexClasses();
+
+    // The classes of each kind and size of hold with the index of their
+    // line, highest line first: a hold is matched against these few alone,
+    // fast enough to play millions of hands.
+    struct LineClass
+    {
+        int line = 0;
+        HoldClass holds;
+    };
+    std::array<std::vector<LineClass>, std::size_t(HoldKindCount) * (HandSize + 1)> m_classesByKind;
     ExactReturn m_chartReturn;
     ExactReturn m_bestReturn;
 };

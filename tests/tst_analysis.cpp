@@ -620,7 +620,6 @@ void tst_Analysis::holdsAreNamedByWhatTheyKeep_data()
     QTest::newRow("a pair stood pat") << "7h 7d 2c 9s Kd" << "7h 7d 2c 9s Kd" << "a pair with three kickers";
     QTest::newRow("three stood pat") << "7h 7d 7c 2s 9d" << "7h 7d 7c 2s 9d" << "three of a kind with two kickers";
     QTest::newRow("a flush") << "2h 5h 8h Th Kh" << "2h 5h 8h Th Kh" << "a flush";
-    QTest::newRow("a straight") << "3c 4d 5h 6s 7c" << "3c 4d 5h 6s 7c" << "a straight";
 }
 
 void tst_Analysis::holdsAreNamedByWhatTheyKeep()
@@ -630,11 +629,11 @@ void tst_Analysis::holdsAreNamedByWhatTheyKeep()
     QFETCH(QString, hand);
     QFETCH(QString, kept);
     QFETCH(QString, words);
-    const Hand cards = handOf(hand.split(QLatin1Char(' ')));
+    const QStringList names = hand.split(QLatin1Char(' '));
     unsigned hold = 0;
     for (int slot = 0; slot < HandSize; ++slot)
-        hold |= kept.contains(hand.split(QLatin1Char(' '))[slot]) ? 1u << slot : 0u;
-    const QString text = gameChart().holdLineText(cards, hold);
+        hold |= kept.contains(names[slot]) ? 1u << slot : 0u;
+    const QString text = gameChart().holdLineText(handOf(names), hold);
     QVERIFY2(text.startsWith(words + QStringLiteral(" (")), qPrintable(text));
 }
 
@@ -687,14 +686,12 @@ void tst_Analysis::countRuleAppliesFromItsCount_data()
     const int straight = int(CountedCards::Straight);
     const int rank = int(CountedCards::Rank);
     QTest::newRow("pair, its rank") << "7h 7d 2c 9s Kd" << "7c 7s Ah" << rank << 2 << kicker << "7h 7d Kd" << 0;
-    QTest::newRow("pair, kicker of fewest gone") << "7h 7d 2c 9s Kd" << "7c 2h 2s 9h 9d Kh" << rank << 1 << kicker
-                                                 << "7h 7d Kd" << 1;
+    QTest::newRow("pair, kicker 1 gone") << "7h 7d 2c 9s Kd" << "7c 2h 2s 9h 9d Kh" << rank << 1 << kicker << "7h 7d Kd" << 1;
     QTest::newRow("three of a kind") << "7h 7d 7c 9s Kd" << "7s 9h Ah" << rank << 1 << kicker << "7h 7d 7c Kd" << 0;
     QTest::newRow("pair, no suit") << "7h 7d 2c 9s Kd" << "2h 3h" << suit << -1 << kicker << "7h 7d Kd" << 0;
     QTest::newRow("pair, none gone") << "7h 7d 2c 9s Kd" << "Ah Ac" << rank << 0 << kicker << "7h 7d Kd" << 0;
     QTest::newRow("four to a flush, no kicker") << "Qh 8h 5h 2h 3c" << "9h Tc" << suit << 1 << kicker << "-" << 0;
-    QTest::newRow("open straight, no kicker") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << kicker << "-"
-                                              << 0;
+    QTest::newRow("open straight") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << kicker << "-" << 0;
     QTest::newRow("lone card line below") << "5c 6d 7h 8s Kd" << "4h 9c 9d 2s" << straight << 3 << 1 << QString() << 0;
 }
 

@@ -41,16 +41,25 @@ QString credits(double value)
     return QString::number(value, 'f', 2);
 }
 
-// The hold a player of a fresh deck would keep, from the same count run on
-// the 47 cards that are not in the hand, when it is worth less on the deck
-// as it is; only its order matters, so the pays alone are counted.
-std::optional<unsigned> freshDeckBest(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal,
-                                      const std::array<HoldResult, HoldCount> &holds, unsigned best,
-                                      const PayTable &table)
+// What each hold is worth on a fresh deck, the 47 cards that are not in
+// the hand: the values on the deck as it is where no card is gone. Only
+// the order of holds is asked of them, so the pays alone are counted.
+std::array<HoldValue, HoldCount> freshDeckValues(const std::array<CardCode, HandSize> &dealt, CardSet goneAtDeal,
+                                                 const std::array<HoldResult, HoldCount> &holds, const PayTable &table)
 {
-    if (!goneAtDeal)
-        return std::nullopt;
-    const unsigned freshBest = bestHold(valueHolds(dealt, FullDeck & ~cardsOf(dealt), table));
+    if (goneAtDeal)
+        return valueHolds(dealt, FullDeck & ~cardsOf(dealt), table);
+    std::array<HoldValue, HoldCount> values;
+    std::copy(holds.begin(), holds.end(), values.begin());
+    return values;
+}
+
+// The hold a player of a fresh deck would keep, when it is worth less on
+// the deck as it is.
+std::optional<unsigned> freshDeckBest(const std::array<HoldValue, HoldCount> &fresh,
+                                      const std::array<HoldResult, HoldCount> &holds, unsigned best)
+{
+    const unsigned freshBest = bestHold(fresh);
     if (compareReturns(holds[freshBest], holds[best]) < 0)
         return freshBest;
     return std::nullopt;
@@ -78,7 +87,8 @@ Judgement::Judgement(const std::array<CardCode, HandSize> &dealt, CardSet goneAt
     , m_best(bestHold(m_holds))
     , m_table(table)
     , m_onGameTable(table == PayTable::game())
-    , m_freshBest(freshDeckBest(dealt, m_goneAtDeal, m_holds, m_best, table))
+    , m_freshValues(freshDeckValues(dealt, m_goneAtDeal, m_holds, table))
+    , m_freshBest(freshDeckBest(m_freshValues, m_holds, m_best))
 {
 }
 
@@ -265,6 +275,5 @@ QString Judgement::strategyText(unsigned held) const
 
 bool Judgement::isBestOnFreshDeck(unsigned hold) const
 {
-    const std::array<HoldValue, HoldCount> fresh = valueHolds(m_dealt, FullDeck & ~cardsOf(m_dealt), m_table);
-    return compareReturns(fresh[hold], fresh[bestHold(fresh)]) == 0;
+    return compareReturns(m_freshValues[hold], m_freshValues[bestHold(m_freshValues)]) == 0;
 }

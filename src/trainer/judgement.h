@@ -102,6 +102,9 @@ private:
     unsigned m_best;
     PayTable m_table;
     bool m_onGameTable;
+    // What each hold is worth on a fresh deck (the 47 cards that are not
+    // in the hand).
+    std::array<HoldValue, HoldCount> m_freshValues;
     // The hold that is best on a fresh deck (the 47 cards that are not in
     // the hand), when it differs from the best on the deck as it is and is
     // worth less here.

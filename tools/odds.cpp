@@ -727,13 +727,14 @@ CountRules foundCountRules(const StrategyChart &chart, const SimulationSettings 
     SimulationSettings finding = settings;
     finding.seed = findingSeed(settings.seed);
     double seconds = 0;
+    std::int64_t played = 0; // in all the passes the search made
     std::vector<CountRule> rules = withProgress(finding.hands * CountRules::Most, &seconds, [&](const auto &progress) {
-        return findCountRules(chart, finding, CountRules::Most, progress);
+        return findCountRules(chart, finding, CountRules::Most, [&](std::int64_t hands) {
+            played = hands;
+            progress(hands);
+        });
     });
-    // A pass over the hands for every rule found, and one more unless the
-    // most were found.
-    const auto passes = std::min<std::int64_t>(CountRules::Most, std::int64_t(rules.size()) + 1);
-    showSeconds(QStringLiteral("count rules found"), seconds, finding.hands * passes);
+    showSeconds(QStringLiteral("count rules found"), seconds, played);
     return CountRules(chart, std::move(rules));
 }
 
